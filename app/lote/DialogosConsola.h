@@ -1,0 +1,33 @@
+#pragma once
+
+#include "core/Dialogos.h"
+
+#include <QTextStream>
+
+namespace valvida {
+
+/*!
+ * The dialog interface of the command-line tool: every box becomes its text on stderr (CR LF
+ * as line ends of the text), there is no one to answer a question, no file is chosen and there
+ * is no pointer.
+ */
+class DialogosConsola : public Dialogos
+{
+public:
+    explicit DialogosConsola(QTextStream& err);
+
+    Respuesta mensaje(const QString& texto, Botones botones, Icono icono, const QString& titulo) override;
+    QString abrirArchivo(const QString& carpeta, const QString& filtro) override;
+    QString guardarArchivo(const QString& carpeta, const QString& filtro) override;
+    void ponerRelojArena() override {}
+    void quitarRelojArena() override {}
+
+    //! How many boxes were written; a command that wrote any ends with status 1.
+    int cajas() const { return m_cajas; }
+
+private:
+    QTextStream& m_err;
+    int m_cajas = 0;
+};
+
+} // namespace valvida

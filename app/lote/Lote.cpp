@@ -1,0 +1,40 @@
+#include "app/lote/Lote.h"
+
+#include "app/lote/Comandos.h"
+
+namespace valvida {
+
+namespace {
+
+struct Comando
+{
+    const char* nombre;
+    qsizetype argumentos;
+    int (*ejecuta)(const QStringList& argumentos, QTextStream& out, QTextStream& err);
+};
+
+const Comando Comandos[] = {
+    {"crear-bd", 1, &ComandoCrearBd},
+};
+
+} // namespace
+
+QString UsoLote()
+{
+    return QStringLiteral("uso: valvida-lote crear-bd RUTA");
+}
+
+int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& err)
+{
+    if (!argumentos.isEmpty()) {
+        for (const Comando& c : Comandos) {
+            if (argumentos.first() == QLatin1String(c.nombre) && argumentos.size() == c.argumentos + 1)
+                return c.ejecuta(argumentos.mid(1), out, err);
+        }
+    }
+    err << UsoLote() << '\n';
+    err.flush();
+    return 2;
+}
+
+} // namespace valvida

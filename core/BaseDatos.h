@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+
+namespace valvida {
+
+//! The database path in a folder: a "/" between folder and file name, never two.
+QString RutaBaseDatos(const QString& carpeta);
+
+/*!
+ * Opens an existing database file read-write under the given connection name. Never creates a
+ * file: a missing or unreadable file, a file that is not a database, or one that lacks a table
+ * of the schema is an ErrorVV, and the connection is removed again.
+ */
+QSqlDatabase AbreBaseDatos(const QString& ruta, const QString& nombreConexion);
+
+//! Closes and removes a connection opened by AbreBaseDatos.
+void CierraBaseDatos(const QString& nombreConexion);
+
+/*!
+ * Creates a new database file with the schema and the two catalogues. Refuses (ErrorVV) when
+ * the path exists, leaving it untouched; a failure half way leaves no file behind.
+ */
+void CreaBaseDatos(const QString& ruta);
+
+//! The schema script, as kept in db/schema.sql.
+QString TextoEsquema();
+
+//! The eight tables every database must have.
+const QStringList& TablasEsquema();
+
+/*!
+ * Runs a statement that returns no rows, values bound in order to its "?" marks.
+ * Errors of the store come back as ErrorVV with the SQLite result code.
+ */
+void Ejecuta(const QSqlDatabase& db, const QString& sql, const QVariantList& valores = {});
+
+//! Runs a query, forward only, values bound in order; ErrorVV when the store refuses it.
+QSqlQuery Consulta(const QSqlDatabase& db, const QString& sql, const QVariantList& valores = {});
+
+//! Steps to the next row of a query; ErrorVV when the store fails while reading.
+bool Siguiente(QSqlQuery& consulta);
+
+//! A stored value as text, the loaders' rule: numbers in the system's form, texts as they are.
+//! A null cannot be converted: error 94.
+QString ValorATexto(const QVariant& valor);
+
+//! A stored value as a number: null is error 94, a text must read as a number (error 13).
+double ValorANumero(const QVariant& valor);
+
+/*!
+ * All-or-nothing writes: opened on construction, rolled back on destruction unless
+ * `confirma` ran first.
+ */
+class Transaccion
+{
+public:
+    explicit Transaccion(const QSqlDatabase& db);
+    ~Transaccion();
+    Transaccion(const Transaccion&) = delete;
+    Transaccion& operator=(const Transaccion&) = delete;
+    void confirma();
+
+private:
+    QSqlDatabase m_db;
+    bool m_abierta = false;
+};
+
+} // namespace valvida

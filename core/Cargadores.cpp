@@ -1,0 +1,97 @@
+#include "core/Cargadores.h"
+
+#include "core/BaseDatos.h"
+#include "core/Dialogos.h"
+#include "core/Entorno.h"
+#include "core/ErrorVV.h"
+#include "core/Numeros.h"
+#include "core/Texto.h"
+
+#include <QIODevice>
+#include <QSqlRecord>
+
+namespace valvida {
+
+namespace {
+
+const QString RutinaCargaFlexgrid = QStringLiteral("Rutina: CargaFlexgrid");
+
+// One row's cells as text, trimmed, joined by the separator; throws at a null.
+QString UneCeldas(const QSqlQuery& q, int columnas, QChar separador)
+{
+    QString fila;
+    for (int c = 0; c < columnas; ++c) {
+        fila += ValorATexto(q.value(c)).trimmed();
+        fila += separador;
+    }
+    if (!fila.isEmpty())
+        fila.chop(1);
+    return fila;
+}
+
+void EscribeLinea(QIODevice& archivo, const QString& linea)
+{
+    const QByteArray bytes = CodificaWindows1252(linea) + "\r\n";
+    if (archivo.write(bytes) != bytes.size())
+        throw ErrorVV(57, QStringLiteral("Error de entrada/salida del dispositivo: ") + archivo.errorString());
+}
+
+} // namespace
+
+void CargaFlexgrid(Entorno& entorno, const QString& sql, ReceptorFilas& grid, const QVariantList& valores)
+{
+    try {
+        QSqlQuery q = Consulta(entorno.db, sql, valores);
+        const int columnas = q.record().count();
+        while (Siguiente(q))
+            grid.AddItem(UneCeldas(q, columnas, QLatin1Char('\t')));
+    } catch (const ErrorVV& e) {
+        grid.finCarga();
+        MostrarError(entorno.dialogos, RutinaCargaFlexgrid, e);
+        return;
+    }
+    grid.finCarga();
+}
+
+void LlenaCombo(Entorno& entorno, const QString& sql, ReceptorLista& lista, const QVariantList& valores)
+{
+    try {
+        QSqlQuery q = Consulta(entorno.db, sql, valores);
+        while (Siguiente(q)) {
+            const QString texto = ValorATexto(q.value(1));
+            const std::int32_t clave = AEntero32(ValorANumero(q.value(0)));
+            lista.AddItem(texto);
+            lista.setItemData(lista.NewIndex(), clave);
+        }
+    } catch (const ErrorVV& e) {
+        MostrarError(entorno.dialogos, QStringLiteral("Rutina: LlenaCombo"), e);
+    }
+}
+
+void VaciaCsv(Entorno& entorno, const QString& sql, QIODevice& archivo, const QVariantList& valores)
+{
+    try {
+        QSqlQuery q = Consulta(entorno.db, sql, valores);
+        const QSqlRecord registro = q.record();
+        const int columnas = registro.count();
+        bool cabeceraPendiente = true;
+        while (Siguiente(q)) {
+            // The header goes out with the first row only, so a query without rows writes nothing.
+            if (cabeceraPendiente) {
+                QStringList nombres;
+                for (int c = 0; c < columnas; ++c)
+                    nombres << registro.fieldName(c).trimmed();
+                const QString fila = UneCeldas(q, columnas, QLatin1Char(','));
+                EscribeLinea(archivo, nombres.join(QLatin1Char(',')));
+                cabeceraPendiente = false;
+                EscribeLinea(archivo, fila);
+                continue;
+            }
+            EscribeLinea(archivo, UneCeldas(q, columnas, QLatin1Char(',')));
+        }
+    } catch (const ErrorVV& e) {
+        MostrarError(entorno.dialogos, RutinaCargaFlexgrid, e);
+    }
+}
+
+} // namespace valvida

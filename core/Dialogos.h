@@ -1,0 +1,66 @@
+#pragma once
+
+#include "core/Constantes.h"
+
+#include <QString>
+
+namespace valvida {
+
+class ErrorVV;
+
+/*!
+ * Message boxes, file dialogs and the mouse pointer, as the forms and routines reach them.
+ * The window program hands them a Qt implementation, the command-line tool one that writes to
+ * stderr, and tests a double that records every box and answers from a script, so no modal loop
+ * ever runs under test.
+ */
+class Dialogos
+{
+public:
+    enum class Icono { Ninguno, Critico, Pregunta, Exclamacion, Informacion };
+    enum class Botones { Aceptar, SiNo, SiNoCancelar };
+    enum class Respuesta { Aceptar, Si, No, Cancelar };
+
+    virtual ~Dialogos() = default;
+
+    //! A modal box; the caption is `TituloAplicacion` unless a box asks for another one.
+    virtual Respuesta mensaje(const QString& texto, Botones botones, Icono icono,
+                              const QString& titulo = TituloAplicacion) = 0;
+
+    /*!
+     * The open-file and save-file dialogs. The filter is written "Description|*.ext".
+     * An empty result means the user cancelled.
+     */
+    virtual QString abrirArchivo(const QString& carpeta, const QString& filtro) = 0;
+    virtual QString guardarArchivo(const QString& carpeta, const QString& filtro) = 0;
+
+    //! The hourglass pointer; calls nest, each `ponerRelojArena` undone by one `quitarRelojArena`.
+    virtual void ponerRelojArena() = 0;
+    virtual void quitarRelojArena() = 0;
+
+    //! Caption of the one box that shows the program's default title instead of `TituloAplicacion`.
+    static QString TituloPredeterminado();
+};
+
+/*!
+ * The hourglass for the life of a scope: every way out, an error included, puts the pointer back.
+ */
+class RelojArena
+{
+public:
+    explicit RelojArena(Dialogos& dialogos);
+    ~RelojArena();
+    RelojArena(const RelojArena&) = delete;
+    RelojArena& operator=(const RelojArena&) = delete;
+
+private:
+    Dialogos& m_dialogos;
+};
+
+/*!
+ * The error box: the routine line, "Error:" with the number, the description; critical icon,
+ * OK button, caption `TituloAplicacion`.
+ */
+void MostrarError(Dialogos& dialogos, const QString& rutina, const ErrorVV& error);
+
+} // namespace valvida

@@ -1,0 +1,38 @@
+#include "core/Inicializacion.h"
+
+#include "core/BaseDatos.h"
+#include "core/Dialogos.h"
+#include "core/Entorno.h"
+#include "core/ErrorVV.h"
+
+namespace valvida {
+
+void Inizializar(Entorno& entorno)
+{
+    Dialogos& d = entorno.dialogos;
+    const auto respuesta = d.mensaje(QStringLiteral("Desea inicializar el sistema"), Dialogos::Botones::SiNo,
+                                     Dialogos::Icono::Informacion);
+    if (respuesta != Dialogos::Respuesta::Si) {
+        d.mensaje(QStringLiteral("Inicializacion de sistema Cancelado"), Dialogos::Botones::Aceptar,
+                  Dialogos::Icono::Informacion);
+        return;
+    }
+    static const char* const sentencias[] = {
+        "delete from T_Resultado",   "delete from T_Comision",          "delete from T_Escenario",
+        "delete from T_Conmutado",   "delete from T_DetalleMortalidad", "delete from C_TablaMortalidad",
+    };
+    {
+        RelojArena reloj(d);
+        for (const char* sentencia : sentencias) {
+            try {
+                Ejecuta(entorno.db, QString::fromLatin1(sentencia));
+            } catch (const ErrorVV& e) {
+                MostrarError(d, QStringLiteral("Rutina: Inizializar"), e);
+            }
+        }
+    }
+    d.mensaje(QStringLiteral("Inicializacion de sistema finalizado"), Dialogos::Botones::Aceptar,
+              Dialogos::Icono::Informacion);
+}
+
+} // namespace valvida

@@ -1,0 +1,14 @@
+#pragma once
+
+namespace valvida {
+
+struct Entorno;
+
+/*!
+ * Empties the six data tables after the user's Yes, each table before the ones it refers to.
+ * A failing delete is reported ("Rutina: Inizializar") and the next ones still run; the two
+ * fixed catalogues are never touched.
+ */
+void Inizializar(Entorno& entorno);
+
+} // namespace valvida

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+namespace valvida {
+
+/*!
+ * The system's text of a number: the shortest form with at most 15 significant digits,
+ * "." as decimal point, no grouping, and exponent "E" below 1E-04 or from 1E+15 on
+ * (5.5 -> "5.5", 3 -> "3", 1.23e-5 -> "1.23E-05"). Used for display, files and statements alike.
+ */
+QString TextoNumero(double valor);
+
+/*!
+ * Whether typed text reads as a number: blanks around, an optional sign, digits with at most
+ * one "." and at least one digit, an optional exponent. "," is not a decimal mark; empty text
+ * is not a number.
+ */
+bool EsNumerico(const QString& texto);
+
+//! The number a text reads as; error 13 when it is not numeric, 6 when it is out of range.
+double ANumero(const QString& texto);
+
+//! To a 16-bit whole number, rounding half to even (4.5 -> 4, 5.5 -> 6); error 6 outside -32768..32767.
+std::int16_t AEntero16(double valor);
+
+//! To a 32-bit whole number, rounding half to even; error 6 outside its range.
+std::int32_t AEntero32(double valor);
+
+//! To a 32-bit float, as rates and commission types reach the reserve (4.1 becomes 4.0999999...).
+float AFlotante32(double valor);
+
+//! Rounds to the given number of decimals, ties to even (1234.56785 at 4 -> 1234.5678).
+double RedondeaPar(double valor, int decimales);
+
+} // namespace valvida

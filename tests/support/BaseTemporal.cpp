@@ -1,0 +1,67 @@
+#include "support/BaseTemporal.h"
+
+#include "core/BaseDatos.h"
+#include "core/ErrorVV.h"
+
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QUuid>
+
+#include <stdexcept>
+
+namespace valvida::prueba {
+
+BaseTemporal::BaseTemporal()
+    : m_conexion(QStringLiteral("prueba-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
+{
+    if (!m_dir.isValid())
+        throw std::runtime_error("no temporary folder");
+    CreaBaseDatos(ruta());
+    m_entorno = std::make_unique<Entorno>(Entorno{AbreBaseDatos(ruta(), m_conexion), dialogos, m_dir.path()});
+}
+
+BaseTemporal::~BaseTemporal()
+{
+    m_entorno.reset();
+    CierraBaseDatos(m_conexion);
+}
+
+QString BaseTemporal::ruta() const
+{
+    return m_dir.filePath(QStringLiteral("cavi.mdb"));
+}
+
+QSqlDatabase BaseTemporal::db() const
+{
+    return QSqlDatabase::database(m_conexion, false);
+}
+
+void BaseTemporal::sql(const QString& sentencia, const QVariantList& valores)
+{
+    try {
+        Ejecuta(db(), sentencia, valores);
+    } catch (const ErrorVV& e) {
+        throw std::runtime_error(("setup statement failed: " + sentencia + " -> " + e.descripcion()).toStdString());
+    }
+}
+
+QStringList BaseTemporal::filas(const QString& consulta, const QVariantList& valores) const
+{
+    QSqlQuery q = Consulta(db(), consulta, valores);
+    QStringList filas;
+    while (Siguiente(q)) {
+        QStringList celdas;
+        for (int c = 0; c < q.record().count(); ++c)
+            celdas << (q.isNull(c) ? QStringLiteral("NULL") : ValorATexto(q.value(c)));
+        filas << celdas.join(QLatin1Char('|'));
+    }
+    return filas;
+}
+
+QVariant BaseTemporal::valor(const QString& consulta, const QVariantList& valores) const
+{
+    QSqlQuery q = Consulta(db(), consulta, valores);
+    return Siguiente(q) ? q.value(0) : QVariant();
+}
+
+} // namespace valvida::prueba

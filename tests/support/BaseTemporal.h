@@ -1,0 +1,43 @@
+#pragma once
+
+#include "core/Entorno.h"
+#include "support/FakeDialogos.h"
+
+#include <QSqlDatabase>
+#include <QTemporaryDir>
+#include <QVariant>
+
+namespace valvida::prueba {
+
+/*!
+ * A fresh cavi.mdb made from the schema in a temporary folder, open under a connection name of
+ * its own, with a FakeDialogos: what every database test starts from. Removed on destruction.
+ */
+class BaseTemporal
+{
+public:
+    BaseTemporal();
+    ~BaseTemporal();
+    BaseTemporal(const BaseTemporal&) = delete;
+    BaseTemporal& operator=(const BaseTemporal&) = delete;
+
+    QString carpeta() const { return m_dir.path(); }
+    QString ruta() const;
+    QSqlDatabase db() const;
+    FakeDialogos dialogos;
+    Entorno& entorno() { return *m_entorno; }
+
+    //! Runs a statement for the test's own setup; fails the test loudly when it does not run.
+    void sql(const QString& sentencia, const QVariantList& valores = {});
+    //! The rows of a query, each row's values as the system's text, joined by "|".
+    QStringList filas(const QString& consulta, const QVariantList& valores = {}) const;
+    //! One value of a query.
+    QVariant valor(const QString& consulta, const QVariantList& valores = {}) const;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_conexion;
+    std::unique_ptr<Entorno> m_entorno;
+};
+
+} // namespace valvida::prueba

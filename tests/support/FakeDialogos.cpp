@@ -1,0 +1,62 @@
+#include "support/FakeDialogos.h"
+
+namespace valvida::prueba {
+
+Dialogos::Respuesta FakeDialogos::mensaje(const QString& texto, Botones botones, Icono icono, const QString& titulo)
+{
+    cajas.append({texto, botones, icono, titulo});
+    if (alMostrar)
+        alMostrar(cajas.last());
+    if (botones == Botones::Aceptar)
+        return Respuesta::Aceptar;
+    if (m_respuestas.isEmpty()) {
+        ++preguntasSinRespuesta;
+        return botones == Botones::SiNo ? Respuesta::No : Respuesta::Cancelar;
+    }
+    return m_respuestas.takeFirst();
+}
+
+QString FakeDialogos::abrirArchivo(const QString& carpeta, const QString& filtro)
+{
+    carpetasDialogo << carpeta;
+    filtrosDialogo << filtro;
+    if (m_archivos.isEmpty()) {
+        ++dialogosSinArchivo;
+        return {};
+    }
+    return m_archivos.takeFirst();
+}
+
+QString FakeDialogos::guardarArchivo(const QString& carpeta, const QString& filtro)
+{
+    return abrirArchivo(carpeta, filtro);
+}
+
+void FakeDialogos::ponerRelojArena()
+{
+    ++reloj;
+    relojMaximo = std::max(relojMaximo, reloj);
+}
+
+void FakeDialogos::quitarRelojArena()
+{
+    --reloj;
+    if (reloj < 0)
+        relojNegativo = true;
+}
+
+void FakeDialogos::responde(std::initializer_list<Respuesta> respuestas)
+{
+    for (Respuesta r : respuestas)
+        m_respuestas << r;
+}
+
+QStringList FakeDialogos::textos() const
+{
+    QStringList t;
+    for (const Caja& c : cajas)
+        t << c.texto;
+    return t;
+}
+
+} // namespace valvida::prueba

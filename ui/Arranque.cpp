@@ -1,0 +1,24 @@
+#include "ui/Arranque.h"
+
+#include "core/BaseDatos.h"
+#include "core/Dialogos.h"
+#include "core/ErrorVV.h"
+#include "ui/MDIForm1.h"
+
+namespace valvida {
+
+std::unique_ptr<MDIForm1> Arranca(Dialogos& dialogos, const QString& carpeta, const QString& conexion)
+{
+    RelojArena reloj(dialogos);
+    try {
+        QSqlDatabase db = AbreBaseDatos(RutaBaseDatos(carpeta), conexion);
+        auto ventana = std::make_unique<MDIForm1>(Entorno{db, dialogos, carpeta});
+        ventana->show();
+        return ventana;
+    } catch (const ErrorVV& e) {
+        MostrarError(dialogos, QStringLiteral("Rutina: main"), e);
+        return nullptr;
+    }
+}
+
+} // namespace valvida

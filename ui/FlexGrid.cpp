@@ -1,0 +1,217 @@
+#include "ui/FlexGrid.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace valvida {
+
+FlexGrid::FlexGrid(QWidget* parent)
+    : QTableWidget(parent)
+{
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setTabKeyNavigation(false);
+    setWordWrap(false);
+    setRowCount(2);
+    setColumnCount(2);
+    connect(this, &QTableWidget::currentCellChanged, this, [this](int r, int c) {
+        // A move by keyboard or mouse becomes the grid's current cell.
+        if (!m_sincronizando && r >= 0 && c >= 0)
+            fijaActual(r, c);
+    });
+}
+
+void FlexGrid::setRows(int n)
+{
+    const int antes = rowCount();
+    setRowCount(std::max(n, 0));
+    for (int r = antes; r < rowCount(); ++r)
+        for (int c = 0; c < columnCount(); ++c)
+            celda(r, c);
+    if (m_row >= rowCount())
+        fijaActual(std::max(rowCount() - 1, 0), m_col);
+}
+
+void FlexGrid::setCols(int n)
+{
+    const int antes = columnCount();
+    setColumnCount(std::max(n, 0));
+    for (int r = 0; r < rowCount(); ++r)
+        for (int c = antes; c < columnCount(); ++c)
+            celda(r, c);
+    if (m_col >= columnCount())
+        fijaActual(m_row, std::max(columnCount() - 1, 0));
+}
+
+void FlexGrid::setFixedRows(int n)
+{
+    m_fixedRows = n;
+    restyle();
+}
+
+void FlexGrid::setFixedCols(int n)
+{
+    m_fixedCols = n;
+    restyle();
+}
+
+void FlexGrid::setRow(int r)
+{
+    if (r >= 0 && r < rowCount())
+        fijaActual(r, m_col);
+}
+
+void FlexGrid::setCol(int c)
+{
+    if (c >= 0 && c < columnCount())
+        fijaActual(m_row, c);
+}
+
+QString FlexGrid::textMatrix(int r, int c) const
+{
+    const QTableWidgetItem* it = item(r, c);
+    return it ? it->text() : QString();
+}
+
+void FlexGrid::setTextMatrix(int r, int c, const QString& texto)
+{
+    if (r < 0 || r >= rowCount() || c < 0 || c >= columnCount())
+        return;
+    celda(r, c)->setText(texto);
+}
+
+void FlexGrid::AddItem(const QString& fila)
+{
+    const int r = rowCount();
+    setRowCount(r + 1);
+    const QStringList piezas = fila.split(QLatin1Char('\t'));
+    for (int c = 0; c < columnCount(); ++c)
+        celda(r, c)->setText(c < piezas.size() ? piezas.at(c) : QString());
+}
+
+void FlexGrid::finCarga()
+{
+    ajustaColumnas();
+}
+
+void FlexGrid::setColAlignmentLeft(int c)
+{
+    m_izquierda.insert(c);
+    restyle();
+}
+
+void FlexGrid::ajustaColumnas()
+{
+    resizeColumnsToContents();
+}
+
+QTableWidgetItem* FlexGrid::celda(int r, int c)
+{
+    QTableWidgetItem* it = item(r, c);
+    if (!it) {
+        it = new QTableWidgetItem;
+        estiloCelda(it, r, c);
+        setItem(r, c, it);
+    }
+    return it;
+}
+
+void FlexGrid::estiloCelda(QTableWidgetItem* it, int r, int c) const
+{
+    const bool fija = r < m_fixedRows || c < m_fixedCols;
+    if (fija) {
+        it->setFlags(Qt::ItemIsEnabled);
+        it->setBackground(palette().button());
+        QFont f = font();
+        f.setBold(r < m_fixedRows);
+        it->setFont(f);
+    } else {
+        it->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        it->setBackground(QBrush());
+        it->setFont(font());
+    }
+    const Qt::Alignment horizontal = (fija || m_izquierda.contains(c)) ? Qt::AlignLeft : Qt::AlignRight;
+    it->setTextAlignment(horizontal | Qt::AlignVCenter);
+}
+
+void FlexGrid::restyle()
+{
+    for (int r = 0; r < rowCount(); ++r)
+        for (int c = 0; c < columnCount(); ++c)
+            estiloCelda(celda(r, c), r, c);
+}
+
+void FlexGrid::fijaActual(int r, int c)
+{
+    const bool cambia = r != m_row || c != m_col;
+    m_row = r;
+    m_col = c;
+    muestraActual();
+    if (cambia)
+        emit rowColChange();
+}
+
+void FlexGrid::muestraActual()
+{
+    m_sincronizando = true;
+    if (m_row >= m_fixedRows && m_col >= m_fixedCols && m_row < rowCount() && m_col < columnCount())
+        setCurrentCell(m_row, m_col);
+    else
+        clearSelection();
+    m_sincronizando = false;
+}
+
+void FlexGrid::keyPressEvent(QKeyEvent* evento)
+{
+    const QString texto = evento->text();
+    const bool navegacion = evento->key() == Qt::Key_Up || evento->key() == Qt::Key_Down ||
+                            evento->key() == Qt::Key_Left || evento->key() == Qt::Key_Right ||
+                            evento->key() == Qt::Key_PageUp || evento->key() == Qt::Key_PageDown ||
+                            evento->key() == Qt::Key_Home || evento->key() == Qt::Key_End;
+    if (navegacion) {
+        QTableWidget::keyPressEvent(evento);
+        return;
+    }
+    if (evento->key() == Qt::Key_Return || evento->key() == Qt::Key_Enter || evento->key() == Qt::Key_Escape ||
+        evento->key() == Qt::Key_Tab || evento->key() == Qt::Key_Backtab) {
+        // Enter and Escape belong to the form's default and cancel buttons.
+        evento->ignore();
+        return;
+    }
+    if (texto.size() == 1 && (texto.at(0).isPrint() || texto.at(0) == QLatin1Char('\b')))
+        emit KeyPress(texto.at(0));
+    evento->accept();
+}
+
+void FlexGrid::keyReleaseEvent(QKeyEvent* evento)
+{
+    if (!evento->isAutoRepeat())
+        emit KeyUp(evento->key());
+    evento->accept();
+}
+
+void FlexGrid::focusInEvent(QFocusEvent* evento)
+{
+    // The view would pick a current item of its own on focus; the grid's current cell stays.
+    m_sincronizando = true;
+    QTableWidget::focusInEvent(evento);
+    m_sincronizando = false;
+    muestraActual();
+    emit GotFocus();
+}
+
+void FlexGrid::mousePressEvent(QMouseEvent* evento)
+{
+    const QModelIndex indice = indexAt(evento->position().toPoint());
+    QTableWidget::mousePressEvent(evento);
+    if (indice.isValid() && indice.row() >= m_fixedRows && indice.column() >= m_fixedCols)
+        fijaActual(indice.row(), indice.column());
+    emit Click();
+}
+
+} // namespace valvida

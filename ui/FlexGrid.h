@@ -1,0 +1,85 @@
+#pragma once
+
+#include "core/Cargadores.h"
+
+#include <QSet>
+#include <QTableWidget>
+
+namespace valvida {
+
+/*!
+ * The grid the forms are written against: row and column counts, fixed (header) rows and
+ * columns, a current cell, cell texts, rows added from a TAB-separated text, and the events
+ * click, current-cell change, key press and key release. It has no in-cell editor: forms edit
+ * cells from the key events themselves.
+ *
+ * The current cell is the grid's own (row, col), which may be a fixed cell when code sets it;
+ * every change of it, by the user or by code, emits `rowColChange`.
+ */
+class FlexGrid : public QTableWidget, public ReceptorFilas
+{
+    Q_OBJECT
+
+public:
+    explicit FlexGrid(QWidget* parent = nullptr);
+
+    int rows() const { return rowCount(); }
+    //! Keeps the cells of the rows that remain; new rows start empty.
+    void setRows(int n);
+    int cols() const { return columnCount(); }
+    void setCols(int n);
+    int fixedRows() const { return m_fixedRows; }
+    void setFixedRows(int n);
+    int fixedCols() const { return m_fixedCols; }
+    void setFixedCols(int n);
+
+    int row() const { return m_row; }
+    void setRow(int r);
+    int col() const { return m_col; }
+    void setCol(int c);
+
+    QString textMatrix(int r, int c) const;
+    void setTextMatrix(int r, int c, const QString& texto);
+    //! Text of the current cell.
+    QString text() const { return textMatrix(m_row, m_col); }
+    void setText(const QString& texto) { setTextMatrix(m_row, m_col, texto); }
+
+    //! A new last row whose cells take the TAB-separated pieces from column 0 on.
+    void AddItem(const QString& fila) override;
+    void finCarga() override;
+
+    //! Left-aligns (or not) the cells of a column, as the catalogue does with its numbers.
+    void setColAlignmentLeft(int c);
+
+    //! Sizes the columns to their contents.
+    void ajustaColumnas();
+
+signals:
+    void Click();
+    void rowColChange();
+    void KeyPress(QChar tecla);
+    void KeyUp(int tecla);
+    void GotFocus();
+
+protected:
+    void keyPressEvent(QKeyEvent* evento) override;
+    void keyReleaseEvent(QKeyEvent* evento) override;
+    void focusInEvent(QFocusEvent* evento) override;
+    void mousePressEvent(QMouseEvent* evento) override;
+
+private:
+    QTableWidgetItem* celda(int r, int c);
+    void estiloCelda(QTableWidgetItem* item, int r, int c) const;
+    void restyle();
+    void fijaActual(int r, int c);
+    void muestraActual();
+
+    int m_fixedRows = 1;
+    int m_fixedCols = 0;
+    int m_row = 0;
+    int m_col = 0;
+    bool m_sincronizando = false;
+    QSet<int> m_izquierda;
+};
+
+} // namespace valvida

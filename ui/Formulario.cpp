@@ -1,0 +1,33 @@
+#include "ui/Formulario.h"
+
+#include <QAbstractButton>
+#include <QShortcut>
+#include <QWidget>
+
+namespace valvida {
+
+namespace {
+
+void Atajo(QWidget* formulario, const QKeySequence& tecla, QAbstractButton* boton)
+{
+    auto* atajo = new QShortcut(tecla, formulario);
+    atajo->setContext(Qt::WidgetWithChildrenShortcut);
+    QObject::connect(atajo, &QShortcut::activated, boton, [boton] {
+        if (boton->isEnabled() && boton->isVisible())
+            boton->click();
+    });
+}
+
+} // namespace
+
+void FijaBotonesFormulario(QWidget* formulario, QAbstractButton* predeterminado, QAbstractButton* cancelar)
+{
+    if (predeterminado) {
+        Atajo(formulario, QKeySequence(Qt::Key_Return), predeterminado);
+        Atajo(formulario, QKeySequence(Qt::Key_Enter), predeterminado);
+    }
+    if (cancelar)
+        Atajo(formulario, QKeySequence(Qt::Key_Escape), cancelar);
+}
+
+} // namespace valvida

@@ -1,0 +1,132 @@
+#include "ui/MDIForm1.h"
+
+#include "core/Constantes.h"
+#include "core/Inicializacion.h"
+
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+
+namespace valvida {
+
+MDIForm1::MDIForm1(Entorno entorno, QWidget* parent)
+    : QMainWindow(parent)
+    , m_entorno(std::move(entorno))
+    , m_area(new QMdiArea(this))
+{
+    setObjectName(QStringLiteral("MDIForm1"));
+    setWindowTitle(TituloAplicacion);
+    m_area->setObjectName(QStringLiteral("areaMdi"));
+    m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_area);
+    construyeMenu();
+    resize(1100, 760);
+}
+
+MDIForm1::~MDIForm1() = default;
+
+void MDIForm1::construyeMenu()
+{
+    struct Entrada
+    {
+        const char* nombre;
+        const char* titulo;
+        void (MDIForm1::*accion)();
+    };
+    QMenuBar* barra = menuBar();
+
+    QMenu* tablas = barra->addMenu(QStringLiteral("Tablas de mortalidad"));
+    tablas->menuAction()->setObjectName(QStringLiteral("mnuTablas"));
+    const Entrada enTablas[] = {
+        {"mnuTablaDescripciones", "Descripciones Mortalidad", &MDIForm1::mnuTablaDescripciones_Click},
+        {"mnuTablaDetalle", "Detalle Mortalidad", &MDIForm1::mnuTablaDetalle_Click},
+        {"mnuTablaExcel", "Cargar Tablas Excel", &MDIForm1::mnuTablaExcel_Click},
+    };
+    for (const Entrada& e : enTablas) {
+        QAction* a = tablas->addAction(QString::fromUtf8(e.titulo));
+        a->setObjectName(QString::fromLatin1(e.nombre));
+        connect(a, &QAction::triggered, this, e.accion);
+    }
+
+    const Entrada arriba[] = {
+        {"mnuConmutados", "Conmutados", &MDIForm1::mnuConmutados_Click},
+        {"mnuEscenarios", "Escenarios", &MDIForm1::mnuEscenarios_Click},
+        {"Vacio3", "", nullptr},
+        {"Vacio2", "", nullptr},
+        {"Vacio1", "", nullptr},
+        {"mnuInicializar", "Inicializar Sistema", &MDIForm1::mnuInicializar_Click},
+        {"mnuSalir", "Salir", &MDIForm1::mnuSalir_Click},
+    };
+    for (const Entrada& e : arriba) {
+        // The three blank entries only put space between "Escenarios" and "Inicializar Sistema".
+        QAction* a = barra->addAction(e.accion ? QString::fromUtf8(e.titulo) : QStringLiteral("    "));
+        a->setObjectName(QString::fromLatin1(e.nombre));
+        if (e.accion)
+            connect(a, &QAction::triggered, this, e.accion);
+        else
+            a->setEnabled(false);
+    }
+}
+
+QList<QWidget*> MDIForm1::formulariosHijos() const
+{
+    QList<QWidget*> formularios;
+    for (QMdiSubWindow* sub : m_area->subWindowList()) {
+        if (sub->widget())
+            formularios << sub->widget();
+    }
+    return formularios;
+}
+
+QMdiSubWindow* MDIForm1::agregaHija(QWidget* formulario)
+{
+    formulario->setAttribute(Qt::WA_DeleteOnClose);
+    QMdiSubWindow* sub = m_area->addSubWindow(formulario);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowTitle(formulario->windowTitle());
+    formulario->show();
+    sub->show();
+    m_area->setActiveSubWindow(sub);
+    return sub;
+}
+
+void MDIForm1::mnuTablaDescripciones_Click() {}
+
+void MDIForm1::mnuTablaDetalle_Click() {}
+
+void MDIForm1::mnuTablaExcel_Click() {}
+
+void MDIForm1::mnuConmutados_Click() {}
+
+void MDIForm1::mnuEscenarios_Click() {}
+
+void MDIForm1::mnuInicializar_Click()
+{
+    Inizializar(m_entorno);
+}
+
+void MDIForm1::mnuSalir_Click()
+{
+    close();
+}
+
+void MDIForm1::closeEvent(QCloseEvent* evento)
+{
+    m_area->closeAllSubWindows();
+    if (!m_area->subWindowList().isEmpty()) {
+        evento->ignore();
+        return;
+    }
+    // The detail editor is a window of its own; it goes with the main window, as the
+    // connection it works with is about to close.
+    if (m_detalle && !m_detalle->close()) {
+        evento->ignore();
+        return;
+    }
+    m_entorno.db.close();
+    evento->accept();
+}
+
+} // namespace valvida

@@ -1,0 +1,73 @@
+#include "ui/QtDialogos.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace valvida {
+
+Dialogos::Respuesta QtDialogos::mensaje(const QString& texto, Botones botones, Icono icono, const QString& titulo)
+{
+    QMessageBox caja(QApplication::activeWindow());
+    caja.setWindowTitle(titulo);
+    caja.setText(QString(texto).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    switch (icono) {
+    case Icono::Ninguno: caja.setIcon(QMessageBox::NoIcon); break;
+    case Icono::Critico: caja.setIcon(QMessageBox::Critical); break;
+    case Icono::Pregunta: caja.setIcon(QMessageBox::Question); break;
+    case Icono::Exclamacion: caja.setIcon(QMessageBox::Warning); break;
+    case Icono::Informacion: caja.setIcon(QMessageBox::Information); break;
+    }
+    switch (botones) {
+    case Botones::Aceptar: caja.setStandardButtons(QMessageBox::Ok); break;
+    case Botones::SiNo: caja.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case Botones::SiNoCancelar:
+        caja.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    }
+    // While a box waits for the user the pointer is the normal one, whatever runs behind it.
+    const bool conReloj = QApplication::overrideCursor() != nullptr;
+    if (conReloj)
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const int r = caja.exec();
+    if (conReloj)
+        QApplication::restoreOverrideCursor();
+    switch (r) {
+    case QMessageBox::Yes: return Respuesta::Si;
+    case QMessageBox::No: return Respuesta::No;
+    case QMessageBox::Cancel: return Respuesta::Cancelar;
+    default: return botones == Botones::SiNoCancelar ? Respuesta::Cancelar : Respuesta::Aceptar;
+    }
+}
+
+QString QtDialogos::FiltroQt(const QString& filtro)
+{
+    const QStringList partes = filtro.split(QLatin1Char('|'));
+    if (partes.size() < 2)
+        return filtro;
+    const QString patron = partes.at(1);
+    return partes.at(0) + QStringLiteral(" (") + patron.toLower() + QLatin1Char(' ') + patron.toUpper() +
+           QLatin1Char(')');
+}
+
+QString QtDialogos::abrirArchivo(const QString& carpeta, const QString& filtro)
+{
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), carpeta, FiltroQt(filtro));
+}
+
+QString QtDialogos::guardarArchivo(const QString& carpeta, const QString& filtro)
+{
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), QString(), carpeta, FiltroQt(filtro));
+}
+
+void QtDialogos::ponerRelojArena()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void QtDialogos::quitarRelojArena()
+{
+    QApplication::restoreOverrideCursor();
+}
+
+} // namespace valvida

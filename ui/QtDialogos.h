@@ -1,0 +1,21 @@
+#pragma once
+
+#include "core/Dialogos.h"
+
+namespace valvida {
+
+//! The dialog interface on screen: QMessageBox with Spanish buttons, QFileDialog, the wait cursor.
+class QtDialogos : public Dialogos
+{
+public:
+    Respuesta mensaje(const QString& texto, Botones botones, Icono icono, const QString& titulo) override;
+    QString abrirArchivo(const QString& carpeta, const QString& filtro) override;
+    QString guardarArchivo(const QString& carpeta, const QString& filtro) override;
+    void ponerRelojArena() override;
+    void quitarRelojArena() override;
+
+    //! "Description|*.ext" as Qt writes a filter: "Description (*.ext *.EXT)".
+    static QString FiltroQt(const QString& filtro);
+};
+
+} // namespace valvida
