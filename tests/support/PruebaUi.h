@@ -1,0 +1,40 @@
+#pragma once
+
+// Helpers for driving forms through their widgets in ui tests (header only: ui tests link the
+// ui library, the support library does not).
+
+#include "ui/FlexGrid.h"
+
+#include <QApplication>
+#include <QTest>
+
+namespace valvida::prueba {
+
+//! A real mouse click on a grid cell, as the user gives it (the grid must be shown).
+inline void ClicCelda(FlexGrid* grid, int fila, int columna)
+{
+    QTableWidgetItem* it = grid->item(fila, columna);
+    if (!it) {
+        QTest::qFail("la celda no existe", __FILE__, __LINE__);
+        return;
+    }
+    grid->scrollToItem(it);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, grid->visualItemRect(it).center());
+}
+
+//! The texts of a grid's row, cell by cell.
+inline QStringList FilaGrid(const FlexGrid* grid, int fila)
+{
+    QStringList celdas;
+    for (int c = 0; c < grid->cols(); ++c)
+        celdas << grid->textMatrix(fila, c);
+    return celdas;
+}
+
+//! Types a text into the widget that has the keyboard, key by key.
+inline void Teclea(QWidget* destino, const QString& texto)
+{
+    QTest::keyClicks(destino, texto);
+}
+
+} // namespace valvida::prueba
