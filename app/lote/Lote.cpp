@@ -15,13 +15,14 @@ struct Comando
 
 const Comando Comandos[] = {
     {"crear-bd", 1, &ComandoCrearBd},
+    {"importar", 2, &ComandoImportar},
 };
 
 } // namespace
 
 QString UsoLote()
 {
-    return QStringLiteral("uso: valvida-lote crear-bd RUTA");
+    return QStringLiteral("uso: valvida-lote crear-bd RUTA | importar RUTA_BD ARCHIVO");
 }
 
 int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& err)
