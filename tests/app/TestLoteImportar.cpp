@@ -20,18 +20,7 @@ private slots:
     void argumentosDeMas();
     void programaReal();
 
-private:
-    static QString escribe(const BaseTemporal& base, const QByteArray& contenido);
 };
-
-QString TestLoteImportar::escribe(const BaseTemporal& base, const QByteArray& contenido)
-{
-    const QString ruta = base.carpeta() + QStringLiteral("/tabla.csv");
-    QFile archivo(ruta);
-    if (!archivo.open(QIODevice::WriteOnly | QIODevice::Truncate) || archivo.write(contenido) != contenido.size())
-        qFatal("no se pudo escribir el archivo de prueba");
-    return ruta;
-}
 
 void TestLoteImportar::importa_data()
 {
@@ -66,7 +55,7 @@ void TestLoteImportar::importa()
     QString textoErr;
     QTextStream out(&textoOut);
     QTextStream err(&textoErr);
-    QCOMPARE(EjecutaLote({"importar", base.ruta(), escribe(base, contenido)}, out, err), estado);
+    QCOMPARE(EjecutaLote({"importar", base.ruta(), base.archivo("tabla.csv", contenido)}, out, err), estado);
     QCOMPARE(textoOut, salida);
     QCOMPARE(textoErr, errores);
     QCOMPARE(base.valor(QStringLiteral("select count(*) from C_TablaMortalidad")).toInt(), tablas);
@@ -80,7 +69,7 @@ void TestLoteImportar::baseInexistente()
     QTextStream out(&textoOut);
     QTextStream err(&textoErr);
     const QString otra = base.carpeta() + QStringLiteral("/otra.mdb");
-    QCOMPARE(EjecutaLote({"importar", otra, escribe(base, "0,0.1,T\r\n")}, out, err), 1);
+    QCOMPARE(EjecutaLote({"importar", otra, base.archivo("tabla.csv", "0,0.1,T\r\n")}, out, err), 1);
     QVERIFY(textoOut.isEmpty());
     QVERIFY2(textoErr.startsWith(QStringLiteral("No se abrió la base de datos: ")), qPrintable(textoErr));
     QVERIFY(!QFile::exists(otra));
@@ -103,7 +92,7 @@ void TestLoteImportar::programaReal()
     BaseTemporal base;
     QProcess proceso;
     proceso.start(QStringLiteral(VALVIDA_LOTE_BIN),
-                  {QStringLiteral("importar"), base.ruta(), escribe(base, "0,0.1,Tabla X\n1,0.2,Tabla X\n")});
+                  {QStringLiteral("importar"), base.ruta(), base.archivo("tabla.csv", "0,0.1,Tabla X\n1,0.2,Tabla X\n")});
     QVERIFY(proceso.waitForFinished(30000));
     QCOMPARE(proceso.exitCode(), 0);
     QCOMPARE(proceso.readAllStandardOutput(), QByteArray("1\n"));

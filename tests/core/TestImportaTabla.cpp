@@ -2,7 +2,6 @@
 
 #include "support/BaseTemporal.h"
 
-#include <QFile>
 #include <QTest>
 
 using namespace valvida;
@@ -23,18 +22,7 @@ private slots:
     void fallaAlEscribirNoDejaRastro();
     void archivoInexistente();
 
-private:
-    static QString escribe(const BaseTemporal& base, const QByteArray& contenido);
 };
-
-QString TestImportaTabla::escribe(const BaseTemporal& base, const QByteArray& contenido)
-{
-    const QString ruta = base.carpeta() + QStringLiteral("/tabla.csv");
-    QFile archivo(ruta);
-    if (!archivo.open(QIODevice::WriteOnly | QIODevice::Truncate) || archivo.write(contenido) != contenido.size())
-        qFatal("no se pudo escribir el archivo de prueba");
-    return ruta;
-}
 
 void TestImportaTabla::separaCampos_data()
 {
@@ -100,7 +88,7 @@ void TestImportaTabla::importaArchivo()
     BaseTemporal base;
     for (int t : previas)
         base.sql(QStringLiteral("insert into C_TablaMortalidad values(?, 'previa', 0, 1)"), {t});
-    const std::optional<int> nueva = ImportaTabla(base.entorno(), escribe(base, contenido));
+    const std::optional<int> nueva = ImportaTabla(base.entorno(), base.archivo("tabla.csv", contenido));
 
     QCOMPARE(nueva, std::optional<int>(numero));
     QCOMPARE(base.filas(QStringLiteral("select * from C_TablaMortalidad where Tabla_Mortalidad = ?"), {numero}),
@@ -154,7 +142,7 @@ void TestImportaTabla::rechazaSinEscribir()
     BaseTemporal base;
     base.sql(QStringLiteral("insert into C_TablaMortalidad values(1, 'previa', 0, 1)"));
     base.sql(QStringLiteral("insert into T_DetalleMortalidad values(1, 0, 0.5)"));
-    QCOMPARE(ImportaTabla(base.entorno(), escribe(base, contenido)), std::nullopt);
+    QCOMPARE(ImportaTabla(base.entorno(), base.archivo("tabla.csv", contenido)), std::nullopt);
 
     QCOMPARE(base.dialogos.textos(), QStringList{caja});
     QCOMPARE(base.dialogos.cajas.first().icono, Dialogos::Icono::Critico);
@@ -168,7 +156,7 @@ void TestImportaTabla::fallaAlEscribirNoDejaRastro()
 {
     // An age repeated in the file passes every check and fails at the second insert of its key.
     BaseTemporal base;
-    QCOMPARE(ImportaTabla(base.entorno(), escribe(base, "0,0.1,T\r\n1,0.2,T\r\n1,0.3,T\r\n")), std::nullopt);
+    QCOMPARE(ImportaTabla(base.entorno(), base.archivo("tabla.csv", "0,0.1,T\r\n1,0.2,T\r\n1,0.3,T\r\n")), std::nullopt);
 
     QCOMPARE(base.dialogos.cajas.size(), 1);
     QVERIFY2(base.dialogos.cajas.first().texto.startsWith(QStringLiteral("Rutina: mnuTablaExcel_Click\r\nError:1555\r\n")),

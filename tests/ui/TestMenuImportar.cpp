@@ -2,7 +2,6 @@
 #include "ui/MDIForm1.h"
 
 #include <QAction>
-#include <QFile>
 #include <QTest>
 
 using namespace valvida;
@@ -33,11 +32,7 @@ void TestMenuImportar::cancelarNoHaceNada()
 void TestMenuImportar::importaElArchivoElegido()
 {
     BaseTemporal base;
-    const QString ruta = base.carpeta() + QStringLiteral("/t.csv");
-    QFile archivo(ruta);
-    QVERIFY(archivo.open(QIODevice::WriteOnly));
-    archivo.write("0,0.1,Tabla X\r\n1,0.2,Tabla X\r\n2,1,Tabla X\r\n");
-    archivo.close();
+    const QString ruta = base.archivo("t.csv", "0,0.1,Tabla X\r\n1,0.2,Tabla X\r\n2,1,Tabla X\r\n");
 
     MDIForm1 ventana(base.entorno());
     base.dialogos.eligeArchivo(ruta);

@@ -16,15 +16,6 @@ using R = valvida::Dialogos::Respuesta;
 
 namespace {
 
-// The grid's data rows as "age|qx".
-QStringList Filas(const FlexGrid* grid)
-{
-    QStringList filas;
-    for (int r = grid->fixedRows(); r < grid->rows(); ++r)
-        filas << prueba::FilaGrid(grid, r).join(QLatin1Char('|'));
-    return filas;
-}
-
 struct Formulario
 {
     explicit Formulario(BaseTemporal& base)
@@ -57,6 +48,15 @@ struct Formulario
     QPushButton* cmdCancelar = nullptr;
     QPushButton* cmdSalir = nullptr;
 };
+
+// Table 1 "Uno", ages 0..1 stored with qx 0.1 and 0.2; table 2 "Dos", ages 5..6 without rows.
+void TablasUnoYDos(BaseTemporal& base)
+{
+    base.sql("insert into C_TablaMortalidad values(1, 'Uno', 0, 1)");
+    base.sql("insert into C_TablaMortalidad values(2, 'Dos', 5, 6)");
+    base.sql("insert into T_DetalleMortalidad values(1, 0, 0.1)");
+    base.sql("insert into T_DetalleMortalidad values(1, 1, 0.2)");
+}
 
 const QString DetalleDe1 = QStringLiteral("select Edad, qx from T_DetalleMortalidad where Tabla_Mortalidad = 1 order by Edad");
 
@@ -95,7 +95,7 @@ void TestfrmDetalle::rangoSinFilasAvisaLaPrimeraQxVacia()
     QCOMPARE(p.f.findChild<QLineEdit*>("txtEdadIni")->text(), QStringLiteral("20"));
     QCOMPARE(p.f.findChild<QLineEdit*>("txtEdadFin")->text(), QStringLiteral("25"));
     QCOMPARE(prueba::FilaGrid(p.grid, 0), (QStringList{"Edad", "qx"}));
-    QCOMPARE(Filas(p.grid), (QStringList{"20|", "21|", "22|", "23|", "24|", "25|"}));
+    QCOMPARE(prueba::FilasGrid(p.grid), (QStringList{"20|", "21|", "22|", "23|", "24|", "25|"}));
 
     p.cmdAceptar->click();
     QCOMPARE(base.dialogos.textos(), QStringList{"la qx para edad:20 esta vacia"});
@@ -131,7 +131,7 @@ void TestfrmDetalle::editorDeLaCelda()
 
     // Cancelar drops the edits.
     p.cmdCancelar->click();
-    QCOMPARE(Filas(p.grid), QStringList{"7|"});
+    QCOMPARE(prueba::FilasGrid(p.grid), QStringList{"7|"});
     QVERIFY(!p.f.HayCambios());
 }
 
@@ -158,7 +158,7 @@ void TestfrmDetalle::limitesDeQx()
     base.sql("insert into C_TablaMortalidad values(1, 'T', 0, 0)");
     base.sql("insert into T_DetalleMortalidad values(1, 0, 0.5)");
     Formulario p(base);
-    QCOMPARE(Filas(p.grid), QStringList{"0|0.5"});
+    QCOMPARE(prueba::FilasGrid(p.grid), QStringList{"0|0.5"});
     p.escribeQx(1, texto);
     p.cmdAceptar->click();
 
@@ -206,10 +206,7 @@ void TestfrmDetalle::cambioDeTabla()
     QFETCH(bool, cambios);
 
     BaseTemporal base;
-    base.sql("insert into C_TablaMortalidad values(1, 'Uno', 0, 1)");
-    base.sql("insert into C_TablaMortalidad values(2, 'Dos', 5, 6)");
-    base.sql("insert into T_DetalleMortalidad values(1, 0, 0.1)");
-    base.sql("insert into T_DetalleMortalidad values(1, 1, 0.2)");
+    TablasUnoYDos(base);
     Formulario p(base);
     p.grid->setRow(2);
     p.grid->setCol(1);
@@ -221,7 +218,7 @@ void TestfrmDetalle::cambioDeTabla()
     QCOMPARE(base.dialogos.cajas.first().botones, Dialogos::Botones::SiNoCancelar);
     QCOMPARE(base.dialogos.cajas.first().icono, Dialogos::Icono::Ninguno);
     QCOMPARE(base.filas(DetalleDe1), tabla1);
-    QCOMPARE(Filas(p.grid), grid);
+    QCOMPARE(prueba::FilasGrid(p.grid), grid);
     QCOMPARE(p.cmbTabla->currentText(), lista);
     QCOMPARE(p.f.HayCambios(), cambios);
     QCOMPARE(base.valor("select count(*) from T_DetalleMortalidad where Tabla_Mortalidad = 2").toInt(), 0);
@@ -230,10 +227,7 @@ void TestfrmDetalle::cambioDeTabla()
 void TestfrmDetalle::cambioDeTablaConGuardadoFallido()
 {
     BaseTemporal base;
-    base.sql("insert into C_TablaMortalidad values(1, 'Uno', 0, 1)");
-    base.sql("insert into C_TablaMortalidad values(2, 'Dos', 5, 6)");
-    base.sql("insert into T_DetalleMortalidad values(1, 0, 0.1)");
-    base.sql("insert into T_DetalleMortalidad values(1, 1, 0.2)");
+    TablasUnoYDos(base);
     Formulario p(base);
     p.escribeQx(2, "");
 
@@ -242,7 +236,7 @@ void TestfrmDetalle::cambioDeTablaConGuardadoFallido()
     QCOMPARE(base.dialogos.textos(), (QStringList{"la tabla ha sufrido cambios, deseas guardarlos",
                                                   "la qx para edad:1 esta vacia"}));
     // The grid keeps the edited table, and the list names it again.
-    QCOMPARE(Filas(p.grid), (QStringList{"0|0.1", "1|"}));
+    QCOMPARE(prueba::FilasGrid(p.grid), (QStringList{"0|0.1", "1|"}));
     QCOMPARE(p.cmbTabla->currentText(), QStringLiteral("Uno"));
     QCOMPARE(base.filas(DetalleDe1), (QStringList{"0|0.1", "1|0.2"}));
 }
@@ -355,7 +349,7 @@ void TestfrmDetalle::edadFueraDe16Bits()
     base.sql("insert into T_DetalleMortalidad values(1, 0, 0.1)");
     base.sql("insert into T_DetalleMortalidad values(1, 40000, 0.2)");
     Formulario p(base);
-    QCOMPARE(Filas(p.grid), (QStringList{"0|0.1", "40000|0.2"}));
+    QCOMPARE(prueba::FilasGrid(p.grid), (QStringList{"0|0.1", "40000|0.2"}));
     p.cmdAceptar->click();
     QCOMPARE(base.dialogos.textos(), QStringList{"Rutina: cmdAceptar_Click\r\nError:6\r\nDesbordamiento"});
     QCOMPARE(base.filas(DetalleDe1), (QStringList{"0|0.1", "40000|0.2"}));
