@@ -1,5 +1,6 @@
 #include "support/BaseTemporal.h"
 #include "support/PruebaUi.h"
+#include "ui/Arranque.h"
 #include "ui/ComboLista.h"
 #include "ui/FlexGrid.h"
 #include "ui/QtDialogos.h"
@@ -26,6 +27,7 @@ private slots:
     void cargaFlexgridEnLaGrilla();
     void listaNoEligeAlAgregar();
     void cajaRealConTituloTextoEIcono();
+    void botonesEnEspanol();
     void filtroDeArchivos();
 };
 
@@ -171,6 +173,25 @@ void TestFlexGrid::cajaRealConTituloTextoEIcono()
     QCOMPARE(titulo, TituloAplicacion);
     QCOMPARE(texto, QStringLiteral("Desea inicializar el sistema"));
     QCOMPARE(icono, QMessageBox::Information);
+}
+
+void TestFlexGrid::botonesEnEspanol()
+{
+    QVERIFY(InstalaTraduccionQt());
+    QtDialogos dialogos;
+    QStringList botones;
+    QTimer::singleShot(0, [&] {
+        QTRY_VERIFY(QApplication::activeModalWidget() != nullptr);
+        auto* caja = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(caja);
+        for (auto b : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+            botones << caja->button(b)->text().remove('&');
+        caja->button(QMessageBox::Cancel)->click();
+    });
+    const auto r = dialogos.mensaje("la tabla ha sufrido cambios, deseas guardarlos", Dialogos::Botones::SiNoCancelar,
+                                    Dialogos::Icono::Ninguno, TituloAplicacion);
+    QCOMPARE(r, Dialogos::Respuesta::Cancelar);
+    QCOMPARE(botones, (QStringList{"Sí", "No", "Cancelar"}));
 }
 
 void TestFlexGrid::filtroDeArchivos()
