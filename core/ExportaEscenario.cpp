@@ -23,8 +23,7 @@ void EscribeTitulo(QSaveFile& archivo, const char* tabla)
 
 } // namespace
 
-void ExportaEscenario(Entorno& entorno, std::int32_t escenario, std::int16_t tabla, double tasa,
-                      const QString& archivo)
+void ExportaEscenario(Entorno& entorno, std::int32_t escenario, std::int16_t tabla, double tasa, const QString& archivo)
 {
     // A file the user marked read-only is left alone, whoever runs the program.
     const QFileInfo destino(archivo);
@@ -40,8 +39,7 @@ void ExportaEscenario(Entorno& entorno, std::int32_t escenario, std::int16_t tab
     EscribeTitulo(salida, "T_Resultado");
     VaciaCsv(entorno, QStringLiteral("Select * from T_Resultado where Escenario = ?"), salida, {escenario});
     EscribeTitulo(salida, "T_DetalleMortalidad");
-    VaciaCsv(entorno, QStringLiteral("Select * from T_DetalleMortalidad where Tabla_Mortalidad = ?"), salida,
-             {tabla});
+    VaciaCsv(entorno, QStringLiteral("Select * from T_DetalleMortalidad where Tabla_Mortalidad = ?"), salida, {tabla});
     EscribeTitulo(salida, "T_Conmutado");
     VaciaCsv(entorno, QStringLiteral("Select * from T_Conmutado where Tabla_Mortalidad = ? and Interes_Tecnico = ?"),
              salida, {tabla, tasa});
@@ -54,9 +52,9 @@ void ExportaEscenario(Entorno& entorno, std::int32_t escenario, std::int16_t tab
 
 void ExportaEscenario(Entorno& entorno, std::int32_t escenario, const QString& archivo)
 {
-    QSqlQuery q = Consulta(entorno.db,
-                           QStringLiteral("select Tabla_Mortalidad, Interes_Tecnico from T_Escenario where Escenario = ?"),
-                           {escenario});
+    QSqlQuery q = Consulta(
+        entorno.db, QStringLiteral("select Tabla_Mortalidad, Interes_Tecnico from T_Escenario where Escenario = ?"),
+        {escenario});
     if (!Siguiente(q))
         throw ErrorVV(3021, QStringLiteral("No existe el escenario ") + QString::number(escenario));
     const std::int16_t tabla = AEntero16(ValorANumero(q.value(0)));

@@ -72,7 +72,7 @@ class TestLoteExportar : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void escribeElArchivoDelEscenario();
     void errorEsTextoYEstadoUno_data();
     void errorEsTextoYEstadoUno();

@@ -79,7 +79,7 @@ class TestExportaEscenario : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void escribeLasCincoSecciones_data();
     void escribeLasCincoSecciones();
     void mismoArchivoDosVecesDaElMismoArchivo();
@@ -221,9 +221,12 @@ void TestExportaEscenario::dialogoEligeElNombre_data()
 {
     QTest::addColumn<QString>("elegido");
     QTest::addColumn<QString>("escrito");
-    QTest::newRow("sin extensión") << "salida" << "salida.csv";
-    QTest::newRow("con extensión CSV") << "salida.CSV" << "salida.CSV";
-    QTest::newRow("otra extensión") << "salida.txt" << "salida.txt";
+    QTest::newRow("sin extensión") << "salida"
+                                   << "salida.csv";
+    QTest::newRow("con extensión CSV") << "salida.CSV"
+                                       << "salida.CSV";
+    QTest::newRow("otra extensión") << "salida.txt"
+                                    << "salida.txt";
 }
 
 void TestExportaEscenario::dialogoEligeElNombre()
