@@ -386,6 +386,14 @@ void TestfrmResultados::dosActivacionesVuelvenALaVistaNormal()
     QVERIFY(m_form->VistaNormal());
     qobject_cast<QMdiSubWindow*>(m_form->parentWidget())->resize(1000, 800);
     QCOMPARE(Disposicion(m_form), normal);
+
+    // Re-activated while enlarged: the same.
+    activa();
+    auto* otra = m_principal->agregaHija(new QWidget);
+    QCOMPARE(m_principal->areaMdi()->activeSubWindow(), otra);
+    m_principal->areaMdi()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(m_form->parentWidget()));
+    QCOMPARE(vista->geometry().size(), QSize(500, 320));
+    QVERIFY(!m_form->VistaNormal());
 }
 
 void TestfrmResultados::mostrarOtraVezRepasaLaLista()
