@@ -10,4 +10,8 @@ namespace valvida {
 //! crear-bd RUTA: a new database with the schema and the two catalogues; refuses an existing path.
 int ComandoCrearBd(const QStringList& argumentos, QTextStream& out, QTextStream& err);
 
+//! exportar RUTA_BD ESCENARIO ARCHIVO: the scenario, its results, table, commutation columns and
+//! commission schedule in one comma-separated file, as the results form writes it.
+int ComandoExportar(const QStringList& argumentos, QTextStream& out, QTextStream& err);
+
 } // namespace valvida

@@ -15,13 +15,14 @@ struct Comando
 
 const Comando Comandos[] = {
     {"crear-bd", 1, &ComandoCrearBd},
+    {"exportar", 3, &ComandoExportar},
 };
 
 } // namespace
 
 QString UsoLote()
 {
-    return QStringLiteral("uso: valvida-lote crear-bd RUTA");
+    return QStringLiteral("uso: valvida-lote crear-bd RUTA | exportar RUTA_BD ESCENARIO ARCHIVO");
 }
 
 int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& err)
