@@ -15,13 +15,14 @@ struct Comando
 
 const Comando Comandos[] = {
     {"crear-bd", 1, &ComandoCrearBd},
+    {"calcular", 2, &ComandoCalcular},
 };
 
 } // namespace
 
 QString UsoLote()
 {
-    return QStringLiteral("uso: valvida-lote crear-bd RUTA");
+    return QStringLiteral("uso: valvida-lote crear-bd RUTA | calcular RUTA_BD ESCENARIO");
 }
 
 int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& err)
