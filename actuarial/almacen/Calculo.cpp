@@ -1,11 +1,11 @@
 #include "actuarial/almacen/Calculo.h"
 
 #include "actuarial/almacen/Conmutados.h"
+#include "actuarial/almacen/Escritura.h"
 #include "actuarial/almacen/Generacion.h"
 #include "core/BaseDatos.h"
 #include "core/Dialogos.h"
 #include "core/Entorno.h"
-#include "core/ErrorVV.h"
 #include "core/Numeros.h"
 
 namespace valvida {
@@ -13,7 +13,8 @@ namespace valvida {
 void CalculaEscenario(Entorno& entorno, std::int32_t escenario)
 {
     RelojArena reloj(entorno.dialogos);
-    try {
+    // One unit of writing for the whole calculation: a single commit at the end.
+    EjecutaConservandoLoHecho(entorno, QStringLiteral("Rutina: CalculaEscenario"), [&] {
         Ejecuta(entorno.db, QStringLiteral("delete from T_Resultado where Escenario = ?"), {escenario});
         std::optional<std::pair<std::int16_t, double>> tablaYTasa;
         {
@@ -27,11 +28,8 @@ void CalculaEscenario(Entorno& entorno, std::int32_t escenario)
         // The columns are rebuilt from the current qx of the scenario's own table and rate.
         if (tablaYTasa)
             CalculaConmutados(entorno, tablaYTasa->first, tablaYTasa->second);
-    } catch (const ErrorVV& e) {
-        MostrarError(entorno.dialogos, QStringLiteral("Rutina: CalculaEscenario"), e);
-        return;
-    }
-    fGeneraResultado(entorno, escenario);
+        fGeneraResultado(entorno, escenario);
+    });
 }
 
 } // namespace valvida

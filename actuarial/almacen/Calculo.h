@@ -13,7 +13,8 @@ struct Entorno;
  * generates its results (fGeneraResultado). The hourglass shows for the whole calculation.
  *
  * A failure of its own steps (the delete, reading the scenario's table and rate) shows
- * "Rutina: CalculaEscenario" and ends it; the two routines report their own errors.
+ * "Rutina: CalculaEscenario" and ends it; the two routines report their own errors. All of it
+ * is committed once, at the end.
  * \test TestAlmacenGeneracion::calculaEscenario
  */
 void CalculaEscenario(Entorno& entorno, std::int32_t escenario);

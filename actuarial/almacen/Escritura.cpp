@@ -7,19 +7,29 @@
 
 #include <QSqlError>
 
+#include <optional>
+
 namespace valvida {
 
 void EjecutaConservandoLoHecho(Entorno& entorno, const QString& rutina, const std::function<void()>& pasos)
 {
+    // A savepoint, not BEGIN: outside a transaction it is one, inside another routine's it nests,
+    // so a whole calculation costs a single commit.
+    const QString punto = QStringLiteral("valvida_calculo");
+    try {
+        Ejecuta(entorno.db, QStringLiteral("savepoint ") + punto);
+    } catch (const ErrorVV& e) {
+        MostrarError(entorno.dialogos, rutina, e);
+        return;
+    }
     std::optional<ErrorVV> fallo;
     try {
-        Transaccion transaccion(entorno.db);
-        try {
-            pasos();
-        } catch (const ErrorVV& e) {
-            fallo = e;
-        }
-        transaccion.confirma();
+        pasos();
+    } catch (const ErrorVV& e) {
+        fallo = e;
+    }
+    try {
+        Ejecuta(entorno.db, QStringLiteral("release ") + punto);
     } catch (const ErrorVV& e) {
         // The first failure is the one to tell; a commit that fails after it adds nothing.
         if (!fallo)

@@ -12,10 +12,11 @@ namespace valvida {
 struct Entorno;
 
 /*!
- * Runs the steps of a routine in one transaction that is committed however the steps end: a
- * failure keeps what was written before it (the routine's rule), and the whole routine costs one
- * commit instead of one per statement. A failure, of the steps or of the commit, shows the error
- * box under `rutina`. Must not be called while a transaction is open on the connection.
+ * Runs the steps of a routine as one unit of writing that is kept however the steps end: a
+ * failure keeps what was written before it (the routine's rule), and the routine costs one
+ * commit instead of one per statement; called inside another such unit it nests in it, and the
+ * outermost one commits. A failure, of the steps or of the commit, shows the error box under
+ * `rutina`. Not to be called inside a transaction opened with `Transaccion`.
  */
 void EjecutaConservandoLoHecho(Entorno& entorno, const QString& rutina, const std::function<void()>& pasos);
 

@@ -4,6 +4,7 @@
 #include "actuarial/almacen/Calculo.h"
 #include "actuarial/almacen/Conmutados.h"
 #include "actuarial/almacen/Generacion.h"
+#include "core/BaseDatos.h"
 #include "support/BaseTemporal.h"
 #include "support/Tolerancia.h"
 
@@ -57,6 +58,20 @@ double Valor(const BaseTemporal& base, const QString& columna, int escenario, in
         .toDouble();
 }
 
+// Rows as another connection sees them: only what was committed.
+int FilasConfirmadas(const BaseTemporal& base, const QString& tabla)
+{
+    int n = -1;
+    {
+        QSqlDatabase otra = AbreBaseDatos(base.ruta(), QStringLiteral("otra-conexion"));
+        QSqlQuery q = Consulta(otra, "select count(*) from " + tabla);
+        Siguiente(q);
+        n = q.value(0).toInt();
+    }
+    CierraBaseDatos(QStringLiteral("otra-conexion"));
+    return n;
+}
+
 } // namespace
 
 class TestAlmacenGeneracion : public QObject
@@ -75,6 +90,7 @@ private slots:
     void conservaLasFilasAnterioresAUnFallo();
     void calculaEscenario();
     void calculaEscenarioInexistente();
+    void calculaEscenarioConQxVacio();
 };
 
 void TestAlmacenGeneracion::ejemploDeTresEdades()
@@ -258,6 +274,8 @@ void TestAlmacenGeneracion::calculaEscenario()
     QCOMPARE(base.valor("select count(*) from T_Conmutado where Tabla_Mortalidad = 1").toInt(), 3);
     QCOMPARE(base.valor("select count(*) from T_Conmutado where Tabla_Mortalidad = 2").toInt(), 0);
     QCOMPARE(base.dialogos.textos(), QStringList{CajaP20});
+    QCOMPARE(FilasConfirmadas(base, "T_Resultado"), 4);
+    QCOMPARE(FilasConfirmadas(base, "T_Conmutado"), 3);
     QVERIFY(relojDuranteCajas);
     QCOMPARE(base.dialogos.reloj, 0);
 
@@ -278,6 +296,26 @@ void TestAlmacenGeneracion::calculaEscenarioInexistente()
     QCOMPARE(base.dialogos.textos(), QStringList{CajaSinRegistro});
     QCOMPARE(base.filas("select Escenario from T_Resultado"), QStringList{"8"});
     QCOMPARE(base.valor("select count(*) from T_Conmutado").toInt(), 0);
+    QCOMPARE(base.dialogos.reloj, 0);
+}
+
+void TestAlmacenGeneracion::calculaEscenarioConQxVacio()
+{
+    BaseTemporal base;
+    TablaDeTresEdades(base);
+    base.sql("update T_DetalleMortalidad set qx = null where Edad = 1");
+    Escenario(base, 1, 0, 1, 1, 0, 1, 2, 2);
+    base.sql("insert into T_Comision values(1, 1, 50, 15)");
+    base.sql("insert into T_Resultado(Escenario, Anio_Poliza) values(1, 0)");
+    base.sql("insert into T_Conmutado(Tabla_Mortalidad, Edad, Interes_Tecnico, Dx) values(1, 0, 0, 1)");
+    CalculaEscenario(base.entorno(), 1);
+    // Each routine tells its own failure; the deletes before them are kept.
+    QCOMPARE(base.dialogos.textos(),
+             (QStringList{"Rutina: CalculaConmutados\r\nError:94\r\nUso no válido de Null",
+                          "Funcion: fGeneraResultado\r\nError:94\r\nUso no válido de Null"}));
+    QCOMPARE(base.valor("select count(*) from T_Resultado").toInt(), 0);
+    QCOMPARE(FilasConfirmadas(base, "T_Resultado"), 0);
+    QCOMPARE(FilasConfirmadas(base, "T_Conmutado"), 0);
     QCOMPARE(base.dialogos.reloj, 0);
 }
 
