@@ -37,10 +37,8 @@ public:
     /*!
      * \brief Switches of the level premium by insurance type.
      *
-     * | tipo | Coef1 | Coef2 | Coef3 | Coef4 |
-     * | 1 term | 1 | 0 | 1 | 1 |  2 whole life | 0 | 0 | 1 | 1 |
-     * | 3 endowment | 1 | 1 | 1 | 1 |  4 pure endowment | 0 | 1 | 1 | 0 |
-     * Any other type leaves the switches as they are.
+     * (Coef1, Coef2, Coef3, Coef4): 1 term 1,0,1,1; 2 whole life 0,0,1,1; 3 endowment 1,1,1,1;
+     * 4 pure endowment 0,1,1,0. Any other type leaves the switches as they are.
      * \test TestMotor::primaNiveladaPorTipo
      */
     void AsignaValoresPrima(std::int32_t tipo);
@@ -63,7 +61,7 @@ public:
      * longer than the insurance term is cut to it (m > n gives m = n).
      * Failure: an age out of range (9), N(x) = Coef3 N(x+m) (11) or x+n, x+m beyond 16 bits (6)
      * show "Funcion: fPrimaNivelada" and give 0.
-     * \test TestMotor::primaNiveladaPorTipo, TestMotor::errorDePrimaNivelada
+     * \test TestMotor::primaNiveladaPorTipo, TestMotor::cajasDeError
      */
     double fPrimaNivelada(std::int16_t x, std::int16_t n, std::int16_t m, std::int32_t tipo);
 
@@ -75,7 +73,7 @@ public:
      * m is accepted and not used. With n = 1 and tipo 1 it is the one-year risk cost
      * (M(x) - M(x+1)) / D(x). Failure: an age out of range gives 0 with no box; D(x) = 0 (11) or a
      * 16-bit overflow of x+n (6) show "Funcion: fSeguro" and give 0.
-     * \test TestMotor::seguroPorTipo, TestMotor::errorDeSeguro
+     * \test TestMotor::seguroPorTipo, TestMotor::cajasDeError
      */
     double fSeguro(std::int16_t x, std::int16_t n, std::int16_t m, std::int32_t tipo);
 
@@ -89,7 +87,7 @@ public:
      * beta of the commission rates (fractions, not percent) are spread over a payments.
      * Failure: an age out of range (9), D(x) = 0, a = 0 or beta = a (11), a beyond 16 bits (6)
      * show "Funcion: fPrimaTarifa" and give 0.
-     * \test TestMotor::tarifaRedondeaLaAnualidad, TestMotor::ejemploDeTresEdades
+     * \test TestMotor::tarifaRedondeaLaAnualidad, TestMotor::ejemploDeTresEdades, TestMotor::cajasDeError
      */
     double fPrimaTarifa(double P, double beta, double alpha, std::int16_t x, std::int16_t m);
 
@@ -109,7 +107,9 @@ public:
      * factor is formed from that value (4.1 % grows by 1.0409999990...).
      * Failure: "Rutina: fReserva" (an age out of range 9, l(x+t) = 0 or E ä1 = 0 11, overflow 6);
      * the reserves computed stay and the later ones keep 0.
-     * \test TestMotor::reservaAnual, TestMotor::reservaMensual, TestMotor::errorDeReserva
+     * \test TestMotor::reservaDeTresEdades, TestMotor::reservaModificada, TestMotor::reservaConUnSoloPago,
+     *       TestMotor::reservaConSupervivientesCero, TestMotor::reservaMensualTemporal,
+     *       TestMotor::reservaMensualAcumulaAlInteres
      */
     void fReserva(std::int16_t x, std::int16_t n, std::int16_t m, std::int32_t tipo, float i, float tc);
 
