@@ -70,8 +70,8 @@ private slots:
     void cajasDeError();
     void tarifaRedondeaLaAnualidad_data();
     void tarifaRedondeaLaAnualidad();
+    void reservaDeTresEdades_data();
     void reservaDeTresEdades();
-    void reservaConTasaDe32Bits();
     void reservaModificada_data();
     void reservaModificada();
     void reservaConUnSoloPago();
@@ -313,31 +313,31 @@ void TestMotor::tarifaRedondeaLaAnualidad()
     VV_CERCA(motor.fPrimaTarifa(0.1, 0.4, 0.02, 0, 1), tarifa, Tol);
 }
 
+void TestMotor::reservaDeTresEdades_data()
+{
+    QTest::addColumn<float>("tasa");
+    QTest::addColumn<double>("v1");
+    QTest::newRow("0 %") << 0.0f << (0.28 / 1.9 - 0.1) / 0.9; // 0.0526316...
+    // 4.1 arrives as 4.099999904632568359375: V(1) = (14/95 * 1.04099999904632568 - 0.1) / 0.9.
+    QTest::newRow("4.1 % en 32 bits") << 4.1f << 0.05934502908360888;
+}
+
 void TestMotor::reservaDeTresEdades()
 {
+    QFETCH(float, tasa);
+    QFETCH(double, v1);
     FakeDialogos dialogos;
     Motor motor(dialogos);
     motor.columnas = TresEdades(0.0);
     motor.DimensionaReserva(3);
-    motor.fReserva(0, 2, 2, 1, 0.0f, 1.0f);
+    motor.fReserva(0, 2, 2, 1, tasa, 1.0f);
     QCOMPARE(motor.aReserva.size(), std::size_t{4});
     QCOMPARE(motor.aReserva[0], 0.0);
-    VV_CERCA(motor.aReserva[1], (0.28 / 1.9 - 0.1) / 0.9, Tol); // 0.0526316...
-    QCOMPARE(motor.aReserva[2], 0.0);                           // -0.1842105... stored as 0
+    VV_CERCA(motor.aReserva[1], v1, 1e-16);
+    QCOMPARE(motor.aReserva[2], 0.0); // negative (-0.18 at 0 %), stored as 0
     QCOMPARE(motor.aReserva[3], 0.0);
     // The reference premium's ages (0..20) lie beyond the table: its box, once.
     QCOMPARE(dialogos.textos(), QStringList{"Funcion: fPrimaNivelada" + Subindice});
-}
-
-void TestMotor::reservaConTasaDe32Bits()
-{
-    FakeDialogos dialogos;
-    Motor motor(dialogos);
-    motor.columnas = TresEdades(0.0);
-    motor.DimensionaReserva(3);
-    motor.fReserva(0, 2, 2, 1, 4.1f, 1.0f);
-    // 4.1 arrives as 4.099999904632568359375: V(1) = (14/95 * 1.04099999904632568 - 0.1) / 0.9.
-    VV_CERCA(motor.aReserva[1], 0.05934502908360888, 1e-16);
 }
 
 void TestMotor::reservaModificada_data()
