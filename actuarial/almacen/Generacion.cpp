@@ -48,7 +48,7 @@ void fGeneraResultado(Entorno& entorno, double escenario)
         const QSqlDatabase& db = entorno.db;
         QSqlQuery q = Consulta(db, QStringLiteral("select * from T_Escenario where Escenario = ?"), {escenario});
         if (!Siguiente(q))
-            throw SinRegistroActual();
+            throw ErrorVV::sinRegistroActual();
         const QSqlRecord r = q.record();
         const auto campo = [&](const char* nombre) { return q.value(r.indexOf(QLatin1String(nombre))); };
         const QVariant clave = campo("Escenario");

@@ -6,12 +6,6 @@
 
 namespace valvida {
 
-ErrorVV SinRegistroActual()
-{
-    return {3021, QStringLiteral("BOF o EOF es True, o el registro actual se eliminó. La operación solicitada "
-                                 "requiere un registro actual.")};
-}
-
 namespace {
 
 double Valor(const std::optional<double>& campo)
@@ -77,7 +71,7 @@ void GeneraFilas(Motor& motor, const DatosEscenario& escenario, const std::vecto
             primerAnio = &fila;
     }
     if (!primerAnio)
-        throw SinRegistroActual();
+        throw ErrorVV::sinRegistroActual();
     const double unidad = 1.0;
     const double alpha = Valor(primerAnio->tantos) * (unidad / 1000.0);
 

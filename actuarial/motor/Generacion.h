@@ -41,9 +41,6 @@ struct FilaResultado
     double reserva = 0.0;
 };
 
-//! The error of a read with no current row (a scenario or its first commission year missing).
-ErrorVV SinRegistroActual();
-
 /*!
  * \brief The results of a scenario, row by row, from the columns loaded into `motor`.
  *
