@@ -113,7 +113,7 @@ void frmDetalle::Edades()
     {
         QSqlQuery q = Consulta(m_entorno.db, m_sql, {k});
         if (!Siguiente(q))
-            throw ErrorVV(3021, QStringLiteral("No existe la tabla de mortalidad ") + QString::number(k));
+            throw ErrorVV::sinRegistroActual();
         m_txtEdadIni->setText(ValorATexto(q.value(2)));
         m_txtEdadFin->setText(ValorATexto(q.value(3)));
     }
