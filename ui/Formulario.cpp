@@ -1,6 +1,7 @@
 #include "ui/Formulario.h"
 
 #include <QAbstractButton>
+#include <QMdiSubWindow>
 #include <QShortcut>
 #include <QWidget>
 
@@ -28,6 +29,14 @@ void FijaBotonesFormulario(QWidget* formulario, QAbstractButton* predeterminado,
     }
     if (cancelar)
         Atajo(formulario, QKeySequence(Qt::Key_Escape), cancelar);
+}
+
+void CierraFormulario(QWidget* formulario)
+{
+    if (auto* marco = qobject_cast<QMdiSubWindow*>(formulario->parentWidget()))
+        marco->close();
+    else
+        formulario->close();
 }
 
 } // namespace valvida

@@ -1,7 +1,12 @@
 #include "ui/MDIForm1.h"
 
 #include "core/Constantes.h"
+#include "core/Dialogos.h"
+#include "core/ImportaTabla.h"
 #include "core/Inicializacion.h"
+#include "ui/frmConmutados.h"
+#include "ui/frmDetalle.h"
+#include "ui/frmTMDescripcion.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>
@@ -92,13 +97,70 @@ QMdiSubWindow* MDIForm1::agregaHija(QWidget* formulario)
     return sub;
 }
 
-void MDIForm1::mnuTablaDescripciones_Click() {}
+namespace {
 
-void MDIForm1::mnuTablaDetalle_Click() {}
+// Brings an open child form forward; false when it is not open.
+bool ActivaHija(QWidget* formulario)
+{
+    if (!formulario)
+        return false;
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(formulario->parentWidget())) {
+        sub->showNormal();
+        sub->mdiArea()->setActiveSubWindow(sub);
+    }
+    return true;
+}
 
-void MDIForm1::mnuTablaExcel_Click() {}
+} // namespace
 
-void MDIForm1::mnuConmutados_Click() {}
+void MDIForm1::mnuTablaDescripciones_Click()
+{
+    if (ActivaHija(hija<frmTMDescripcion>()))
+        return;
+    agregaHija(new frmTMDescripcion(m_entorno, [this] { muestraDetalle(); }));
+}
+
+frmDetalle* MDIForm1::muestraDetalle()
+{
+    auto* detalle = qobject_cast<frmDetalle*>(m_detalle.data());
+    if (!detalle) {
+        detalle = new frmDetalle(m_entorno);
+        detalle->setAttribute(Qt::WA_DeleteOnClose);
+        fijaVentanaDetalle(detalle);
+    }
+    detalle->show();
+    detalle->raise();
+    detalle->activateWindow();
+    return detalle;
+}
+
+void MDIForm1::mnuTablaDetalle_Click()
+{
+    muestraDetalle();
+}
+
+void MDIForm1::mnuTablaExcel_Click()
+{
+    RelojArena reloj(m_entorno.dialogos);
+    const QString archivo = m_entorno.dialogos.abrirArchivo(m_entorno.carpetaAplicacion,
+                                                            QStringLiteral("Archivo de valores separados por comas|*.csv"));
+    if (archivo.isEmpty())
+        return;
+    ImportaTabla(m_entorno, archivo);
+}
+
+void MDIForm1::mnuConmutados_Click()
+{
+    if (ActivaHija(hija<frmConmutados>()))
+        return;
+    // Without mortality tables the form has said so at its load and is not kept.
+    auto* formulario = new frmConmutados(m_entorno);
+    if (!formulario->HayTablas()) {
+        delete formulario;
+        return;
+    }
+    agregaHija(formulario);
+}
 
 void MDIForm1::mnuEscenarios_Click() {}
 

@@ -10,6 +10,8 @@ class QMdiSubWindow;
 
 namespace valvida {
 
+class frmDetalle;
+
 /*!
  * The main window: a multiple-document window holding the forms as child windows, its menu,
  * the import of a table and the initialisation of the system. Closing it closes the child
@@ -36,6 +38,9 @@ public:
     //! The detail editor, a window of its own beside the main window, when it is open.
     QWidget* ventanaDetalle() const { return m_detalle; }
     void fijaVentanaDetalle(QWidget* ventana) { m_detalle = ventana; }
+
+    //! Opens the detail editor, or brings forward the one already open (menu and catalogue alike).
+    frmDetalle* muestraDetalle();
 
 public slots:
     void mnuTablaDescripciones_Click();

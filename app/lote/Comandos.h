@@ -10,6 +10,9 @@ namespace valvida {
 //! crear-bd RUTA: a new database with the schema and the two catalogues; refuses an existing path.
 int ComandoCrearBd(const QStringList& argumentos, QTextStream& out, QTextStream& err);
 
+//! importar RUTA_BD ARCHIVO: a mortality table from a comma-separated file; prints the new table number.
+int ComandoImportar(const QStringList& argumentos, QTextStream& out, QTextStream& err);
+
 /*!
  * calcular RUTA_BD ESCENARIO: calculates the scenario as "&Resultado" does and prints its rows of
  * T_Resultado as CSV (the column names, then one line per row in policy-year order). Every error

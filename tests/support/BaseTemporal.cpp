@@ -3,6 +3,7 @@
 #include "core/BaseDatos.h"
 #include "core/ErrorVV.h"
 
+#include <QFile>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QUuid>
@@ -56,6 +57,15 @@ QStringList BaseTemporal::filas(const QString& consulta, const QVariantList& val
         filas << celdas.join(QLatin1Char('|'));
     }
     return filas;
+}
+
+QString BaseTemporal::archivo(const QString& nombre, const QByteArray& contenido) const
+{
+    const QString ruta = m_dir.filePath(nombre);
+    QFile f(ruta);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(contenido) != contenido.size())
+        throw std::runtime_error(("cannot write test file " + ruta).toStdString());
+    return ruta;
 }
 
 QVariant BaseTemporal::valor(const QString& consulta, const QVariantList& valores) const

@@ -31,6 +31,8 @@ public:
     void sql(const QString& sentencia, const QVariantList& valores = {});
     //! The rows of a query, each row's values as the system's text, joined by "|".
     QStringList filas(const QString& consulta, const QVariantList& valores = {}) const;
+    //! Writes a file of these bytes into the temporary folder and returns its path.
+    QString archivo(const QString& nombre, const QByteArray& contenido) const;
     //! One value of a query.
     QVariant valor(const QString& consulta, const QVariantList& valores = {}) const;
 

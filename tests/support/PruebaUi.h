@@ -31,6 +31,15 @@ inline QStringList FilaGrid(const FlexGrid* grid, int fila)
     return celdas;
 }
 
+//! The grid's data rows (below the fixed rows), each row's cells joined by "|".
+inline QStringList FilasGrid(const FlexGrid* grid)
+{
+    QStringList filas;
+    for (int r = grid->fixedRows(); r < grid->rows(); ++r)
+        filas << FilaGrid(grid, r).join(QLatin1Char('|'));
+    return filas;
+}
+
 //! Types a text into the widget that has the keyboard, key by key.
 inline void Teclea(QWidget* destino, const QString& texto)
 {

@@ -1,0 +1,52 @@
+#include "app/lote/Comandos.h"
+
+#include "app/lote/DialogosConsola.h"
+#include "core/BaseDatos.h"
+#include "core/Entorno.h"
+#include "core/ErrorVV.h"
+#include "core/ImportaTabla.h"
+
+namespace valvida {
+
+namespace {
+
+// The closing notice of a good import is not a failure: the new number on stdout says it.
+class DialogosImportar : public DialogosConsola
+{
+public:
+    using DialogosConsola::DialogosConsola;
+
+    Respuesta mensaje(const QString& texto, Botones botones, Icono icono, const QString& titulo) override
+    {
+        if (texto == AvisoCargaFinalizada && icono == Icono::Informacion)
+            return Respuesta::Aceptar;
+        return DialogosConsola::mensaje(texto, botones, icono, titulo);
+    }
+};
+
+} // namespace
+
+int ComandoImportar(const QStringList& argumentos, QTextStream& out, QTextStream& err)
+{
+    const QString& rutaBd = argumentos.at(0);
+    const QString& archivo = argumentos.at(1);
+    const QString conexion = QStringLiteral("valvida-lote-importar");
+    DialogosImportar dialogos(err);
+    std::optional<int> tabla;
+    try {
+        Entorno entorno{AbreBaseDatos(rutaBd, conexion), dialogos, QString()};
+        tabla = ImportaTabla(entorno, archivo);
+    } catch (const ErrorVV& e) {
+        err << QStringLiteral("No se abrió la base de datos: ") << e.descripcion() << '\n';
+        err.flush();
+        return 1;
+    }
+    CierraBaseDatos(conexion);
+    if (!tabla || dialogos.cajas() > 0)
+        return 1;
+    out << *tabla << '\n';
+    out.flush();
+    return 0;
+}
+
+} // namespace valvida

@@ -1,0 +1,155 @@
+#include "core/ImportaTabla.h"
+
+#include "core/BaseDatos.h"
+#include "core/Dialogos.h"
+#include "core/Entorno.h"
+#include "core/ErrorVV.h"
+#include "core/Numeros.h"
+#include "core/Texto.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <limits>
+
+namespace valvida {
+
+QStringList SeparaCampos(const QString& texto, const QString& separador)
+{
+    QStringList piezas;
+    qsizetype inicio = 0;
+    while (inicio < texto.size()) {
+        const qsizetype pos = texto.indexOf(separador, inicio, Qt::CaseSensitive);
+        if (pos < 0 || separador.isEmpty()) {
+            piezas << texto.mid(inicio);
+            break;
+        }
+        piezas << texto.mid(inicio, pos - inicio);
+        inicio = pos + separador.size();
+    }
+    return piezas;
+}
+
+std::int16_t NuevaTablaMortalidad(const QSqlDatabase& db)
+{
+    QSqlQuery q = Consulta(db, QStringLiteral("SELECT max(Tabla_Mortalidad) FROM C_TablaMortalidad"));
+    if (!Siguiente(q) || q.isNull(0))
+        return 1;
+    return AEntero16(ValorANumero(q.value(0)) + 1);
+}
+
+namespace {
+
+// The file as lines: UTF-8 or Windows-1252, CR LF or LF, the last line with or without its end.
+QStringList LeeLineas(const QString& ruta)
+{
+    QFile archivo(ruta);
+    if (!QFileInfo::exists(ruta))
+        throw ErrorVV(53, QStringLiteral("No se encontró el archivo: ") + ruta);
+    if (!archivo.open(QIODevice::ReadOnly))
+        throw ErrorVV(75, QStringLiteral("Error de acceso a la ruta o el archivo: ") + ruta);
+    const QByteArray bytes = archivo.readAll();
+    if (archivo.error() != QFileDevice::NoError)
+        throw ErrorVV(57, QStringLiteral("Error de entrada/salida del dispositivo: ") + archivo.errorString());
+    archivo.close();
+
+    QStringList lineas = DecodificaTexto(bytes).split(QLatin1Char('\n'));
+    // A final line end closes the last line; it does not open an empty one.
+    if (lineas.last().isEmpty())
+        lineas.removeLast();
+    for (QString& linea : lineas) {
+        if (linea.endsWith(QLatin1Char('\r')))
+            linea.chop(1);
+    }
+    return lineas;
+}
+
+// The fields of every line, checked for shape: at least three on the first line and the same
+// count on every other. Lines are counted in 16 bits, as the table's ages are.
+QList<QStringList> LeeCampos(const QString& ruta)
+{
+    const QStringList lineas = LeeLineas(ruta);
+    if (lineas.isEmpty())
+        throw ErrorVV(ErrorVV::SubindiceFueraDeIntervalo, QStringLiteral("El archivo está vacío"));
+    if (lineas.size() > std::numeric_limits<std::int16_t>::max())
+        throw ErrorVV(ErrorVV::Desbordamiento,
+                      QStringLiteral("Desbordamiento: el archivo tiene más de 32767 líneas"));
+
+    QList<QStringList> campos;
+    campos.reserve(lineas.size());
+    for (const QString& linea : lineas) {
+        const QStringList piezas = SeparaCampos(linea, QStringLiteral(","));
+        const QString numero = QString::number(campos.size() + 1);
+        if (campos.isEmpty() && piezas.size() < 3)
+            throw ErrorVV(ErrorVV::SubindiceFueraDeIntervalo,
+                          QStringLiteral("La línea 1 tiene %1 campos; se requieren al menos 3").arg(piezas.size()));
+        if (!campos.isEmpty() && piezas.size() != campos.first().size())
+            throw ErrorVV(ErrorVV::SubindiceFueraDeIntervalo,
+                          QStringLiteral("La línea %1 tiene %2 campos y la primera %3")
+                              .arg(numero)
+                              .arg(piezas.size())
+                              .arg(campos.first().size()));
+        campos << piezas;
+    }
+    return campos;
+}
+
+void Aviso(Dialogos& dialogos, const QString& texto, Dialogos::Icono icono)
+{
+    dialogos.mensaje(texto, Dialogos::Botones::Aceptar, icono);
+}
+
+} // namespace
+
+std::optional<int> ImportaTabla(Entorno& entorno, const QString& archivo)
+{
+    Dialogos& d = entorno.dialogos;
+    RelojArena reloj(d);
+    try {
+        const QList<QStringList> lineas = LeeCampos(archivo);
+
+        std::int16_t edadInicial = 0;
+        QString ultimaEdad;
+        QString descripcion;
+        for (qsizetype i = 0; i < lineas.size(); ++i) {
+            const QStringList& campos = lineas.at(i);
+            // The first age opens the table; a header line fails here, as a conversion error.
+            if (i == 0)
+                edadInicial = AEntero16(ANumero(campos.at(0)));
+            ultimaEdad = campos.at(0);
+            descripcion = campos.at(2);
+            if (!EsNumerico(campos.at(1))) {
+                Aviso(d, QStringLiteral("La qx debe ser numerica"), Dialogos::Icono::Critico);
+                return std::nullopt;
+            }
+            if (!EsNumerico(campos.at(0))) {
+                Aviso(d, QStringLiteral("La edad debe ser numerica"), Dialogos::Icono::Critico);
+                return std::nullopt;
+            }
+            // Ages are 16-bit and qx finite: refused here, before anything is written.
+            AEntero16(ANumero(campos.at(0)));
+            ANumero(campos.at(1));
+        }
+        const std::int16_t edadFinal = AEntero16(ANumero(ultimaEdad));
+
+        int numero = 0;
+        {
+            Transaccion transaccion(entorno.db);
+            numero = NuevaTablaMortalidad(entorno.db);
+            Ejecuta(entorno.db, QStringLiteral("insert into C_TablaMortalidad values(?, ?, ?, ?)"),
+                    {numero, descripcion, int{edadInicial}, int{edadFinal}});
+            // Age and qx go in as the file has them: the store reads them as numbers.
+            for (const QStringList& campos : lineas)
+                Ejecuta(entorno.db, QStringLiteral("insert into T_DetalleMortalidad values(?, ?, ?)"),
+                        {numero, campos.at(0), campos.at(1)});
+            transaccion.confirma();
+        }
+        Aviso(d, AvisoCargaFinalizada, Dialogos::Icono::Informacion);
+        return numero;
+    } catch (const ErrorVV& e) {
+        MostrarError(d, RutinaImportaTabla, e);
+        return std::nullopt;
+    }
+}
+
+} // namespace valvida

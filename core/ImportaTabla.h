@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+
+namespace valvida {
+
+struct Entorno;
+
+//! Routine line of the import's error box (the menu handler that starts it).
+inline const QString RutinaImportaTabla = QStringLiteral("Rutina: mnuTablaExcel_Click");
+
+//! The notice that ends a successful import.
+inline const QString AvisoCargaFinalizada = QStringLiteral("Carga finalizada con exito");
+
+/*!
+ * Splits a line at every exact occurrence of the separator. "a,,b" gives a, "" and b; a separator
+ * at the very end adds no empty last piece ("a,b," gives two); an empty text gives no pieces.
+ */
+QStringList SeparaCampos(const QString& texto, const QString& separador);
+
+//! Number for a new mortality table: the largest stored plus 1, or 1 for an empty catalogue (error 6 past 32767).
+std::int16_t NuevaTablaMortalidad(const QSqlDatabase& db);
+
+/*!
+ * Creates a new mortality table from a comma-separated file: one line per age with the age,
+ * its qx and the description (the last line's description names the table). The whole file is
+ * read (UTF-8, or Windows-1252 when it is not valid UTF-8; lines ended by CR LF or LF) and
+ * checked before anything is written; the catalogue row and every detail row are written in
+ * one transaction. Messages: "La qx debe ser numerica" / "La edad debe ser numerica" for the
+ * first failing line, the error box (RutinaImportaTabla) for anything else, and
+ * AvisoCargaFinalizada at the end. Returns the new table number, nothing when it stopped.
+ */
+std::optional<int> ImportaTabla(Entorno& entorno, const QString& archivo);
+
+} // namespace valvida

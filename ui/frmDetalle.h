@@ -1,0 +1,72 @@
+#pragma once
+
+#include "core/Dialogos.h"
+#include "core/Entorno.h"
+
+#include <QWidget>
+
+#include <optional>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace valvida {
+
+class ComboLista;
+class FlexGrid;
+
+/*!
+ * The qx of one mortality table, one grid row per age, typed in the grid itself (digits, one
+ * point, the erase key) and stored all at once. A window of its own beside the main window.
+ */
+class frmDetalle : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit frmDetalle(Entorno entorno, QWidget* parent = nullptr);
+
+    //! Loads the table chosen in the list into the age boxes and the grid, dropping any edits.
+    void Edades();
+
+    //! The grid was edited since the last load or store.
+    bool HayCambios() const { return m_hayCambios; }
+    //! The next attempt to close is refused (a store started and did not complete).
+    bool NoCerrar() const { return m_noCerrar; }
+    //! The table whose rows the grid holds.
+    std::optional<int> tablaEnGrid() const { return m_tabla; }
+
+protected:
+    void closeEvent(QCloseEvent* evento) override;
+
+private:
+    void construye();
+    void cmbTabla_Click();
+    void MSFlexGrid1_KeyPress(QChar tecla);
+    void MSFlexGrid1_KeyUp(int tecla);
+    void cmdAceptar_Click();
+    void cmdCancelar_Click();
+    void cmdSalir_Click();
+    void GuardaDetalle();
+    bool celdaEditable() const;
+    //! Puts the list back on the table the grid holds, without raising its selection event.
+    void vuelveListaATablaEnGrid();
+    Dialogos::Respuesta preguntaGuardar();
+
+    Entorno m_entorno;
+    ComboLista* m_cmbTabla = nullptr;
+    QLineEdit* m_txtEdadIni = nullptr;
+    QLineEdit* m_txtEdadFin = nullptr;
+    FlexGrid* m_grid = nullptr;
+    QPushButton* m_cmdAceptar = nullptr;
+    QPushButton* m_cmdCancelar = nullptr;
+    QPushButton* m_cmdSalir = nullptr;
+
+    bool m_hayCambios = false;
+    bool m_noCerrar = false;
+    std::optional<int> m_tabla;
+    QString m_sql;
+};
+
+} // namespace valvida
