@@ -2,10 +2,10 @@
 // database made by crear-bd and filled with plain SQL.
 
 #include "app/lote/Lote.h"
+#include "support/PruebaLote.h"
 #include "core/BaseDatos.h"
 #include "support/BaseTemporal.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -31,22 +31,6 @@ const QString FilasEjemplo = QStringLiteral("1,0,0,0.1,0.147368421052632,0.29498
 
 const QString CajaP20 = QStringLiteral("Funcion: fPrimaNivelada\nError:9\nEl subíndice está fuera del intervalo\n");
 
-struct Salida
-{
-    int estado;
-    QString out;
-    QString err;
-};
-
-Salida Lote(const QStringList& argumentos)
-{
-    Salida s{0, {}, {}};
-    QTextStream out(&s.out);
-    QTextStream err(&s.err);
-    s.estado = EjecutaLote(argumentos, out, err);
-    return s;
-}
-
 } // namespace
 
 class TestLoteCalcular : public QObject
@@ -68,7 +52,7 @@ void TestLoteCalcular::imprimeElEjemplo()
     BaseTemporal base;
     for (const QString& s : Ejemplo)
         base.sql(s);
-    const Salida s = Lote({"calcular", base.ruta(), "1"});
+    const prueba::SalidaLote s = prueba::Lote({"calcular", base.ruta(), "1"});
     QCOMPARE(s.out, Cabecera + "\n" + FilasEjemplo);
     // The reference premium's box of the reserve: written, and the status says so.
     QCOMPARE(s.err, CajaP20);
@@ -84,7 +68,7 @@ void TestLoteCalcular::sinCajasTerminaConCero()
     base.sql("insert into T_Escenario values(3, 5, 1000, 3, 1, 4, 1, 2, 2, 'Dotal', 0)");
     base.sql("insert into T_Comision values(3, 1, 20, 10)");
     base.sql("insert into T_Resultado(Escenario, Anio_Poliza) values(3, 7)");
-    const Salida s = Lote({"calcular", base.ruta(), "3"});
+    const prueba::SalidaLote s = prueba::Lote({"calcular", base.ruta(), "3"});
     QCOMPARE(s.err, QString());
     QCOMPARE(s.estado, 0);
     const QStringList lineas = s.out.split('\n', Qt::SkipEmptyParts);
@@ -106,7 +90,7 @@ void TestLoteCalcular::escenarioNoEnteroEsErrorDeUso()
 {
     QFETCH(QString, escenario);
     BaseTemporal base;
-    const Salida s = Lote({"calcular", base.ruta(), escenario});
+    const prueba::SalidaLote s = prueba::Lote({"calcular", base.ruta(), escenario});
     QCOMPARE(s.estado, 2);
     QCOMPARE(s.err, UsoLote() + "\n");
     QVERIFY(UsoLote().contains("calcular RUTA_BD ESCENARIO"));
@@ -118,7 +102,7 @@ void TestLoteCalcular::escenarioInexistente()
     BaseTemporal base;
     for (const QString& s : Ejemplo)
         base.sql(s);
-    const Salida s = Lote({"calcular", base.ruta(), "5"});
+    const prueba::SalidaLote s = prueba::Lote({"calcular", base.ruta(), "5"});
     QCOMPARE(s.out, Cabecera + "\n");
     QCOMPARE(s.err, QStringLiteral("Funcion: fGeneraResultado\nError:3021\nBOF o EOF es True, o el registro actual se "
                                    "eliminó. La operación solicitada requiere un registro actual.\n"));
@@ -128,7 +112,7 @@ void TestLoteCalcular::escenarioInexistente()
 void TestLoteCalcular::baseInexistente()
 {
     QTemporaryDir dir;
-    const Salida s = Lote({"calcular", dir.filePath("no-existe.mdb"), "1"});
+    const prueba::SalidaLote s = prueba::Lote({"calcular", dir.filePath("no-existe.mdb"), "1"});
     QCOMPARE(s.estado, 1);
     QVERIFY(s.err.startsWith("No se abrió la base de datos: "));
     QCOMPARE(s.out, QString());
@@ -139,10 +123,7 @@ void TestLoteCalcular::binarioReal()
 {
     QTemporaryDir dir;
     const QString ruta = dir.filePath("cavi.mdb");
-    QProcess crear;
-    crear.start(VALVIDA_LOTE_BIN, {"crear-bd", ruta});
-    QVERIFY(crear.waitForFinished(30000));
-    QCOMPARE(crear.exitCode(), 0);
+    QCOMPARE(prueba::Programa({"crear-bd", ruta}).estado, 0);
     {
         const QString conexion = "prueba-binario";
         QSqlDatabase db = AbreBaseDatos(ruta, conexion);
@@ -151,13 +132,10 @@ void TestLoteCalcular::binarioReal()
         db = QSqlDatabase();
         CierraBaseDatos(conexion);
     }
-    QProcess calcular;
-    calcular.start(VALVIDA_LOTE_BIN, {"calcular", ruta, "1"});
-    QVERIFY(calcular.waitForFinished(30000));
-    QCOMPARE(calcular.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(QString::fromUtf8(calcular.readAllStandardOutput()), Cabecera + "\n" + FilasEjemplo);
-    QCOMPARE(QString::fromUtf8(calcular.readAllStandardError()), CajaP20);
-    QCOMPARE(calcular.exitCode(), 1);
+    const prueba::SalidaLote calcular = prueba::Programa({"calcular", ruta, "1"});
+    QCOMPARE(calcular.out, Cabecera + "\n" + FilasEjemplo);
+    QCOMPARE(calcular.err, CajaP20);
+    QCOMPARE(calcular.estado, 1);
 }
 
 QTEST_GUILESS_MAIN(TestLoteCalcular)

@@ -1,34 +1,13 @@
 #include "app/lote/Lote.h"
+#include "support/PruebaLote.h"
 #include "core/BaseDatos.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace valvida;
-
-namespace {
-
-struct Salida
-{
-    int estado;
-    QString out;
-    QString err;
-};
-
-Salida Lote(const QStringList& argumentos)
-{
-    QString out, err;
-    QTextStream sOut(&out), sErr(&err);
-    const int estado = EjecutaLote(argumentos, sOut, sErr);
-    sOut.flush();
-    sErr.flush();
-    return {estado, out, err};
-}
-
-} // namespace
 
 class TestLoteCrearBd : public QObject
 {
@@ -46,7 +25,7 @@ void TestLoteCrearBd::creaUnaBaseNuevaConSusCatalogos()
 {
     QTemporaryDir dir;
     const QString ruta = dir.filePath("x.mdb");
-    const Salida s = Lote({"crear-bd", ruta});
+    const prueba::SalidaLote s = prueba::Lote({"crear-bd", ruta});
     QCOMPARE(s.estado, 0);
     QCOMPARE(s.err, QString());
     {
@@ -63,12 +42,12 @@ void TestLoteCrearBd::rehusaUnArchivoExistente()
 {
     QTemporaryDir dir;
     const QString ruta = dir.filePath("x.mdb");
-    QCOMPARE(Lote({"crear-bd", ruta}).estado, 0);
+    QCOMPARE(prueba::Lote({"crear-bd", ruta}).estado, 0);
     QFile f(ruta);
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QByteArray antes = f.readAll();
     f.close();
-    const Salida s = Lote({"crear-bd", ruta});
+    const prueba::SalidaLote s = prueba::Lote({"crear-bd", ruta});
     QCOMPARE(s.estado, 1);
     QCOMPARE(s.err, "No se creó la base de datos: El archivo ya existe: " + ruta + "\n");
     QVERIFY(f.open(QIODevice::ReadOnly));
@@ -87,7 +66,7 @@ void TestLoteCrearBd::errorDeUso_data()
 void TestLoteCrearBd::errorDeUso()
 {
     QFETCH(QStringList, argumentos);
-    const Salida s = Lote(argumentos);
+    const prueba::SalidaLote s = prueba::Lote(argumentos);
     QCOMPARE(s.estado, 2);
     QVERIFY(s.err.startsWith("uso: valvida-lote "));
     QCOMPARE(s.err.count('\n'), 1);
@@ -98,18 +77,12 @@ void TestLoteCrearBd::programaReal()
 {
     QTemporaryDir dir;
     const QString ruta = dir.filePath("cavi.mdb");
-    QProcess p;
-    p.start(VALVIDA_LOTE_BIN, {"crear-bd", ruta});
-    QVERIFY(p.waitForFinished(30000));
-    QCOMPARE(p.exitCode(), 0);
+    QCOMPARE(prueba::Programa({"crear-bd", ruta}).estado, 0);
     QVERIFY(QFile::exists(ruta));
-    p.start(VALVIDA_LOTE_BIN, {"crear-bd", ruta});
-    QVERIFY(p.waitForFinished(30000));
-    QCOMPARE(p.exitCode(), 1);
-    QVERIFY(QString::fromUtf8(p.readAllStandardError()).contains("El archivo ya existe"));
-    p.start(VALVIDA_LOTE_BIN, {});
-    QVERIFY(p.waitForFinished(30000));
-    QCOMPARE(p.exitCode(), 2);
+    const prueba::SalidaLote segunda = prueba::Programa({"crear-bd", ruta});
+    QCOMPARE(segunda.estado, 1);
+    QVERIFY(segunda.err.contains("El archivo ya existe"));
+    QCOMPARE(prueba::Programa({}).estado, 2);
 }
 
 QTEST_GUILESS_MAIN(TestLoteCrearBd)

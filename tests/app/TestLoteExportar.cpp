@@ -1,31 +1,14 @@
 #include "app/lote/Lote.h"
+#include "support/PruebaLote.h"
 #include "support/BaseTemporal.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTest>
 
 using namespace valvida;
 using valvida::prueba::BaseTemporal;
 
 namespace {
-
-struct Salida
-{
-    int estado;
-    QString out;
-    QString err;
-};
-
-Salida Lote(const QStringList& argumentos)
-{
-    QString out, err;
-    QTextStream sOut(&out), sErr(&err);
-    const int estado = EjecutaLote(argumentos, sOut, sErr);
-    sOut.flush();
-    sErr.flush();
-    return {estado, out, err};
-}
 
 QByteArray Lee(const QString& ruta)
 {
@@ -86,7 +69,7 @@ void TestLoteExportar::escribeElArchivoDelEscenario()
     Siembra(b);
     const QString archivo = b.carpeta() + QStringLiteral("/esc2.csv");
 
-    const Salida s = Lote({"exportar", b.ruta(), "2", archivo});
+    const prueba::SalidaLote s = prueba::Lote({"exportar", b.ruta(), "2", archivo});
 
     QCOMPARE(s.err, QString());
     QCOMPARE(s.estado, 0);
@@ -125,7 +108,7 @@ void TestLoteExportar::errorEsTextoYEstadoUno()
     }
     const QString base = baseExiste ? b.ruta() : b.carpeta() + QStringLiteral("/no-esta.mdb");
 
-    const Salida s = Lote({"exportar", base, escenario, archivo});
+    const prueba::SalidaLote s = prueba::Lote({"exportar", base, escenario, archivo});
 
     QCOMPARE(s.estado, 1);
     QCOMPARE(s.out, QString());
@@ -141,7 +124,7 @@ void TestLoteExportar::seccionIlegibleTerminaConEstadoUno()
     b.sql("insert into T_DetalleMortalidad values (1, 31, NULL)");
     const QString archivo = b.carpeta() + QStringLiteral("/esc2.csv");
 
-    const Salida s = Lote({"exportar", b.ruta(), "2", archivo});
+    const prueba::SalidaLote s = prueba::Lote({"exportar", b.ruta(), "2", archivo});
 
     QCOMPARE(s.estado, 1);
     QVERIFY2(s.err.startsWith(QStringLiteral("Rutina: CargaFlexgrid\nError:94\n")), qPrintable(s.err));
@@ -154,23 +137,17 @@ void TestLoteExportar::programaReal()
     BaseTemporal b;
     Siembra(b);
     const QString archivo = b.carpeta() + QStringLiteral("/real.csv");
-    QProcess p;
-    p.start(QStringLiteral(VALVIDA_LOTE_BIN), {"exportar", b.ruta(), "2", archivo});
-    QVERIFY(p.waitForFinished(30000));
-    QCOMPARE(p.exitCode(), 0);
+    QCOMPARE(prueba::Programa({"exportar", b.ruta(), "2", archivo}).estado, 0);
     QCOMPARE(Lee(archivo), ArchivoEscenario2);
 
-    p.start(QStringLiteral(VALVIDA_LOTE_BIN), {"exportar", b.ruta(), "9", archivo});
-    QVERIFY(p.waitForFinished(30000));
-    QCOMPARE(p.exitCode(), 1);
-    QCOMPARE(QString::fromUtf8(p.readAllStandardError()),
-             QStringLiteral("No se exportó el escenario: No existe el escenario 9\n"));
+    const prueba::SalidaLote falta = prueba::Programa({"exportar", b.ruta(), "9", archivo});
+    QCOMPARE(falta.estado, 1);
+    QCOMPARE(falta.err, QStringLiteral("No se exportó el escenario: No existe el escenario 9\n"));
     QCOMPARE(Lee(archivo), ArchivoEscenario2);
 
-    p.start(QStringLiteral(VALVIDA_LOTE_BIN), {"exportar", b.ruta(), "2"});
-    QVERIFY(p.waitForFinished(30000));
-    QCOMPARE(p.exitCode(), 2);
-    QVERIFY(QString::fromUtf8(p.readAllStandardError()).contains(QStringLiteral("exportar RUTA_BD ESCENARIO ARCHIVO")));
+    const prueba::SalidaLote uso = prueba::Programa({"exportar", b.ruta(), "2"});
+    QCOMPARE(uso.estado, 2);
+    QVERIFY(uso.err.contains(QStringLiteral("exportar RUTA_BD ESCENARIO ARCHIVO")));
 }
 
 QTEST_GUILESS_MAIN(TestLoteExportar)

@@ -1,9 +1,9 @@
 #include "app/lote/Lote.h"
+#include "support/PruebaLote.h"
 
 #include "support/BaseTemporal.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTest>
 
 using namespace valvida;
@@ -51,38 +51,29 @@ void TestLoteImportar::importa()
     BaseTemporal base;
     base.sql(QStringLiteral("insert into C_TablaMortalidad values(1, 'a', 0, 1)"));
     base.sql(QStringLiteral("insert into C_TablaMortalidad values(2, 'b', 0, 1)"));
-    QString textoOut;
-    QString textoErr;
-    QTextStream out(&textoOut);
-    QTextStream err(&textoErr);
-    QCOMPARE(EjecutaLote({"importar", base.ruta(), base.archivo("tabla.csv", contenido)}, out, err), estado);
-    QCOMPARE(textoOut, salida);
-    QCOMPARE(textoErr, errores);
+    const prueba::SalidaLote s = prueba::Lote({"importar", base.ruta(), base.archivo("tabla.csv", contenido)});
+    QCOMPARE(s.estado, estado);
+    QCOMPARE(s.out, salida);
+    QCOMPARE(s.err, errores);
     QCOMPARE(base.valor(QStringLiteral("select count(*) from C_TablaMortalidad")).toInt(), tablas);
 }
 
 void TestLoteImportar::baseInexistente()
 {
     BaseTemporal base;
-    QString textoOut;
-    QString textoErr;
-    QTextStream out(&textoOut);
-    QTextStream err(&textoErr);
     const QString otra = base.carpeta() + QStringLiteral("/otra.mdb");
-    QCOMPARE(EjecutaLote({"importar", otra, base.archivo("tabla.csv", "0,0.1,T\r\n")}, out, err), 1);
-    QVERIFY(textoOut.isEmpty());
-    QVERIFY2(textoErr.startsWith(QStringLiteral("No se abrió la base de datos: ")), qPrintable(textoErr));
+    const prueba::SalidaLote s = prueba::Lote({"importar", otra, base.archivo("tabla.csv", "0,0.1,T\r\n")});
+    QCOMPARE(s.estado, 1);
+    QVERIFY(s.out.isEmpty());
+    QVERIFY2(s.err.startsWith(QStringLiteral("No se abrió la base de datos: ")), qPrintable(s.err));
     QVERIFY(!QFile::exists(otra));
 }
 
 void TestLoteImportar::argumentosDeMas()
 {
-    QString textoOut;
-    QString textoErr;
-    QTextStream out(&textoOut);
-    QTextStream err(&textoErr);
-    QCOMPARE(EjecutaLote({"importar", "a.mdb"}, out, err), 2);
-    QCOMPARE(textoErr, UsoLote() + QLatin1Char('\n'));
+    const prueba::SalidaLote s = prueba::Lote({"importar", "a.mdb"});
+    QCOMPARE(s.estado, 2);
+    QCOMPARE(s.err, UsoLote() + QLatin1Char('\n'));
     QVERIFY(UsoLote().contains(QStringLiteral("| importar RUTA_BD ARCHIVO")));
 }
 
@@ -90,13 +81,11 @@ void TestLoteImportar::programaReal()
 {
     // The installed tool: the number on stdout, nothing on stderr, status 0.
     BaseTemporal base;
-    QProcess proceso;
-    proceso.start(QStringLiteral(VALVIDA_LOTE_BIN),
-                  {QStringLiteral("importar"), base.ruta(), base.archivo("tabla.csv", "0,0.1,Tabla X\n1,0.2,Tabla X\n")});
-    QVERIFY(proceso.waitForFinished(30000));
-    QCOMPARE(proceso.exitCode(), 0);
-    QCOMPARE(proceso.readAllStandardOutput(), QByteArray("1\n"));
-    QCOMPARE(proceso.readAllStandardError(), QByteArray());
+    const prueba::SalidaLote s =
+        prueba::Programa({"importar", base.ruta(), base.archivo("tabla.csv", "0,0.1,Tabla X\n1,0.2,Tabla X\n")});
+    QCOMPARE(s.estado, 0);
+    QCOMPARE(s.out, QStringLiteral("1\n"));
+    QCOMPARE(s.err, QString());
     QCOMPARE(base.filas(QStringLiteral("select * from C_TablaMortalidad")), QStringList{"1|Tabla X|0|1"});
     QCOMPARE(base.filas(QStringLiteral("select * from T_DetalleMortalidad order by Edad")),
              (QStringList{"1|0|0.1", "1|1|0.2"}));
