@@ -2,6 +2,7 @@
 
 #include "core/Constantes.h"
 #include "core/Inicializacion.h"
+#include "ui/frmEscenarios.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>
@@ -100,7 +101,21 @@ void MDIForm1::mnuTablaExcel_Click() {}
 
 void MDIForm1::mnuConmutados_Click() {}
 
-void MDIForm1::mnuEscenarios_Click() {}
+void MDIForm1::mnuEscenarios_Click()
+{
+    if (auto* abierto = hija<frmEscenarios>()) {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(abierto->parentWidget()))
+            m_area->setActiveSubWindow(sub);
+        return;
+    }
+    // The form tells while it opens whether there is a mortality table to work with.
+    auto* formulario = new frmEscenarios(*this);
+    if (!HayTablasMortalidad) {
+        delete formulario;
+        return;
+    }
+    agregaHija(formulario);
+}
 
 void MDIForm1::mnuInicializar_Click()
 {
