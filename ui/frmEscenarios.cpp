@@ -353,23 +353,22 @@ void frmEscenarios::txtPlazoSeguro_Change()
 
 void frmEscenarios::cmbTabla_Click()
 {
-    if (!m_inicializado)
-        return;
-    try {
-        ReaccionPlazoSeguro();
-    } catch (const ErrorVV& e) {
-        MostrarError(m_entorno.dialogos, QStringLiteral("Rutina: cmbTabla_Click"), e);
-    }
+    ReaccionLista(QStringLiteral("Rutina: cmbTabla_Click"));
 }
 
 void frmEscenarios::cmbTipoSeguro_Click()
+{
+    ReaccionLista(QStringLiteral("Rutina: cmbTipoSeguro_Click"));
+}
+
+void frmEscenarios::ReaccionLista(const QString& rutina)
 {
     if (!m_inicializado)
         return;
     try {
         ReaccionPlazoSeguro();
     } catch (const ErrorVV& e) {
-        MostrarError(m_entorno.dialogos, QStringLiteral("Rutina: cmbTipoSeguro_Click"), e);
+        MostrarError(m_entorno.dialogos, rutina, e);
     }
 }
 

@@ -62,6 +62,8 @@ private:
     void txtPlazoSeguro_Change();
     void cmbTabla_Click();
     void cmbTipoSeguro_Click();
+    //! A new table or insurance type rewrites the insurance term once the form is open.
+    void ReaccionLista(const QString& rutina);
     void ReaccionPlazoSeguro();
     //! Empties a box that does not hold a number; true when the box holds a number.
     bool DejaSoloNumero(QLineEdit* caja);
