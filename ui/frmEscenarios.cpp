@@ -97,11 +97,21 @@ frmEscenarios::frmEscenarios(MDIForm1& principal, QWidget* parent)
 
 frmEscenarios::~frmEscenarios() = default;
 
+QSize frmEscenarios::sizeHint() const
+{
+    return {Tw(11235), Tw(6315)};
+}
+
 void frmEscenarios::construye()
 {
     setObjectName(QStringLiteral("frmEscenarios"));
     setWindowTitle(QStringLiteral("Escenarios"));
     resize(Tw(11235), Tw(6315));
+    // The twip layout was drawn for a small dialog font; a larger one would clip the labels.
+    QFont letra = font();
+    letra.setPixelSize(11);
+    letra.setStretch(QFont::SemiCondensed);
+    setFont(letra);
 
     MSFlexGrid1 = new FlexGrid(this);
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
@@ -135,8 +145,8 @@ void frmEscenarios::construye()
     };
 
     // Labels at 120, the first column of boxes at 1440; one row every 360 twips.
-    const int ancho = Tw(1440 - 120 - 45);
-    const int medio = Tw(4080 - 2880 - 60);
+    const int ancho = Tw(1440 - 120) - 2;
+    const int medio = Tw(4080 - 2880) - 4;
     Etiqueta(Frame1, "lblEdad", QStringLiteral("Edad:"), Tw(120), Tw(240), ancho);
     txtEdad = caja("txtEdad", 1440, 240, 1215);
     Etiqueta(Frame1, "lblSumaAsegurada", QStringLiteral("Suma Asegurada:"), Tw(120), Tw(600), ancho);
@@ -149,7 +159,7 @@ void frmEscenarios::construye()
     cmbTipoSeguro = lista("cmbTipoSeguro", 1440, 1680, 1335);
     Etiqueta(Frame1, "lblPlazoSeguro", QStringLiteral("Plazo Seguro:"), Tw(2880), Tw(1680), medio, Qt::AlignRight);
     txtPlazoSeguro = caja("txtPlazoSeguro", 4080, 1680, 735);
-    Label6 = Etiqueta(Frame1, "Label6", QStringLiteral("Plazo Pago:"), Tw(4800), Tw(1680), Tw(6240 - 4800 - 60),
+    Label6 = Etiqueta(Frame1, "Label6", QStringLiteral("Plazo Pago:"), Tw(4800), Tw(1680), Tw(6240 - 4800) - 4,
                       Qt::AlignRight);
     txtPlazoPago = caja("txtPlazoPago", 6240, 1680, 735);
     Etiqueta(Frame1, "lblTipoComision", QStringLiteral("Tipo Comisión:"), Tw(120), Tw(2040), ancho);
@@ -157,7 +167,7 @@ void frmEscenarios::construye()
     Etiqueta(Frame1, "lblTotalAnios", QStringLiteral("Total de Años:"), Tw(2880), Tw(2040), medio, Qt::AlignRight);
     txtTotalAnios = caja("txtTotalAños", 4080, 2040, 735);
     Etiqueta(Frame1, "lblDescripcion", QStringLiteral("Descripcion del Escenario:"), Tw(120), Tw(2520),
-             Tw(2280 - 120 - 45));
+             Tw(2280 - 120) - 2);
     txtDescripcion = caja("txtDescripcion", 2280, 2520, 4935);
 
     Etiqueta(Frame3, "lblComision", QStringLiteral("Comision"), Tw(240), Tw(240), Tw(3255), Qt::AlignHCenter);

@@ -40,6 +40,9 @@ public:
     explicit frmEscenarios(MDIForm1& principal, QWidget* parent = nullptr);
     ~frmEscenarios() override;
 
+    //! The drawn size of the form: its controls are placed, not laid out.
+    QSize sizeHint() const override;
+
     Estado estado() const { return m_estado; }
     Comision& comision() const { return *m_comision; }
 
