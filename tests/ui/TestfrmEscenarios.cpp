@@ -176,6 +176,7 @@ void TestfrmEscenarios::apertura()
     QVERIFY(b->form);
     QVERIFY(HayTablasMortalidad);
     QCOMPARE(b->form->windowTitle(), QStringLiteral("Escenarios"));
+    QCOMPARE(b->form->size(), QSize(749, 421));
     QCOMPARE(Filas(b->escenarios()),
              (QStringList{"Escenario|Edad|Suma Asegurada|Tipo Seguro|Tipo Comision|Interes Técnico|Tabla Mortalidad|"
                           "Plazo Seguro|Plazo Pago|Descripción",
