@@ -52,6 +52,8 @@ QSqlDatabase AbreBaseDatos(const QString& ruta, const QString& nombreConexion)
                 if (!presentes.contains(tabla.toLower()))
                     throw ErrorVV(1, QStringLiteral("La base de datos no tiene la tabla ") + tabla);
             }
+            q.finish();
+            Ejecuta(db, QStringLiteral("PRAGMA synchronous=NORMAL")); // fewer syncs per commit; journal kept
             return db;
         } catch (...) {
             db.close();

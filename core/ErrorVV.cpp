@@ -36,6 +36,12 @@ ErrorVV ErrorVV::usoNoValidoDeNull()
     return {UsoNoValidoDeNull, QStringLiteral("Uso no válido de Null")};
 }
 
+ErrorVV ErrorVV::sinRegistroActual()
+{
+    return {SinRegistroActual, QStringLiteral("BOF o EOF es True, o el registro actual se eliminó. La operación "
+                                              "solicitada requiere un registro actual.")};
+}
+
 namespace {
 
 // Spanish reading of SQLite's primary result codes; its own English text follows in brackets.

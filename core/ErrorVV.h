@@ -28,12 +28,15 @@ public:
     static constexpr int DivisionPorCero = 11;
     static constexpr int TiposNoCoinciden = 13;
     static constexpr int UsoNoValidoDeNull = 94;
+    static constexpr int SinRegistroActual = 3021;
 
     static ErrorVV desbordamiento();
     static ErrorVV subindice();
     static ErrorVV divisionPorCero();
     static ErrorVV tiposNoCoinciden();
     static ErrorVV usoNoValidoDeNull();
+    //! A read of a row that is not there: a missing scenario, a missing first commission row.
+    static ErrorVV sinRegistroActual();
     //! The SQLite result code and a Spanish reading of it, with SQLite's own text.
     static ErrorVV deSql(const QSqlError& error);
 

@@ -5,7 +5,23 @@
 #include "core/ErrorVV.h"
 #include "ui/MDIForm1.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
 namespace valvida {
+
+bool InstalaTraduccionQt()
+{
+    auto* traduccion = new QTranslator(QCoreApplication::instance());
+    if (!traduccion->load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete traduccion;
+        return false;
+    }
+    return QCoreApplication::installTranslator(traduccion);
+}
 
 std::unique_ptr<MDIForm1> Arranca(Dialogos& dialogos, const QString& carpeta, const QString& conexion)
 {

@@ -9,6 +9,9 @@ namespace valvida {
 class Dialogos;
 class MDIForm1;
 
+//! Installs Qt's own Spanish texts, so the boxes' buttons read "Sí", "No", "Cancelar"; false if missing.
+bool InstalaTraduccionQt();
+
 //! Name of the one connection the program works through.
 inline const QString ConexionPrincipal = QStringLiteral("cavi");
 

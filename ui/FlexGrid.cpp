@@ -17,33 +17,22 @@ FlexGrid::FlexGrid(QWidget* parent)
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setTabKeyNavigation(false);
     setWordWrap(false);
-    setRowCount(2);
-    setColumnCount(2);
-    connect(this, &QTableWidget::currentCellChanged, this, [this](int r, int c) {
-        // A move by keyboard or mouse becomes the grid's current cell.
-        if (!m_sincronizando && r >= 0 && c >= 0)
-            fijaActual(r, c);
-    });
+    setRows(2);
+    setCols(2);
 }
 
 void FlexGrid::setRows(int n)
 {
-    const int antes = rowCount();
     setRowCount(std::max(n, 0));
-    for (int r = antes; r < rowCount(); ++r)
-        for (int c = 0; c < columnCount(); ++c)
-            celda(r, c);
+    completaCeldas();
     if (m_row >= rowCount())
         fijaActual(std::max(rowCount() - 1, 0), m_col);
 }
 
 void FlexGrid::setCols(int n)
 {
-    const int antes = columnCount();
     setColumnCount(std::max(n, 0));
-    for (int r = 0; r < rowCount(); ++r)
-        for (int c = antes; c < columnCount(); ++c)
-            celda(r, c);
+    completaCeldas();
     if (m_col >= columnCount())
         fijaActual(m_row, std::max(columnCount() - 1, 0));
 }
@@ -110,6 +99,13 @@ void FlexGrid::ajustaColumnas()
     resizeColumnsToContents();
 }
 
+void FlexGrid::completaCeldas()
+{
+    for (int r = 0; r < rowCount(); ++r)
+        for (int c = 0; c < columnCount(); ++c)
+            celda(r, c);
+}
+
 QTableWidgetItem* FlexGrid::celda(int r, int c)
 {
     QTableWidgetItem* it = item(r, c);
@@ -158,12 +154,10 @@ void FlexGrid::fijaActual(int r, int c)
 
 void FlexGrid::muestraActual()
 {
-    m_sincronizando = true;
     if (m_row >= m_fixedRows && m_col >= m_fixedCols && m_row < rowCount() && m_col < columnCount())
         setCurrentCell(m_row, m_col);
     else
         clearSelection();
-    m_sincronizando = false;
 }
 
 void FlexGrid::keyPressEvent(QKeyEvent* evento)
@@ -174,7 +168,10 @@ void FlexGrid::keyPressEvent(QKeyEvent* evento)
                             evento->key() == Qt::Key_PageUp || evento->key() == Qt::Key_PageDown ||
                             evento->key() == Qt::Key_Home || evento->key() == Qt::Key_End;
     if (navegacion) {
+        // A move by keyboard becomes the grid's current cell.
         QTableWidget::keyPressEvent(evento);
+        if (currentRow() >= 0 && currentColumn() >= 0)
+            fijaActual(currentRow(), currentColumn());
         return;
     }
     if (evento->key() == Qt::Key_Return || evento->key() == Qt::Key_Enter || evento->key() == Qt::Key_Escape ||
@@ -197,10 +194,8 @@ void FlexGrid::keyReleaseEvent(QKeyEvent* evento)
 
 void FlexGrid::focusInEvent(QFocusEvent* evento)
 {
-    // The view would pick a current item of its own on focus; the grid's current cell stays.
-    m_sincronizando = true;
+    // The view may pick a current item of its own on focus; the grid's current cell stays.
     QTableWidget::focusInEvent(evento);
-    m_sincronizando = false;
     muestraActual();
     emit GotFocus();
 }

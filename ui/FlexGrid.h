@@ -69,6 +69,7 @@ protected:
 
 private:
     QTableWidgetItem* celda(int r, int c);
+    void completaCeldas();
     void estiloCelda(QTableWidgetItem* item, int r, int c) const;
     void restyle();
     void fijaActual(int r, int c);
@@ -78,7 +79,6 @@ private:
     int m_fixedCols = 0;
     int m_row = 0;
     int m_col = 0;
-    bool m_sincronizando = false;
     QSet<int> m_izquierda;
 };
 

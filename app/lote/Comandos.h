@@ -10,4 +10,16 @@ namespace valvida {
 //! crear-bd RUTA: a new database with the schema and the two catalogues; refuses an existing path.
 int ComandoCrearBd(const QStringList& argumentos, QTextStream& out, QTextStream& err);
 
+/*!
+ * calcular RUTA_BD ESCENARIO: calculates the scenario as "&Resultado" does and prints its rows of
+ * T_Resultado as CSV (the column names, then one line per row in policy-year order). Every error
+ * box goes to stderr and makes the status 1, the rows still printed; a non-integer ESCENARIO is a
+ * usage error (2).
+ */
+int ComandoCalcular(const QStringList& argumentos, QTextStream& out, QTextStream& err);
+
+//! exportar RUTA_BD ESCENARIO ARCHIVO: the scenario, its results, table, commutation columns and
+//! commission schedule in one comma-separated file, as the results form writes it.
+int ComandoExportar(const QStringList& argumentos, QTextStream& out, QTextStream& err);
+
 } // namespace valvida

@@ -15,13 +15,15 @@ struct Comando
 
 const Comando Comandos[] = {
     {"crear-bd", 1, &ComandoCrearBd},
+    {"calcular", 2, &ComandoCalcular},
+    {"exportar", 3, &ComandoExportar},
 };
 
 } // namespace
 
 QString UsoLote()
 {
-    return QStringLiteral("uso: valvida-lote crear-bd RUTA");
+    return QStringLiteral("uso: valvida-lote crear-bd RUTA | calcular RUTA_BD ESCENARIO | exportar RUTA_BD ESCENARIO ARCHIVO");
 }
 
 int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& err)

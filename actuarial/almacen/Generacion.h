@@ -1,0 +1,20 @@
+#pragma once
+
+namespace valvida {
+
+struct Entorno;
+
+/*!
+ * \brief Generates a scenario's results into T_Resultado: one row per policy year 0..n, or per
+ * month 0..k of a one-year cover, per unit sum insured (see GeneraFilas for the formulas).
+ *
+ * Reads the scenario, the stored commutation columns of its table and rate (which must have been
+ * built; CalculaEscenario does it), and its commission schedule; deletes nothing. Its own errors
+ * (no such scenario, no columns for its table and rate, no commission row for year 1, a failing
+ * statement) show "Funcion: fGeneraResultado" and end it; the rows inserted before stay. The
+ * premium and reserve functions show their own boxes and go on with 0. Hourglass meanwhile.
+ * \test TestAlmacenGeneracion
+ */
+void fGeneraResultado(Entorno& entorno, double escenario);
+
+} // namespace valvida

@@ -1,0 +1,84 @@
+#include "core/ExportaEscenario.h"
+
+#include "core/BaseDatos.h"
+#include "core/Cargadores.h"
+#include "core/Dialogos.h"
+#include "core/Entorno.h"
+#include "core/ErrorVV.h"
+#include "core/Numeros.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace valvida {
+
+namespace {
+
+void EscribeTitulo(QSaveFile& archivo, const char* tabla)
+{
+    const QByteArray linea = QByteArray(tabla) + "\r\n";
+    if (archivo.write(linea) != linea.size())
+        throw ErrorVV(57, QStringLiteral("Error de entrada/salida del dispositivo: ") + archivo.errorString());
+}
+
+} // namespace
+
+void ExportaEscenario(Entorno& entorno, std::int32_t escenario, std::int16_t tabla, double tasa, const QString& archivo)
+{
+    // A file the user marked read-only is left alone, whoever runs the program.
+    const QFileInfo destino(archivo);
+    if (destino.exists() && !(destino.permissions() & QFileDevice::WriteOwner))
+        throw ErrorVV(75, QStringLiteral("Error de acceso a la ruta o el archivo: ") + archivo);
+
+    QSaveFile salida(archivo);
+    if (!salida.open(QIODevice::WriteOnly))
+        throw ErrorVV(75, QStringLiteral("Error de acceso a la ruta o el archivo: ") + salida.errorString());
+
+    EscribeTitulo(salida, "T_Escenario");
+    VaciaCsv(entorno, QStringLiteral("Select * from T_Escenario where Escenario = ?"), salida, {escenario});
+    EscribeTitulo(salida, "T_Resultado");
+    VaciaCsv(entorno, QStringLiteral("Select * from T_Resultado where Escenario = ?"), salida, {escenario});
+    EscribeTitulo(salida, "T_DetalleMortalidad");
+    VaciaCsv(entorno, QStringLiteral("Select * from T_DetalleMortalidad where Tabla_Mortalidad = ?"), salida, {tabla});
+    EscribeTitulo(salida, "T_Conmutado");
+    VaciaCsv(entorno, QStringLiteral("Select * from T_Conmutado where Tabla_Mortalidad = ? and Interes_Tecnico = ?"),
+             salida, {tabla, tasa});
+    EscribeTitulo(salida, "T_Comision");
+    VaciaCsv(entorno, QStringLiteral("Select * from T_Comision where Escenario = ?"), salida, {escenario});
+
+    if (!salida.commit())
+        throw ErrorVV(57, QStringLiteral("Error de entrada/salida del dispositivo: ") + salida.errorString());
+}
+
+void ExportaEscenario(Entorno& entorno, std::int32_t escenario, const QString& archivo)
+{
+    QSqlQuery q = Consulta(
+        entorno.db, QStringLiteral("select Tabla_Mortalidad, Interes_Tecnico from T_Escenario where Escenario = ?"),
+        {escenario});
+    if (!Siguiente(q))
+        throw ErrorVV(3021, QStringLiteral("No existe el escenario ") + QString::number(escenario));
+    const std::int16_t tabla = AEntero16(ValorANumero(q.value(0)));
+    const double tasa = ValorANumero(q.value(1));
+    q.finish();
+    ExportaEscenario(entorno, escenario, tabla, tasa, archivo);
+}
+
+bool DescargaEscenario(Entorno& entorno, std::int32_t escenario, std::int16_t tabla, double tasa)
+{
+    QString archivo = entorno.dialogos.guardarArchivo(entorno.carpetaAplicacion,
+                                                      QStringLiteral("Archivo de valores separados por comas|*.CSV"));
+    if (archivo.isEmpty())
+        return false;
+    if (QFileInfo(archivo).suffix().isEmpty())
+        archivo += QStringLiteral(".csv");
+    try {
+        RelojArena reloj(entorno.dialogos);
+        ExportaEscenario(entorno, escenario, tabla, tasa, archivo);
+    } catch (const ErrorVV& e) {
+        MostrarError(entorno.dialogos, QStringLiteral("Rutina: cmdVaciar_Click"), e);
+        return false;
+    }
+    return true;
+}
+
+} // namespace valvida

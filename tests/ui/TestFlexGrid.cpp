@@ -1,0 +1,204 @@
+#include "support/BaseTemporal.h"
+#include "support/PruebaUi.h"
+#include "ui/Arranque.h"
+#include "ui/ComboLista.h"
+#include "ui/FlexGrid.h"
+#include "ui/QtDialogos.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+using namespace valvida;
+using namespace valvida::prueba;
+
+class TestFlexGrid : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void filasDesdeTextoConTabuladores();
+    void cambiarFilasConservaLasCeldas();
+    void celdaActualAvisaCadaCambio();
+    void clicDelUsuarioEligeLaCelda();
+    void teclasLleganAlFormulario();
+    void cargaFlexgridEnLaGrilla();
+    void listaNoEligeAlAgregar();
+    void cajaRealConTituloTextoEIcono();
+    void botonesEnEspanol();
+    void filtroDeArchivos();
+};
+
+void TestFlexGrid::filasDesdeTextoConTabuladores()
+{
+    FlexGrid grid;
+    grid.setCols(3);
+    grid.setRows(1);
+    grid.AddItem("1\tabc\t5.5");
+    grid.AddItem("2");
+    grid.AddItem("");
+    QCOMPARE(grid.rows(), 4);
+    QCOMPARE(FilaGrid(&grid, 1), (QStringList{"1", "abc", "5.5"}));
+    QCOMPARE(FilaGrid(&grid, 2), (QStringList{"2", "", ""}));
+    QCOMPARE(FilaGrid(&grid, 3), (QStringList{"", "", ""}));
+}
+
+void TestFlexGrid::cambiarFilasConservaLasCeldas()
+{
+    FlexGrid grid;
+    grid.setCols(2);
+    grid.setRows(1);
+    grid.setTextMatrix(0, 0, "Edad");
+    grid.AddItem("20\t0.1");
+    grid.AddItem("21\t0.2");
+    grid.setRows(2);
+    grid.setRows(4);
+    QCOMPARE(FilaGrid(&grid, 0), (QStringList{"Edad", ""}));
+    QCOMPARE(FilaGrid(&grid, 1), (QStringList{"20", "0.1"}));
+    QCOMPARE(FilaGrid(&grid, 2), (QStringList{"", ""}));
+    QCOMPARE(grid.textMatrix(3, 1), QString());
+}
+
+void TestFlexGrid::celdaActualAvisaCadaCambio()
+{
+    FlexGrid grid;
+    grid.setCols(2);
+    grid.setRows(3);
+    QSignalSpy cambios(&grid, &FlexGrid::rowColChange);
+    QCOMPARE(grid.row(), 0);
+    grid.setRow(2);
+    grid.setCol(1);
+    grid.setCol(1);
+    QCOMPARE(cambios.count(), 2);
+    grid.setText("x");
+    QCOMPARE(grid.textMatrix(2, 1), QStringLiteral("x"));
+    // Code may make the fixed header row current.
+    grid.setRow(0);
+    QCOMPARE(grid.row(), 0);
+    QCOMPARE(cambios.count(), 3);
+    grid.setRows(2);
+    grid.setRow(5);
+    QCOMPARE(grid.row(), 0);
+}
+
+void TestFlexGrid::clicDelUsuarioEligeLaCelda()
+{
+    FlexGrid grid;
+    grid.setCols(3);
+    grid.setRows(1);
+    for (int i = 0; i < 5; ++i)
+        grid.AddItem(QString("%1\ta\tb").arg(i));
+    grid.resize(400, 300);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    QSignalSpy clics(&grid, &FlexGrid::Click);
+    ClicCelda(&grid, 3, 2);
+    QCOMPARE(clics.count(), 1);
+    QCOMPARE(grid.row(), 3);
+    QCOMPARE(grid.col(), 2);
+    // A click on the header row does not move the current cell.
+    ClicCelda(&grid, 0, 1);
+    QCOMPARE(clics.count(), 2);
+    QCOMPARE(grid.row(), 3);
+}
+
+void TestFlexGrid::teclasLleganAlFormulario()
+{
+    FlexGrid grid;
+    grid.setCols(2);
+    grid.setRows(3);
+    QSignalSpy pulsadas(&grid, &FlexGrid::KeyPress);
+    QSignalSpy soltadas(&grid, &FlexGrid::KeyUp);
+    QTest::keyClick(&grid, '5');
+    QTest::keyClick(&grid, '.');
+    QTest::keyClick(&grid, Qt::Key_Backspace);
+    QCOMPARE(pulsadas.count(), 3);
+    QCOMPARE(pulsadas.at(0).at(0).value<QChar>(), QChar('5'));
+    QCOMPARE(pulsadas.at(1).at(0).value<QChar>(), QChar('.'));
+    QCOMPARE(soltadas.last().at(0).toInt(), int(Qt::Key_Backspace));
+    // The grid has no editor of its own: typing changes no cell.
+    QCOMPARE(grid.text(), QString());
+}
+
+void TestFlexGrid::cargaFlexgridEnLaGrilla()
+{
+    BaseTemporal base;
+    base.sql("insert into C_TablaMortalidad values (1, ' CSO ', 0, 100)");
+    base.sql("insert into C_TablaMortalidad values (2, 'GAM', 5.5, 99)");
+    FlexGrid grid;
+    grid.setCols(4);
+    grid.setRows(1);
+    CargaFlexgrid(base.entorno(), "SELECT * FROM C_TablaMortalidad", grid);
+    QCOMPARE(grid.rows(), 3);
+    QCOMPARE(FilaGrid(&grid, 1), (QStringList{"1", "CSO", "0", "100"}));
+    QCOMPARE(FilaGrid(&grid, 2), (QStringList{"2", "GAM", "5.5", "99"}));
+}
+
+void TestFlexGrid::listaNoEligeAlAgregar()
+{
+    BaseTemporal base;
+    ComboLista lista;
+    QSignalSpy selecciones(&lista, &QComboBox::currentIndexChanged);
+    LlenaCombo(base.entorno(), "SELECT * FROM C_TipoComision", lista);
+    QCOMPARE(lista.count(), 2);
+    QCOMPARE(lista.currentIndex(), -1);
+    QCOMPARE(selecciones.count(), 0);
+    QVERIFY(lista.seleccionaClave(2));
+    QCOMPARE(lista.currentText(), QStringLiteral("Comisión varios años"));
+    QCOMPARE(lista.claveActual(), 2);
+    QCOMPARE(selecciones.count(), 1);
+    QVERIFY(!lista.seleccionaClave(9));
+    QCOMPARE(lista.claveActual(), 2);
+}
+
+void TestFlexGrid::cajaRealConTituloTextoEIcono()
+{
+    QtDialogos dialogos;
+    QString titulo, texto;
+    QMessageBox::Icon icono = QMessageBox::NoIcon;
+    QTimer::singleShot(0, [&] {
+        QTRY_VERIFY(QApplication::activeModalWidget() != nullptr);
+        auto* caja = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(caja);
+        titulo = caja->windowTitle();
+        texto = caja->text();
+        icono = caja->icon();
+        caja->button(QMessageBox::No)->click();
+    });
+    const auto r = dialogos.mensaje("Desea inicializar el sistema", Dialogos::Botones::SiNo,
+                                    Dialogos::Icono::Informacion, TituloAplicacion);
+    QCOMPARE(r, Dialogos::Respuesta::No);
+    QCOMPARE(titulo, TituloAplicacion);
+    QCOMPARE(texto, QStringLiteral("Desea inicializar el sistema"));
+    QCOMPARE(icono, QMessageBox::Information);
+}
+
+void TestFlexGrid::botonesEnEspanol()
+{
+    QVERIFY(InstalaTraduccionQt());
+    QtDialogos dialogos;
+    QStringList botones;
+    QTimer::singleShot(0, [&] {
+        QTRY_VERIFY(QApplication::activeModalWidget() != nullptr);
+        auto* caja = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(caja);
+        for (auto b : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+            botones << caja->button(b)->text().remove('&');
+        caja->button(QMessageBox::Cancel)->click();
+    });
+    const auto r = dialogos.mensaje("la tabla ha sufrido cambios, deseas guardarlos", Dialogos::Botones::SiNoCancelar,
+                                    Dialogos::Icono::Ninguno, TituloAplicacion);
+    QCOMPARE(r, Dialogos::Respuesta::Cancelar);
+    QCOMPARE(botones, (QStringList{"Sí", "No", "Cancelar"}));
+}
+
+void TestFlexGrid::filtroDeArchivos()
+{
+    QCOMPARE(QtDialogos::FiltroQt("Archivo de valores separados por comas|*.csv"),
+             QStringLiteral("Archivo de valores separados por comas (*.csv *.CSV)"));
+}
+
+QTEST_MAIN(TestFlexGrid)
+#include "TestFlexGrid.moc"

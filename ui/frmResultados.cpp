@@ -1,0 +1,369 @@
+#include "ui/frmResultados.h"
+
+#include "core/BaseDatos.h"
+#include "core/Cargadores.h"
+#include "core/Dialogos.h"
+#include "core/ErrorVV.h"
+#include "core/ExportaEscenario.h"
+#include "core/Numeros.h"
+#include "ui/FlexGrid.h"
+#include "ui/Formulario.h"
+#include "ui/GraficoResultado.h"
+#include "ui/GraficosResultado.h"
+#include "ui/MDIForm1.h"
+
+#include <QFontDatabase>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+
+namespace valvida {
+
+namespace {
+
+const QStringList CabecerasEscenario = {
+    QStringLiteral("Escenario"),     QStringLiteral("Edad"),       QStringLiteral("Tipo de Seguro"),
+    QStringLiteral("Plazo Seguro"),  QStringLiteral("Plazo Pago"), QStringLiteral("Suma Aseg."),
+    QStringLiteral("Id Mortalidad"), QStringLiteral("Mortalidad"), QStringLiteral("Interes Técnico"),
+};
+
+const QStringList CabecerasResultado = {
+    QStringLiteral("Año Poliza"),   QStringLiteral("Edad Alcanzada"),      QStringLiteral("Reserva Matematica"),
+    QStringLiteral("Prima Riesgo"), QStringLiteral("Prima Neta Nivelada"), QStringLiteral("Prima Tarifa"),
+};
+
+// Columns of the scenario list.
+constexpr int ColEscenario = 0;
+constexpr int ColTipoSeguro = 2;
+constexpr int ColPlazoSeguro = 3;
+constexpr int ColPlazoPago = 4;
+constexpr int ColSumaAsegurada = 5;
+constexpr int ColTabla = 6;
+constexpr int ColInteres = 8;
+// Columns of the result table.
+constexpr int ColPrimaNeta = 4;
+constexpr int ColPrimaTarifa = 5;
+
+const QString SqlEscenarios =
+    QStringLiteral("Select Escenario, Edad, C_TipoSeguro.Descripcion, Plazo_Seguro, Plazo_Pago, Suma_Asegurada, "
+                   "C_TablaMortalidad.Tabla_Mortalidad, C_TablaMortalidad.Descripcion, Interes_Tecnico "
+                   "from T_Escenario, C_TablaMortalidad, C_TipoSeguro "
+                   "where T_Escenario.Tabla_Mortalidad = C_TablaMortalidad.Tabla_Mortalidad "
+                   "and T_Escenario.Tipo_Seguro = C_TipoSeguro.Tipo_Seguro order by T_Escenario.Escenario");
+
+const QString SqlResultado =
+    QStringLiteral("Select Anio_Poliza, Edad_Alcanzada, Reserva_Matematica, Prima_Riesgo, Prima_Neta_Nivelada, "
+                   "Prima_Tarifa from T_Resultado where Escenario = ?");
+
+// The same rows in the same stored order, as numbers for the charts.
+const QString SqlGraficos =
+    QStringLiteral("Select Edad_Alcanzada, Prima_Riesgo, Prima_Neta_Nivelada, Prima_Tarifa, Reserva_Matematica "
+                   "from T_Resultado where Escenario = ?");
+
+// A one-year cover keeps its months in the policy-year column.
+bool EsCoberturaAnual(const QString& plazoSeguro)
+{
+    return EsNumerico(plazoSeguro) && ANumero(plazoSeguro) == 1;
+}
+
+void PonCabeceras(FlexGrid* grid, const QStringList& cabeceras)
+{
+    grid->setRows(1);
+    grid->setRow(0);
+    for (int c = 0; c < cabeceras.size(); ++c)
+        grid->setTextMatrix(0, c, cabeceras.at(c));
+}
+
+FlexGrid* NuevoGrid(QWidget* padre, const char* nombre, int columnas)
+{
+    auto* grid = new FlexGrid(padre);
+    grid->setObjectName(QString::fromLatin1(nombre));
+    grid->setCols(columnas);
+    grid->setFixedRows(1);
+    grid->setFixedCols(1);
+    return grid;
+}
+
+QLabel* NuevaEtiqueta(QWidget* padre, const char* nombre, const QString& texto)
+{
+    auto* etiqueta = new QLabel(texto, padre);
+    etiqueta->setObjectName(QString::fromLatin1(nombre));
+    etiqueta->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    etiqueta->setTextFormat(Qt::PlainText);
+    return etiqueta;
+}
+
+QPushButton* NuevoBoton(QWidget* padre, const char* nombre, const QString& texto, int izquierda)
+{
+    auto* boton = new QPushButton(texto, padre);
+    boton->setObjectName(QString::fromLatin1(nombre));
+    boton->setGeometry(izquierda, 0, 120, 28);
+    return boton;
+}
+
+} // namespace
+
+frmResultados::frmResultados(Entorno& entorno, QWidget* parent)
+    : QWidget(parent)
+    , m_entorno(entorno)
+    , m_lista(NuevoGrid(this, "MSFlexGrid1", static_cast<int>(CabecerasEscenario.size())))
+    , m_resultado(NuevoGrid(this, "MSFlexGrid2", static_cast<int>(CabecerasResultado.size())))
+    , m_grafico1(
+          new GraficoResultado({QColor(0xc0, 0x39, 0x2b), QColor(0x1f, 0x5f, 0xa8), QColor(0x2e, 0x8b, 0x57)}, this))
+    , m_grafico2(new GraficoResultado({QColor(0x1f, 0x5f, 0xa8)}, this))
+    , m_label1(NuevaEtiqueta(this, "Label1", QStringLiteral("Escenario")))
+    , m_label2(NuevaEtiqueta(this, "Label2", QStringLiteral("Resultado")))
+    , m_label3(NuevaEtiqueta(this, "Label3", QString()))
+    , m_label4(NuevaEtiqueta(this, "Label4", QString()))
+    , m_vaciar(NuevoBoton(this, "cmdVaciar", QStringLiteral("&Vaciar Excel"), 8))
+    , m_salir(NuevoBoton(this, "cmdSalir", QStringLiteral("&Salir"), 136))
+{
+    setObjectName(QStringLiteral("frmResultados"));
+    setWindowTitle(QStringLiteral("Resultados"));
+    m_grafico1->setObjectName(QStringLiteral("MSChart1"));
+    m_grafico2->setObjectName(QStringLiteral("MSChart2"));
+    m_vaciar->setToolTip(QStringLiteral("Descarga el escenario y el resultado"));
+    // Fixed pitch, so the two amounts of the summary stand one above the other.
+    m_label3->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    const int altoEncabezado = fontMetrics().height() + 4;
+    m_label1->resize(m_label1->width(), altoEncabezado);
+    m_label2->resize(m_label2->width(), altoEncabezado);
+
+    connect(m_lista, &FlexGrid::Click, this, &frmResultados::MSFlexGrid1_Click);
+    connect(m_vaciar, &QPushButton::clicked, this, &frmResultados::cmdVaciar_Click);
+    connect(m_salir, &QPushButton::clicked, this, &frmResultados::cmdSalir_Click);
+    m_grafico1->alActivar = [this] { MSChart_Activado(m_grafico1); };
+    m_grafico2->alActivar = [this] { MSChart_Activado(m_grafico2); };
+    FijaBotonesFormulario(this, m_vaciar, m_salir);
+
+    resize(1000, 700);
+    Form_Load();
+}
+
+frmResultados::~frmResultados() = default;
+
+frmResultados* frmResultados::Muestra(MDIForm1& principal)
+{
+    if (frmResultados* abierto = principal.hija<frmResultados>()) {
+        const bool habia = abierto->hayEscenarioActual();
+        const QString elegido = habia ? abierto->m_lista->textMatrix(abierto->m_lista->row(), ColEscenario) : QString();
+        abierto->cargaEscenarios();
+        if (habia && EsNumerico(elegido))
+            abierto->seleccionaEscenario(AEntero32(ANumero(elegido)));
+        if (auto* ventana = qobject_cast<QMdiSubWindow*>(abierto->parentWidget()))
+            principal.areaMdi()->setActiveSubWindow(ventana);
+        return abierto;
+    }
+    auto* formulario = new frmResultados(principal.entorno());
+    QMdiSubWindow* ventana = principal.agregaHija(formulario);
+    QSize tamano(1000, 700);
+    if (principal.areaMdi()->width() > 200)
+        tamano = tamano.boundedTo(principal.areaMdi()->size());
+    ventana->resize(tamano);
+    formulario->conectaVentana(ventana);
+    formulario->Redimensiona();
+    return formulario;
+}
+
+void frmResultados::conectaVentana(QMdiSubWindow* ventana)
+{
+    // The layout follows the child window's outer size, so it is run again on every activation.
+    connect(ventana, &QMdiSubWindow::windowStateChanged, this, [this](Qt::WindowStates antes, Qt::WindowStates ahora) {
+        if ((ahora & Qt::WindowActive) && !(antes & Qt::WindowActive))
+            Redimensiona();
+    });
+}
+
+void frmResultados::Form_Load()
+{
+    m_vistaNormal = true;
+    PonCabeceras(m_resultado, CabecerasResultado);
+    cargaEscenarios();
+}
+
+void frmResultados::cargaEscenarios()
+{
+    PonCabeceras(m_lista, CabecerasEscenario);
+    CargaFlexgrid(m_entorno, SqlEscenarios, *m_lista);
+}
+
+bool frmResultados::hayEscenarioActual() const
+{
+    return m_lista->row() >= m_lista->fixedRows() && m_lista->row() < m_lista->rows();
+}
+
+bool frmResultados::seleccionaEscenario(std::int32_t escenario)
+{
+    for (int r = m_lista->fixedRows(); r < m_lista->rows(); ++r) {
+        const QString numero = m_lista->textMatrix(r, ColEscenario);
+        if (EsNumerico(numero) && ANumero(numero) == escenario) {
+            m_lista->setRow(r);
+            return true;
+        }
+    }
+    return false;
+}
+
+void frmResultados::MSFlexGrid1_Click()
+{
+    // A click on the header, or on a list without scenarios, chooses nothing.
+    if (!hayEscenarioActual())
+        return;
+    try {
+        const std::int32_t escenario = AEntero32(ANumero(m_lista->textMatrix(m_lista->row(), ColEscenario)));
+        LlenaResultado(escenario);
+        GeneraTitulo();
+    } catch (const ErrorVV& e) {
+        MostrarError(m_entorno.dialogos, QStringLiteral("Rutina: MSFlexGrid1_Click"), e);
+    }
+}
+
+void frmResultados::LlenaResultado(std::int32_t escenario)
+{
+    PonCabeceras(m_resultado, CabecerasResultado);
+    m_lista->setCol(ColEscenario);
+    CargaFlexgrid(m_entorno, SqlResultado, *m_resultado, {escenario});
+    llenaGraficos(escenario);
+}
+
+void frmResultados::llenaGraficos(std::int32_t escenario)
+{
+    QList<FilaGrafico> filas;
+    bool porMeses = false;
+    try {
+        // Read from the scenario itself, so the labels are right even for a scenario the list lacks.
+        QSqlQuery plazo = Consulta(
+            m_entorno.db, QStringLiteral("select Plazo_Seguro from T_Escenario where Escenario = ?"), {escenario});
+        if (Siguiente(plazo) && !plazo.isNull(0))
+            porMeses = ValorANumero(plazo.value(0)) == 1;
+
+        QSqlQuery q = Consulta(m_entorno.db, SqlGraficos, {escenario});
+        while (Siguiente(q)) {
+            filas << FilaGrafico{ValorANumero(q.value(0)), ValorANumero(q.value(1)), ValorANumero(q.value(2)),
+                                 ValorANumero(q.value(3)), ValorANumero(q.value(4))};
+        }
+    } catch (const ErrorVV& e) {
+        // Charts of part of the rows would be read as the whole scenario: they stay empty.
+        filas.clear();
+        MostrarError(m_entorno.dialogos, QStringLiteral("Rutina: LlenaResultado"), e);
+    }
+    m_grafico1->muestra(DatosPrimas(filas, porMeses));
+    m_grafico2->muestra(DatosReservas(filas, porMeses));
+}
+
+void frmResultados::GeneraTitulo()
+{
+    if (!hayEscenarioActual())
+        return;
+    const int r = m_lista->row();
+    const auto celda = [this, r](int c) { return m_lista->textMatrix(r, c); };
+
+    m_label4->setText(QStringLiteral("Escenario ") + celda(ColEscenario) + QStringLiteral(": ") + celda(ColTipoSeguro) +
+                      QLatin1Char(' ') + celda(ColPlazoSeguro) + QLatin1Char('-') + celda(ColPlazoPago));
+
+    // The amounts of the first result row for the sum insured, rounded half to even to 4 decimals.
+    QString resumen;
+    if (m_resultado->rows() > m_resultado->fixedRows()) {
+        try {
+            const double suma = ANumero(celda(ColSumaAsegurada));
+            const double nivelada = ANumero(m_resultado->textMatrix(1, ColPrimaNeta));
+            const double tarifa = ANumero(m_resultado->textMatrix(1, ColPrimaTarifa));
+            resumen = QStringLiteral("Prima Nivelada Anual: ") + TextoNumero(RedondeaPar(nivelada * suma, 4)) +
+                      QStringLiteral("\r\nPrima Tarifa Anual:   ") + TextoNumero(RedondeaPar(tarifa * suma, 4));
+        } catch (const ErrorVV& e) {
+            MostrarError(m_entorno.dialogos, QStringLiteral("Rutina: GeneraTitulo"), e);
+        }
+    }
+    m_label3->setText(resumen);
+
+    m_lista->setCol(ColPlazoSeguro);
+    m_resultado->setTextMatrix(
+        0, 0, EsCoberturaAnual(celda(ColPlazoSeguro)) ? QStringLiteral("Mes Póliza") : QStringLiteral("Año Póliza"));
+    m_resultado->ajustaColumnas();
+    m_resultado->setRow(0);
+    m_resultado->setCol(0);
+}
+
+QSize frmResultados::tamanoExterior() const
+{
+    if (auto* ventana = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        return ventana->frameGeometry().size();
+    return frameGeometry().size();
+}
+
+void frmResultados::Redimensiona()
+{
+    const QSize exterior = tamanoExterior();
+    m_unidadAncho = exterior.width() / 10.0;
+    m_unidadAlto = exterior.height() / 10.0;
+    const int mitadAncho = qRound(exterior.width() / 2.0);
+    const int mitadAlto = qRound(exterior.height() / 2.0);
+    const int ancho = qRound(5 * m_unidadAncho);
+
+    m_grafico1->setGeometry(0, mitadAlto, ancho, qRound(4 * m_unidadAlto));
+    m_grafico2->setGeometry(mitadAncho, mitadAlto, ancho, qRound(4 * m_unidadAlto));
+    m_lista->setGeometry(0, qRound(m_unidadAlto / 2), ancho, qRound(3.5 * m_unidadAlto));
+    m_resultado->setGeometry(mitadAncho, qRound(m_unidadAlto / 2), ancho, qRound(3.5 * m_unidadAlto));
+    m_label1->setGeometry(m_lista->x(), 0, m_lista->width(), m_label1->height());
+    m_label2->setGeometry(m_resultado->x(), 0, m_resultado->width(), m_label2->height());
+    m_label3->setGeometry(m_lista->x(), qRound(4 * m_unidadAlto), ancho, qRound(m_unidadAlto));
+    m_label4->setGeometry(m_resultado->x(), qRound(4 * m_unidadAlto), ancho, qRound(m_unidadAlto));
+    m_salir->move(m_salir->x(), qRound(9 * m_unidadAlto));
+    m_vaciar->move(m_vaciar->x(), qRound(9 * m_unidadAlto));
+}
+
+void frmResultados::resizeEvent(QResizeEvent* evento)
+{
+    QWidget::resizeEvent(evento);
+    Redimensiona();
+}
+
+QList<QWidget*> frmResultados::controles() const
+{
+    return {m_lista, m_resultado, m_grafico1, m_grafico2, m_label1, m_label2, m_label3, m_label4, m_vaciar, m_salir};
+}
+
+void frmResultados::MSChart_Activado(GraficoResultado* grafico)
+{
+    if (m_vistaNormal) {
+        for (QWidget* control : controles())
+            control->setVisible(control == grafico);
+        // The whole visible form: the outer size would put the age axis under the window's edge.
+        grafico->setGeometry(rect());
+        grafico->raise();
+        grafico->update();
+        m_vistaNormal = false;
+    } else {
+        for (QWidget* control : controles())
+            control->setVisible(true);
+        m_vistaNormal = true;
+        Redimensiona();
+    }
+}
+
+void frmResultados::cmdVaciar_Click()
+{
+    if (!hayEscenarioActual())
+        return;
+    try {
+        const int r = m_lista->row();
+        const std::int32_t escenario = AEntero32(ANumero(m_lista->textMatrix(r, ColEscenario)));
+        const std::int16_t tabla = AEntero16(ANumero(m_lista->textMatrix(r, ColTabla)));
+        const double tasa = ANumero(m_lista->textMatrix(r, ColInteres));
+        m_lista->setCol(ColInteres);
+        DescargaEscenario(m_entorno, escenario, tabla, tasa);
+    } catch (const ErrorVV& e) {
+        MostrarError(m_entorno.dialogos, QStringLiteral("Rutina: cmdVaciar_Click"), e);
+    }
+}
+
+void frmResultados::cmdSalir_Click()
+{
+    if (auto* ventana = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        ventana->close();
+    else
+        close();
+}
+
+} // namespace valvida

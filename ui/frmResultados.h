@@ -1,0 +1,100 @@
+#pragma once
+
+#include "core/Entorno.h"
+
+#include <QWidget>
+
+#include <cstdint>
+
+class QLabel;
+class QPushButton;
+class QMdiSubWindow;
+
+namespace valvida {
+
+class FlexGrid;
+class GraficoResultado;
+class MDIForm1;
+struct DatosGrafico;
+
+/*!
+ * "Resultados": the stored scenarios in a list and, for the one chosen, its rows of T_Resultado
+ * in a table, a premium chart and a reserve chart, the scenario title, the premium summary for
+ * the sum insured, and the export of everything the scenario rests on. It only reads the store.
+ *
+ * Opened by the scenario form, in this order: `Muestra`, `seleccionaEscenario`,
+ * `LlenaResultado`, `GeneraTitulo`. A click on the list does the last two for the scenario
+ * whose number stands in the clicked row.
+ */
+class frmResultados : public QWidget
+{
+    Q_OBJECT
+
+  public:
+    explicit frmResultados(Entorno& entorno, QWidget* parent = nullptr);
+    ~frmResultados() override;
+
+    /*!
+     * The open results form of the main window, brought to the front with its scenario list read
+     * again (the chosen scenario stays chosen, so one stored since it was opened can be shown);
+     * or a new one, shown as a child window.
+     */
+    static frmResultados* Muestra(MDIForm1& principal);
+
+    //! Makes current the list row whose scenario number is `escenario`; false when it is not listed.
+    bool seleccionaEscenario(std::int32_t escenario);
+
+    /*!
+     * Fills the result table and both charts with the rows of scenario `escenario` (the number,
+     * not a list row). A failure of the store is reported in the error box; it never throws.
+     */
+    void LlenaResultado(std::int32_t escenario);
+
+    /*!
+     * From the list's current row and the table's first result row: the title "Escenario 3: D 20-15",
+     * the two-line premium summary for the sum insured and the first header ("Mes Póliza" for a
+     * one-year cover, else "Año Póliza"). Without result rows the summary is empty.
+     */
+    void GeneraTitulo();
+
+    //! Lays the controls out in tenths of the window's outer size.
+    void Redimensiona();
+
+    bool VistaNormal() const { return m_vistaNormal; }
+    double UnidadAncho() const { return m_unidadAncho; }
+    double UnidadAlto() const { return m_unidadAlto; }
+
+  protected:
+    void resizeEvent(QResizeEvent* evento) override;
+
+  private:
+    void Form_Load();
+    void MSFlexGrid1_Click();
+    void cmdVaciar_Click();
+    void cmdSalir_Click();
+    void MSChart_Activado(GraficoResultado* grafico);
+
+    void conectaVentana(QMdiSubWindow* ventana);
+    void cargaEscenarios();
+    QSize tamanoExterior() const;
+    bool hayEscenarioActual() const;
+    QList<QWidget*> controles() const;
+    void llenaGraficos(std::int32_t escenario);
+
+    Entorno& m_entorno;
+    FlexGrid* m_lista;
+    FlexGrid* m_resultado;
+    GraficoResultado* m_grafico1;
+    GraficoResultado* m_grafico2;
+    QLabel* m_label1;
+    QLabel* m_label2;
+    QLabel* m_label3;
+    QLabel* m_label4;
+    QPushButton* m_vaciar;
+    QPushButton* m_salir;
+    bool m_vistaNormal = true;
+    double m_unidadAncho = 0;
+    double m_unidadAlto = 0;
+};
+
+} // namespace valvida
