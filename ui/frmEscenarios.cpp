@@ -1,5 +1,6 @@
 #include "ui/frmEscenarios.h"
 
+#include "actuarial/almacen/Calculo.h"
 #include "core/BaseDatos.h"
 #include "core/Cargadores.h"
 #include "core/Dialogos.h"
@@ -11,6 +12,7 @@
 #include "ui/FlexGrid.h"
 #include "ui/Formulario.h"
 #include "ui/MDIForm1.h"
+#include "ui/frmResultados.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -612,8 +614,23 @@ void frmEscenarios::cmdAceptar_Click()
 
 void frmEscenarios::cmdResultado_Click()
 {
-    if (MSFlexGrid1->row() == 0)
+    const int fila = MSFlexGrid1->row();
+    if (fila == 0)
         return;
+    try {
+        RelojArena reloj(m_entorno.dialogos);
+        MSFlexGrid1->setCol(0);
+        // The run takes the scenario's own stored table and rate, not what the lists show.
+        const std::int32_t numero = AEntero32(ANumero(MSFlexGrid1->textMatrix(fila, 0)));
+        CalculaEscenario(m_entorno, numero);
+        frmResultados* resultados = frmResultados::Muestra(m_principal);
+        const bool listado = resultados->seleccionaEscenario(numero);
+        resultados->LlenaResultado(numero);
+        if (listado)
+            resultados->GeneraTitulo();
+    } catch (const ErrorVV& e) {
+        MostrarError(m_entorno.dialogos, QStringLiteral("Rutina: cmdResultado_Click"), e);
+    }
 }
 
 } // namespace valvida

@@ -6,6 +6,7 @@
 #include "ui/FlexGrid.h"
 #include "ui/MDIForm1.h"
 #include "ui/frmEscenarios.h"
+#include "ui/frmResultados.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -146,6 +147,8 @@ private slots:
     void altaYCancelar();
     void modificarYAceptarAgregaCopia();
     void salir();
+    void resultadoEnElEncabezadoNoHaceNada();
+    void caminoCompleto();
 
 private:
     void abre(bool conTablas = true)
@@ -675,6 +678,101 @@ void TestfrmEscenarios::salir()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCOMPARE(b->principal.hija<frmEscenarios>(), nullptr);
     QVERIFY(b->principal.areaMdi()->subWindowList().isEmpty());
+}
+
+void TestfrmEscenarios::resultadoEnElEncabezadoNoHaceNada()
+{
+    b = std::make_unique<Banco>(true);
+    GuardaEscenarioUno(b->base);
+    b->base.sql(QStringLiteral("insert into T_DetalleMortalidad values (3, 0, 0.5)"));
+    b->abre();
+    QCOMPARE(b->escenarios()->row(), 0);
+    QVERIFY(b->boton("cmdResultado")->isEnabled());
+    b->boton("cmdResultado")->click();
+    QVERIFY(b->base.dialogos.cajas.isEmpty());
+    QCOMPARE(b->base.dialogos.relojMaximo, 0);
+    QCOMPARE(b->cuenta(QStringLiteral("T_Conmutado")), 0);
+    QCOMPARE(b->cuenta(QStringLiteral("T_Resultado")), 0);
+    QCOMPARE(b->principal.hija<frmResultados>(), nullptr);
+}
+
+void TestfrmEscenarios::caminoCompleto()
+{
+    // A table of three ages, q = 0.1, 0.2, 1, and a second one the list must not lend its columns.
+    b = std::make_unique<Banco>(false);
+    b->base.sql(QStringLiteral("insert into C_TablaMortalidad values (1, 'Tres edades', 0, 2)"));
+    b->base.sql(QStringLiteral("insert into C_TablaMortalidad values (2, 'Otra', 0, 2)"));
+    const double q1[] = {0.1, 0.2, 1.0};
+    const double q2[] = {0.5, 0.5, 1.0};
+    for (int x = 0; x < 3; ++x) {
+        b->base.sql(QStringLiteral("insert into T_DetalleMortalidad values (1, ?, ?)"), {x, q1[x]});
+        b->base.sql(QStringLiteral("insert into T_DetalleMortalidad values (2, ?, ?)"), {x, q2[x]});
+    }
+    b->abre();
+
+    // Term insurance at age 0 for 2 years paid in 2, rate 0, sum insured 1000, 50 % and 15 per
+    // mille of commission in the first year.
+    const QMap<QString, QString> escenario = {{"txtEdad", "0"},          {"txtInteresTecnico", "0"},
+                                              {"txtPlazoSeguro", "2"},   {"txtPlazoPago", "2"},
+                                              {"txtDescripcion", "Camino"}};
+    b->llena(escenario, false);
+    b->celda(1, 1, QStringLiteral("50"));
+    b->celda(1, 2, QStringLiteral("15"));
+    b->boton("cmdAceptar")->click();
+    QCOMPARE(b->base.dialogos.textos(), QStringList{});
+    QCOMPARE(b->base.filas(QStringLiteral("select * from T_Escenario")), QStringList{"1|0|1000|1|1|0|1|2|2|Camino|0"});
+    QCOMPARE(b->base.filas(QStringLiteral("select * from T_Comision")), QStringList{"1|1|50|15"});
+
+    // A second scenario on the other table leaves that table in the list of tables; the list's
+    // row then goes back to scenario 1 by keyboard, without showing it.
+    b->llena(escenario, false);
+    b->elige("cmbTabla", 2);
+    QTest::keyClicks(b->caja("txtPlazoSeguro"), QStringLiteral("2"));
+    b->boton("cmdAceptar")->click();
+    QCOMPARE(b->base.dialogos.textos(), QStringList{});
+    QCOMPARE(b->base.valor(QStringLiteral("select Tabla_Mortalidad from T_Escenario where Escenario = 2")).toInt(), 2);
+    QTest::keyClick(b->escenarios(), Qt::Key_Up);
+    QCOMPARE(b->escenarios()->row(), 1);
+    QCOMPARE(b->lista("cmbTabla")->claveActual(), 2);
+
+    b->boton("cmdResultado")->click();
+    QCOMPARE(b->base.dialogos.reloj, 0);
+    QVERIFY(b->base.dialogos.relojMaximo > 0);
+    QCOMPARE(b->escenarios()->col(), 0);
+    QCOMPARE(b->base.filas(QStringLiteral("select Tabla_Mortalidad, Interes_Tecnico, count(*) from T_Conmutado "
+                                          "group by Tabla_Mortalidad, Interes_Tecnico")),
+             QStringList{"1|0|3"});
+    // The 20-year reference premium of the reserve lies beyond this table: its one box.
+    QCOMPARE(b->base.dialogos.cajas.size(), 1);
+    QVERIFY(b->base.dialogos.cajas.first().texto.startsWith(QStringLiteral("Funcion: fPrimaNivelada")));
+
+    // By hand, at rate 0: D = l = 1, 0.9, 0.72; N = 2.62, 1.62, 0.72; M = 1, 0.9, 0.72.
+    // P = (M0 - M2) / (N0 - N2) = 0.28 / 1.9 = 14/95; alpha = 0.015, beta = 0.5 * 1.9 = 0.95,
+    // annuity 1.9 used as 2: PT = (0.015/2 + 14/95) / (1 - 0.95/2) = 1177/3990.
+    // Risk premiums 0.1 and 0.18/0.9; reserve V1 = (P - 0.1) / 0.9 = 1/19, V2 < 0 kept as 0.
+    QCOMPARE(b->base.filas(QStringLiteral("select * from T_Resultado order by Escenario, Anio_Poliza")),
+             (QStringList{"1|0|0|0.1|0.147368421052632|0.294987468671679|0|0|0|0|0|0",
+                          "1|1|1|0.2|0.147368421052632|0.294987468671679|0|0|0.0526315789473684|0|0|0",
+                          "1|2|2|0.2|0.147368421052632|0.294987468671679|0|0|0|0|0|0"}));
+
+    frmResultados* resultados = b->principal.hija<frmResultados>();
+    QVERIFY(resultados);
+    auto* lista = resultados->findChild<FlexGrid*>(QStringLiteral("MSFlexGrid1"));
+    auto* tabla = resultados->findChild<FlexGrid*>(QStringLiteral("MSFlexGrid2"));
+    QCOMPARE(lista->textMatrix(lista->row(), 0), QStringLiteral("1"));
+    QCOMPARE(FilaGrid(tabla, 0).first(), QStringLiteral("Año Póliza"));
+    QCOMPARE(FilaGrid(tabla, 1),
+             (QStringList{"0", "0", "0", "0.1", "0.147368421052632", "0.294987468671679"}));
+    // Per 1000 insured: 147.368421... and 294.987468... to four decimals.
+    QCOMPARE(resultados->findChild<QLabel*>(QStringLiteral("Label3"))->text(),
+             QStringLiteral("Prima Nivelada Anual: 147.3684\r\nPrima Tarifa Anual:   294.9875"));
+    QCOMPARE(resultados->findChild<QLabel*>(QStringLiteral("Label4"))->text(),
+             QStringLiteral("Escenario 1: Temporal 2-2"));
+
+    // A second run replaces the rows instead of adding to them.
+    b->boton("cmdResultado")->click();
+    QCOMPARE(b->cuenta(QStringLiteral("T_Resultado")), 3);
+    QCOMPARE(b->principal.areaMdi()->subWindowList().size(), 2);
 }
 
 QTEST_MAIN(TestfrmEscenarios)
