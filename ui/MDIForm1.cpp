@@ -6,6 +6,7 @@
 #include "core/Inicializacion.h"
 #include "ui/frmConmutados.h"
 #include "ui/frmDetalle.h"
+#include "ui/frmEscenarios.h"
 #include "ui/frmTMDescripcion.h"
 
 #include <QCloseEvent>
@@ -162,7 +163,18 @@ void MDIForm1::mnuConmutados_Click()
     agregaHija(formulario);
 }
 
-void MDIForm1::mnuEscenarios_Click() {}
+void MDIForm1::mnuEscenarios_Click()
+{
+    if (ActivaHija(hija<frmEscenarios>()))
+        return;
+    // The form tells while it opens whether there is a mortality table to work with.
+    auto* formulario = new frmEscenarios(*this);
+    if (!HayTablasMortalidad) {
+        delete formulario;
+        return;
+    }
+    agregaHija(formulario);
+}
 
 void MDIForm1::mnuInicializar_Click()
 {

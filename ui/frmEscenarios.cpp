@@ -1,0 +1,636 @@
+#include "ui/frmEscenarios.h"
+
+#include "actuarial/almacen/Calculo.h"
+#include "core/BaseDatos.h"
+#include "core/Cargadores.h"
+#include "core/Dialogos.h"
+#include "core/Entorno.h"
+#include "core/ErrorVV.h"
+#include "core/Numeros.h"
+#include "ui/ComboLista.h"
+#include "ui/Comision.h"
+#include "ui/FlexGrid.h"
+#include "ui/Formulario.h"
+#include "ui/MDIForm1.h"
+#include "ui/frmResultados.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPushButton>
+
+namespace valvida {
+
+bool HayTablasMortalidad = true;
+
+namespace {
+
+// The form was drawn in twips; at 15 twips to the pixel.
+constexpr int Tw(int twips)
+{
+    return twips / 15;
+}
+
+constexpr int AltoCaja = 21;
+constexpr int AltoEtiqueta = 17;
+
+const char* const EncabezadosLista[] = {"Escenario",       "Edad",             "Suma Asegurada", "Tipo Seguro",
+                                        "Tipo Comision",   "Interes Técnico",  "Tabla Mortalidad",
+                                        "Plazo Seguro",    "Plazo Pago",       "Descripción"};
+
+const QString ConsultaLista = QStringLiteral("select Escenario, Edad, Suma_Asegurada, TS.Descripcion, ") +
+                              QStringLiteral("TC.Descripcion, Interes_Tecnico, TM.Descripcion, ") +
+                              QStringLiteral("Plazo_Seguro, Plazo_Pago, TE.Descripcion ") +
+                              QStringLiteral("from T_Escenario TE, C_TipoSeguro TS, C_TipoComision TC, ") +
+                              QStringLiteral("C_TablaMortalidad TM where ") +
+                              QStringLiteral(" TE.Tipo_Seguro = TS.Tipo_Seguro and ") +
+                              QStringLiteral(" TE.Tipo_Comision = TC.Tipo_Comision and ") +
+                              QStringLiteral(" TE.Tabla_Mortalidad = TM.Tabla_Mortalidad order by TE.Escenario");
+
+constexpr std::int32_t TipoSeguroVidaEntera = 2;
+
+QLabel* Etiqueta(QWidget* marco, const char* nombre, const QString& texto, int x, int y, int ancho,
+                 Qt::Alignment alineacion = Qt::AlignLeft)
+{
+    auto* l = new QLabel(texto, marco);
+    l->setObjectName(QString::fromLatin1(nombre));
+    l->setGeometry(x, y + 2, ancho, AltoEtiqueta);
+    l->setAlignment(alineacion | Qt::AlignVCenter);
+    return l;
+}
+
+QPushButton* Boton(QWidget* marco, const char* nombre, const QString& texto, int x)
+{
+    auto* b = new QPushButton(texto, marco);
+    b->setObjectName(QString::fromLatin1(nombre));
+    b->setGeometry(Tw(x), Tw(240), Tw(975), Tw(375));
+    b->setAutoDefault(false);
+    return b;
+}
+
+// The show of a scenario lasts one event; the flag goes down on every way out.
+class Cargando
+{
+public:
+    explicit Cargando(bool& bandera)
+        : m_bandera(bandera)
+    {
+        m_bandera = true;
+    }
+    ~Cargando() { m_bandera = false; }
+    Cargando(const Cargando&) = delete;
+    Cargando& operator=(const Cargando&) = delete;
+
+private:
+    bool& m_bandera;
+};
+
+} // namespace
+
+frmEscenarios::frmEscenarios(MDIForm1& principal, QWidget* parent)
+    : QWidget(parent)
+    , m_principal(principal)
+    , m_entorno(principal.entorno())
+{
+    construye();
+    Form_Load();
+}
+
+frmEscenarios::~frmEscenarios() = default;
+
+QSize frmEscenarios::sizeHint() const
+{
+    return {Tw(11235), Tw(6315)};
+}
+
+void frmEscenarios::construye()
+{
+    setObjectName(QStringLiteral("frmEscenarios"));
+    setWindowTitle(QStringLiteral("Escenarios"));
+    resize(Tw(11235), Tw(6315));
+    // The twip layout was drawn for a small dialog font; a larger one would clip the labels.
+    QFont letra = font();
+    letra.setPixelSize(11);
+    letra.setStretch(QFont::SemiCondensed);
+    setFont(letra);
+
+    MSFlexGrid1 = new FlexGrid(this);
+    MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
+    MSFlexGrid1->setGeometry(Tw(120), Tw(120), Tw(11055), Tw(2295));
+    MSFlexGrid1->setCols(10);
+    MSFlexGrid1->setRows(1);
+    MSFlexGrid1->setFixedRows(1);
+    MSFlexGrid1->setFixedCols(0);
+
+    Frame1 = new QGroupBox(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setGeometry(Tw(120), Tw(2520), Tw(7335), Tw(3015));
+    Frame3 = new QGroupBox(this);
+    Frame3->setObjectName(QStringLiteral("Frame3"));
+    Frame3->setGeometry(Tw(7560), Tw(2520), Tw(3735), Tw(3735));
+    Frame2 = new QGroupBox(this);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    Frame2->setGeometry(Tw(120), Tw(5520), Tw(7335), Tw(735));
+
+    auto caja = [this](const char* nombre, int x, int y, int ancho) {
+        auto* c = new QLineEdit(Frame1);
+        c->setObjectName(QString::fromUtf8(nombre));
+        c->setGeometry(Tw(x), Tw(y), Tw(ancho), AltoCaja);
+        return c;
+    };
+    auto lista = [this](const char* nombre, int x, int y, int ancho) {
+        auto* l = new ComboLista(Frame1);
+        l->setObjectName(QString::fromLatin1(nombre));
+        l->setGeometry(Tw(x), Tw(y), Tw(ancho), AltoCaja);
+        return l;
+    };
+
+    // Labels at 120, the first column of boxes at 1440; one row every 360 twips.
+    const int ancho = Tw(1440 - 120) - 2;
+    const int medio = Tw(4080 - 2880) - 4;
+    Etiqueta(Frame1, "lblEdad", QStringLiteral("Edad:"), Tw(120), Tw(240), ancho);
+    txtEdad = caja("txtEdad", 1440, 240, 1215);
+    Etiqueta(Frame1, "lblSumaAsegurada", QStringLiteral("Suma Asegurada:"), Tw(120), Tw(600), ancho);
+    txtSumaAsegurada = caja("txtSumaAsegurada", 1440, 600, 1215);
+    Etiqueta(Frame1, "lblTablaMortalidad", QStringLiteral("Tabla Mortalidad:"), Tw(120), Tw(960), ancho);
+    cmbTabla = lista("cmbTabla", 1440, 960, 3735);
+    Etiqueta(Frame1, "lblInteresTecnico", QStringLiteral("%Interes Técnico:"), Tw(120), Tw(1320), ancho);
+    txtInteresTecnico = caja("txtInteresTecnico", 1440, 1320, 1215);
+    Etiqueta(Frame1, "lblTipoSeguro", QStringLiteral("Tipo Seguro:"), Tw(120), Tw(1680), ancho);
+    cmbTipoSeguro = lista("cmbTipoSeguro", 1440, 1680, 1335);
+    Etiqueta(Frame1, "lblPlazoSeguro", QStringLiteral("Plazo Seguro:"), Tw(2880), Tw(1680), medio, Qt::AlignRight);
+    txtPlazoSeguro = caja("txtPlazoSeguro", 4080, 1680, 735);
+    Label6 = Etiqueta(Frame1, "Label6", QStringLiteral("Plazo Pago:"), Tw(4800), Tw(1680), Tw(6240 - 4800) - 4,
+                      Qt::AlignRight);
+    txtPlazoPago = caja("txtPlazoPago", 6240, 1680, 735);
+    Etiqueta(Frame1, "lblTipoComision", QStringLiteral("Tipo Comisión:"), Tw(120), Tw(2040), ancho);
+    cmbTipoComision = lista("cmbTipoComision", 1440, 2040, 1335);
+    Etiqueta(Frame1, "lblTotalAnios", QStringLiteral("Total de Años:"), Tw(2880), Tw(2040), medio, Qt::AlignRight);
+    txtTotalAnios = caja("txtTotalAños", 4080, 2040, 735);
+    Etiqueta(Frame1, "lblDescripcion", QStringLiteral("Descripcion del Escenario:"), Tw(120), Tw(2520),
+             Tw(2280 - 120) - 2);
+    txtDescripcion = caja("txtDescripcion", 2280, 2520, 4935);
+
+    Etiqueta(Frame3, "lblComision", QStringLiteral("Comision"), Tw(240), Tw(240), Tw(3255), Qt::AlignHCenter);
+    m_comision = new Comision(m_entorno, Frame3, {cmbTipoComision, txtTotalAnios, txtPlazoPago, txtSumaAsegurada}, this);
+    FlexGrid* MSFlexGrid2 = m_comision->grid();
+    MSFlexGrid2->setGeometry(Tw(120), Tw(600), Tw(3495), Tw(3015));
+
+    cmdResultado = Boton(Frame2, "cmdResultado", QStringLiteral("&Resultado"), 210);
+    cmdAlta = Boton(Frame2, "cmdAlta", QStringLiteral("&Alta"), 1650);
+    cmdModificar = Boton(Frame2, "cmdModificar", QStringLiteral("&Modificar"), 2730);
+    cmdAceptar = Boton(Frame2, "cmdAceptar", QStringLiteral("A&ceptar"), 3810);
+    cmdCancelar = Boton(Frame2, "cmdCancelar", QStringLiteral("Ca&ncelar"), 4890);
+    cmdSalir = Boton(Frame2, "cmdSalir", QStringLiteral("&Salir"), 5970);
+    FijaBotonesFormulario(this, cmdResultado, cmdSalir);
+
+    const QList<QWidget*> orden = {MSFlexGrid1,     txtEdad,     txtSumaAsegurada, cmbTabla,       txtInteresTecnico,
+                                   cmbTipoSeguro,   txtPlazoSeguro, txtPlazoPago,  cmbTipoComision, txtTotalAnios,
+                                   txtDescripcion,  MSFlexGrid2, cmdResultado,     cmdAlta,        cmdModificar,
+                                   cmdAceptar,      cmdCancelar, cmdSalir};
+    for (int i = 1; i < orden.size(); ++i)
+        setTabOrder(orden.at(i - 1), orden.at(i));
+
+    // Browsing: the fields and the schedule wait for "Alta"; the list is at hand.
+    for (QWidget* w : Campos())
+        w->setEnabled(false);
+    MSFlexGrid2->setEnabled(false);
+
+    connect(MSFlexGrid1, &FlexGrid::Click, this, &frmEscenarios::MSFlexGrid1_Click);
+    connect(txtEdad, &QLineEdit::textChanged, this, &frmEscenarios::txtEdad_Change);
+    connect(txtPlazoSeguro, &QLineEdit::textChanged, this, &frmEscenarios::txtPlazoSeguro_Change);
+    for (QLineEdit* c : {txtSumaAsegurada, txtPlazoPago, txtInteresTecnico})
+        connect(c, &QLineEdit::textChanged, this, [this, c] { DejaSoloNumero(c); });
+    connect(cmbTabla, &QComboBox::currentIndexChanged, this, &frmEscenarios::cmbTabla_Click);
+    connect(cmbTipoSeguro, &QComboBox::currentIndexChanged, this, &frmEscenarios::cmbTipoSeguro_Click);
+    connect(cmdAlta, &QPushButton::clicked, this, &frmEscenarios::cmdAlta_Click);
+    connect(cmdModificar, &QPushButton::clicked, this, &frmEscenarios::cmdModificar_Click);
+    connect(cmdAceptar, &QPushButton::clicked, this, &frmEscenarios::cmdAceptar_Click);
+    connect(cmdCancelar, &QPushButton::clicked, this, &frmEscenarios::cmdCancelar_Click);
+    connect(cmdResultado, &QPushButton::clicked, this, &frmEscenarios::cmdResultado_Click);
+    connect(cmdSalir, &QPushButton::clicked, this, &frmEscenarios::cmdSalir_Click);
+}
+
+void frmEscenarios::Form_Load()
+{
+    try {
+        m_inicializado = false;
+        m_cargandoEscenario = false;
+        HayTablasMortalidad = true;
+
+        MSFlexGrid1->setRows(1);
+        MSFlexGrid1->setRow(0);
+        for (int c = 0; c < 10; ++c)
+            MSFlexGrid1->setTextMatrix(0, c, QString::fromUtf8(EncabezadosLista[c]));
+
+        cmdAceptar->setEnabled(false);
+        cmdCancelar->setEnabled(false);
+        cmdResultado->setEnabled(true);
+        cmdSalir->setEnabled(true);
+        cmdAlta->setEnabled(true);
+
+        LlenaCombo(m_entorno, QStringLiteral("SELECT * FROM C_TablaMortalidad"), *cmbTabla);
+        if (cmbTabla->count() == 0) {
+            m_entorno.dialogos.mensaje(QStringLiteral("No existen registros en Tabla mortalidad"),
+                                       Dialogos::Botones::Aceptar, Dialogos::Icono::Exclamacion);
+            cmdAceptar->setEnabled(false);
+            cmdCancelar->setEnabled(false);
+            cmdAlta->setEnabled(false);
+            cmdSalir->setEnabled(true);
+            cmdResultado->setEnabled(false);
+            HayTablasMortalidad = false;
+            return;
+        }
+        Selecciona(cmbTabla, 0);
+        LlenaCombo(m_entorno, QStringLiteral("SELECT * FROM C_TipoSeguro"), *cmbTipoSeguro);
+        Selecciona(cmbTipoSeguro, 0);
+        LlenaCombo(m_entorno, QStringLiteral("SELECT * FROM C_TipoComision"), *cmbTipoComision);
+        Selecciona(cmbTipoComision, 0);
+        CargaLista();
+        m_comision->EncabezadoInicial();
+        if (MSFlexGrid1->rows() == 1)
+            cmdResultado->setEnabled(false);
+        m_inicializado = true;
+    } catch (const ErrorVV& e) {
+        MostrarError(m_entorno.dialogos, QStringLiteral("Rutina: Form_Load"), e);
+    }
+}
+
+void frmEscenarios::CargaLista()
+{
+    CargaFlexgrid(m_entorno, ConsultaLista, *MSFlexGrid1);
+}
+
+QList<QWidget*> frmEscenarios::Campos() const
+{
+    return {txtEdad,  txtSumaAsegurada, txtPlazoSeguro,  txtPlazoPago,   txtInteresTecnico,
+            cmbTabla, cmbTipoSeguro,    cmbTipoComision, txtDescripcion, txtTotalAnios};
+}
+
+void frmEscenarios::Selecciona(ComboLista* lista, int indice)
+{
+    if (indice < 0 || indice >= lista->count())
+        return;
+    if (lista->currentIndex() == indice)
+        emit lista->currentIndexChanged(indice);
+    else
+        lista->setCurrentIndex(indice);
+}
+
+// ---- Showing a stored scenario ------------------------------------------------------------
+
+void frmEscenarios::MSFlexGrid1_Click()
+{
+    try {
+        MuestraEscenario();
+    } catch (const ErrorVV& e) {
+        MostrarError(m_entorno.dialogos, QStringLiteral("Rutina: MSFlexGrid1_Click"), e);
+    }
+}
+
+void frmEscenarios::MuestraEscenario()
+{
+    const int fila = MSFlexGrid1->row();
+    const int columna = MSFlexGrid1->col();
+    if (fila == 0)
+        return;
+    const std::int32_t numero = AEntero32(ANumero(MSFlexGrid1->textMatrix(fila, 0)));
+
+    // The lists are chosen by the stored keys: a description may stand twice in a catalogue.
+    std::int32_t tipoSeguro = 0;
+    std::int32_t tipoComision = 0;
+    std::int32_t tabla = 0;
+    {
+        QSqlQuery q = Consulta(m_entorno.db,
+                               QStringLiteral("select Tipo_Seguro, Tipo_Comision, Tabla_Mortalidad from T_Escenario "
+                                              "where Escenario = ?"),
+                               {numero});
+        if (!Siguiente(q))
+            return;
+        tipoSeguro = AEntero32(ValorANumero(q.value(0)));
+        tipoComision = AEntero32(ValorANumero(q.value(1)));
+        tabla = AEntero32(ValorANumero(q.value(2)));
+    }
+    auto porClave = [](ComboLista* lista, std::int32_t clave) { Selecciona(lista, lista->findData(clave)); };
+
+    {
+        Cargando cargando(m_cargandoEscenario);
+        txtEdad->setText(MSFlexGrid1->textMatrix(fila, 1));
+        txtSumaAsegurada->setText(MSFlexGrid1->textMatrix(fila, 2));
+        porClave(cmbTipoSeguro, tipoSeguro);
+        porClave(cmbTipoComision, tipoComision);
+        txtInteresTecnico->setText(MSFlexGrid1->textMatrix(fila, 5));
+        porClave(cmbTabla, tabla);
+        // Written after the reactions of the lists, so the stored term is what stays.
+        txtPlazoSeguro->setText(MSFlexGrid1->textMatrix(fila, 7));
+        txtPlazoPago->setText(MSFlexGrid1->textMatrix(fila, 8));
+        txtDescripcion->setText(MSFlexGrid1->textMatrix(fila, 9));
+        m_comision->CargaFilas(numero);
+    }
+    MSFlexGrid1->setRow(fila);
+    MSFlexGrid1->setCol(columna);
+}
+
+// ---- Reactions of the fields --------------------------------------------------------------
+
+bool frmEscenarios::DejaSoloNumero(QLineEdit* caja)
+{
+    if (EsNumerico(caja->text()))
+        return true;
+    // Emptying raises the change once more; the empty box changes nothing further.
+    caja->setText(QString());
+    return false;
+}
+
+void frmEscenarios::txtEdad_Change()
+{
+    if (!m_inicializado || m_cargandoEscenario)
+        return;
+    try {
+        if (DejaSoloNumero(txtEdad))
+            ReaccionPlazoSeguro();
+    } catch (const ErrorVV& e) {
+        MostrarError(m_entorno.dialogos, QStringLiteral("Rutina: txtEdad_Change"), e);
+    }
+}
+
+void frmEscenarios::txtPlazoSeguro_Change()
+{
+    DejaSoloNumero(txtPlazoSeguro);
+    // A one-year cover counts its payment in months.
+    Label6->setText(txtPlazoSeguro->text() == QLatin1String("1") ? QStringLiteral("Meses a Cubrir:")
+                                                                  : QStringLiteral("Plazo Pago:"));
+}
+
+void frmEscenarios::cmbTabla_Click()
+{
+    ReaccionLista(QStringLiteral("Rutina: cmbTabla_Click"));
+}
+
+void frmEscenarios::cmbTipoSeguro_Click()
+{
+    ReaccionLista(QStringLiteral("Rutina: cmbTipoSeguro_Click"));
+}
+
+void frmEscenarios::ReaccionLista(const QString& rutina)
+{
+    if (!m_inicializado)
+        return;
+    try {
+        ReaccionPlazoSeguro();
+    } catch (const ErrorVV& e) {
+        MostrarError(m_entorno.dialogos, rutina, e);
+    }
+}
+
+void frmEscenarios::ReaccionPlazoSeguro()
+{
+    const QString edad = txtEdad->text();
+    if (edad == QLatin1String("0") || edad.isEmpty()) {
+        txtPlazoSeguro->setText(QString());
+        return;
+    }
+    if (cmbTipoSeguro->claveActual() != TipoSeguroVidaEntera) {
+        txtPlazoSeguro->setEnabled(true);
+        txtPlazoSeguro->setText(QString());
+        return;
+    }
+    // Whole life runs to the table's last age.
+    txtPlazoSeguro->setEnabled(false);
+    const std::optional<std::int16_t> x = EdadComoEntero();
+    if (!x) {
+        txtPlazoSeguro->setText(QString());
+        return;
+    }
+    QSqlQuery q = Consulta(m_entorno.db,
+                           QStringLiteral("select C_TablaMortalidad.Edad_Final from C_TablaMortalidad where "
+                                          "Tabla_Mortalidad = ?"),
+                           {cmbTabla->claveActual()});
+    while (Siguiente(q))
+        txtPlazoSeguro->setText(TextoNumero(ValorANumero(q.value(0)) - *x));
+}
+
+std::optional<std::int16_t> frmEscenarios::EdadComoEntero()
+{
+    const std::optional<std::int16_t> x = Entero16Campo(txtEdad->text());
+    if (!x)
+        Rechaza(QStringLiteral("La edad esta fuera del rango permitido"), txtEdad);
+    return x;
+}
+
+// ---- States -------------------------------------------------------------------------------
+
+void frmEscenarios::FijaBotones(Estado estado)
+{
+    m_estado = estado;
+    const bool navegando = estado == Estado::Navegando;
+    cmdAlta->setEnabled(navegando);
+    cmdModificar->setEnabled(navegando);
+    cmdSalir->setEnabled(navegando);
+    cmdResultado->setEnabled(navegando);
+    cmdAceptar->setEnabled(!navegando);
+    cmdCancelar->setEnabled(!navegando);
+}
+
+void frmEscenarios::ReiniciaCampos(bool habilitar)
+{
+    // In the form's control order; the reactions run as each value changes, the lists' ones
+    // even when the first entry was already selected, so the schedule is always shaped anew.
+    auto vacia = [habilitar](QLineEdit* caja) {
+        caja->setText(QString());
+        caja->setEnabled(habilitar);
+    };
+    auto primera = [habilitar](ComboLista* lista) {
+        Selecciona(lista, 0);
+        lista->setEnabled(habilitar);
+    };
+    vacia(txtEdad);
+    vacia(txtSumaAsegurada);
+    vacia(txtPlazoSeguro);
+    vacia(txtPlazoPago);
+    vacia(txtInteresTecnico);
+    primera(cmbTabla);
+    primera(cmbTipoSeguro);
+    primera(cmbTipoComision);
+    vacia(txtDescripcion);
+    vacia(txtTotalAnios);
+}
+
+void frmEscenarios::cmdAlta_Click()
+{
+    try {
+        FijaBotones(Estado::Nuevo);
+        ReiniciaCampos(true);
+        MSFlexGrid1->setEnabled(false);
+        m_comision->grid()->setEnabled(true);
+        txtTotalAnios->setEnabled(false);
+        txtEdad->setFocus();
+    } catch (const ErrorVV& e) {
+        MostrarError(m_entorno.dialogos, QStringLiteral("Rutina: cmdAlta_Click"), e);
+    }
+}
+
+void frmEscenarios::cmdCancelar_Click()
+{
+    try {
+        FijaBotones(Estado::Navegando);
+        ReiniciaCampos(false);
+        MSFlexGrid1->setEnabled(true);
+        m_comision->grid()->setEnabled(false);
+    } catch (const ErrorVV& e) {
+        MostrarError(m_entorno.dialogos, QStringLiteral("Rutina: cmdCancelar_Click"), e);
+    }
+}
+
+void frmEscenarios::cmdModificar_Click()
+{
+    // The scenario on show, with its schedule, is stored again as a new one by "Aceptar".
+    FijaBotones(Estado::Copia);
+}
+
+void frmEscenarios::cmdSalir_Click()
+{
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        sub->close();
+    else
+        close();
+}
+
+// ---- Saving -------------------------------------------------------------------------------
+
+bool frmEscenarios::Rechaza(const QString& mensaje, QWidget* foco)
+{
+    m_entorno.dialogos.mensaje(mensaje, Dialogos::Botones::Aceptar, Dialogos::Icono::Exclamacion);
+    foco->setFocus();
+    return false;
+}
+
+bool frmEscenarios::PasaComprobaciones()
+{
+    const struct
+    {
+        QLineEdit* caja;
+        const char* mensaje;
+    } obligatorias[] = {
+        {txtInteresTecnico, "El interes técnico no puede ser nulo"},
+        {txtPlazoPago, "El plazo de pago no puede ser nulo"},
+        {txtPlazoSeguro, "El plazo de seguro no puede ser nulo"},
+        {txtSumaAsegurada, "La suma asegurada no puede ser nulo"},
+        {txtEdad, "La edad no puede ser nulo"},
+        {txtDescripcion, "La descripción no puede ser nula"},
+    };
+    for (const auto& o : obligatorias) {
+        if (o.caja->text().isEmpty())
+            return Rechaza(QString::fromUtf8(o.mensaje), o.caja);
+    }
+
+    const double plazoSeguro = ANumero(txtPlazoSeguro->text());
+    const double plazoPago = ANumero(txtPlazoPago->text());
+    const double interes = ANumero(txtInteresTecnico->text());
+    // A one-year cover holds months in the payment term, so only it may exceed the term.
+    if (plazoSeguro != 1.0 && plazoPago > plazoSeguro)
+        return Rechaza(QStringLiteral("El plazo de pago deber ser menor o igual al plazo de seguro"), txtPlazoPago);
+    if (plazoSeguro == 1.0 && (plazoPago < 1.0 || plazoPago > 12.0))
+        return Rechaza(QStringLiteral("Los meses de vigor son entre 1 y 12"), txtPlazoPago);
+    if (interes < 0.0 || interes > 100.0)
+        return Rechaza(QStringLiteral("El interes técnico debera estar comprendido entre 0 y 100"), txtInteresTecnico);
+
+    const std::optional<std::int16_t> x = EdadComoEntero();
+    if (!x)
+        return false;
+    QSqlQuery q = Consulta(m_entorno.db,
+                           QStringLiteral("select C_TablaMortalidad.Edad_Inicial from C_TablaMortalidad where "
+                                          "Tabla_Mortalidad = ?"),
+                           {cmbTabla->claveActual()});
+    while (Siguiente(q)) {
+        if (*x < AEntero16(ValorANumero(q.value(0))))
+            return Rechaza(QStringLiteral("La edad debe ser mayor a Edad Inicial de la tabla de mortalidad"), txtEdad);
+    }
+    return true;
+}
+
+void frmEscenarios::cmdAceptar_Click()
+{
+    try {
+        if (!PasaComprobaciones())
+            return;
+
+        std::int32_t numero = 1;
+        {
+            QSqlQuery q = Consulta(m_entorno.db, QStringLiteral("select max(Escenario) from T_Escenario"));
+            if (Siguiente(q) && !q.isNull(0))
+                numero = AEntero32(ValorANumero(q.value(0)) + 1.0);
+        }
+
+        if (!m_comision->ValidaComision()) {
+            MSFlexGrid1->setRow(MSFlexGrid1->rows() - 1);
+            return;
+        }
+
+        int totalAnios = 0;
+        if (!txtTotalAnios->text().isEmpty()) {
+            const std::optional<std::int16_t> t = Entero16Campo(txtTotalAnios->text());
+            if (!t) {
+                Rechaza(QStringLiteral("El total de años esta fuera del rango permitido"), txtTotalAnios);
+                return;
+            }
+            totalAnios = *t;
+        }
+
+        // The scenario and its schedule are stored together or not at all.
+        {
+            Transaccion transaccion(m_entorno.db);
+            Ejecuta(m_entorno.db, QStringLiteral("insert into T_Escenario values(?,?,?,?,?,?,?,?,?,?,?)"),
+                    {numero, txtEdad->text(), txtSumaAsegurada->text(), cmbTipoSeguro->claveActual(),
+                     cmbTipoComision->claveActual(), txtInteresTecnico->text(), cmbTabla->claveActual(),
+                     txtPlazoSeguro->text(), txtPlazoPago->text(), txtDescripcion->text(), totalAnios});
+            m_comision->GuardaFilas(numero);
+            transaccion.confirma();
+        }
+
+        const QStringList celdas = {TextoNumero(numero),         txtEdad->text(),
+                                    txtSumaAsegurada->text(),    cmbTipoSeguro->currentText(),
+                                    cmbTipoComision->currentText(), txtInteresTecnico->text(),
+                                    cmbTabla->currentText(),     txtPlazoSeguro->text(),
+                                    txtPlazoPago->text(),        txtDescripcion->text()};
+        const int nueva = MSFlexGrid1->rows();
+        MSFlexGrid1->setRows(nueva + 1);
+        for (int c = 0; c < celdas.size(); ++c)
+            MSFlexGrid1->setTextMatrix(nueva, c, celdas.at(c));
+
+        for (QWidget* w : Campos())
+            w->setEnabled(false);
+        FijaBotones(Estado::Navegando);
+        MSFlexGrid1->setEnabled(true);
+        m_comision->grid()->setEnabled(false);
+        MSFlexGrid1->setRow(MSFlexGrid1->rows() - 1);
+    } catch (const ErrorVV& e) {
+        MostrarError(m_entorno.dialogos, QStringLiteral("Rutina: cmdAceptar_Click"), e);
+    }
+}
+
+// ---- Running a scenario -------------------------------------------------------------------
+
+void frmEscenarios::cmdResultado_Click()
+{
+    const int fila = MSFlexGrid1->row();
+    if (fila == 0)
+        return;
+    try {
+        RelojArena reloj(m_entorno.dialogos);
+        MSFlexGrid1->setCol(0);
+        // The run takes the scenario's own stored table and rate, not what the lists show.
+        const std::int32_t numero = AEntero32(ANumero(MSFlexGrid1->textMatrix(fila, 0)));
+        CalculaEscenario(m_entorno, numero);
+        frmResultados* resultados = frmResultados::Muestra(m_principal);
+        const bool listado = resultados->seleccionaEscenario(numero);
+        resultados->LlenaResultado(numero);
+        if (listado)
+            resultados->GeneraTitulo();
+    } catch (const ErrorVV& e) {
+        MostrarError(m_entorno.dialogos, QStringLiteral("Rutina: cmdResultado_Click"), e);
+    }
+}
+
+} // namespace valvida

@@ -1,0 +1,116 @@
+#pragma once
+
+#include <QWidget>
+
+#include <cstdint>
+#include <optional>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace valvida {
+
+struct Entorno;
+class ComboLista;
+class Comision;
+class FlexGrid;
+class MDIForm1;
+
+/*!
+ * Set by the scenario form while it opens: false when there is no mortality table to work with,
+ * so the main window closes the form again.
+ */
+extern bool HayTablasMortalidad;
+
+/*!
+ * The scenario form: the list of stored scenarios, the entry of a new one (or of a copy of the
+ * one on show) with its commission schedule, and the run of a scenario's calculation.
+ * Browsing, New and Copy are its states; stored scenarios are never changed or deleted.
+ */
+class frmEscenarios : public QWidget
+{
+    Q_OBJECT
+
+public:
+    enum class Estado { Navegando, Nuevo, Copia };
+
+    //! Opens the form: fills the lists and the scenario list (see `HayTablasMortalidad`).
+    explicit frmEscenarios(MDIForm1& principal, QWidget* parent = nullptr);
+    ~frmEscenarios() override;
+
+    //! The drawn size of the form: its controls are placed, not laid out.
+    QSize sizeHint() const override;
+
+    Estado estado() const { return m_estado; }
+    Comision& comision() const { return *m_comision; }
+
+public slots:
+    void MSFlexGrid1_Click();
+    void cmdAlta_Click();
+    void cmdModificar_Click();
+    void cmdAceptar_Click();
+    void cmdCancelar_Click();
+    void cmdResultado_Click();
+    void cmdSalir_Click();
+
+private:
+    void construye();
+    void Form_Load();
+    void MuestraEscenario();
+    void CargaLista();
+
+    void txtEdad_Change();
+    void txtPlazoSeguro_Change();
+    void cmbTabla_Click();
+    void cmbTipoSeguro_Click();
+    //! A new table or insurance type rewrites the insurance term once the form is open.
+    void ReaccionLista(const QString& rutina);
+    void ReaccionPlazoSeguro();
+    //! Empties a box that does not hold a number; true when the box holds a number.
+    bool DejaSoloNumero(QLineEdit* caja);
+
+    //! Selects an entry as a user's choice would, running the list's reactions even when it
+    //! was already selected.
+    static void Selecciona(ComboLista* lista, int indice);
+    void ReiniciaCampos(bool habilitar);
+    void FijaBotones(Estado estado);
+
+    bool Rechaza(const QString& mensaje, QWidget* foco);
+    bool PasaComprobaciones();
+    std::optional<std::int16_t> EdadComoEntero();
+    //! The text boxes and lists, in the form's control order.
+    QList<QWidget*> Campos() const;
+
+    MDIForm1& m_principal;
+    Entorno& m_entorno;
+    bool m_inicializado = false;
+    bool m_cargandoEscenario = false;
+    Estado m_estado = Estado::Navegando;
+
+    FlexGrid* MSFlexGrid1 = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    QGroupBox* Frame3 = nullptr;
+    QLineEdit* txtEdad = nullptr;
+    QLineEdit* txtSumaAsegurada = nullptr;
+    ComboLista* cmbTabla = nullptr;
+    QLineEdit* txtInteresTecnico = nullptr;
+    ComboLista* cmbTipoSeguro = nullptr;
+    QLineEdit* txtPlazoSeguro = nullptr;
+    QLabel* Label6 = nullptr;
+    QLineEdit* txtPlazoPago = nullptr;
+    ComboLista* cmbTipoComision = nullptr;
+    QLineEdit* txtTotalAnios = nullptr;
+    QLineEdit* txtDescripcion = nullptr;
+    QPushButton* cmdResultado = nullptr;
+    QPushButton* cmdAlta = nullptr;
+    QPushButton* cmdModificar = nullptr;
+    QPushButton* cmdAceptar = nullptr;
+    QPushButton* cmdCancelar = nullptr;
+    QPushButton* cmdSalir = nullptr;
+    Comision* m_comision = nullptr;
+};
+
+} // namespace valvida
