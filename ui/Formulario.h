@@ -11,10 +11,6 @@ namespace valvida {
  */
 void FijaBotonesFormulario(QWidget* formulario, QAbstractButton* predeterminado, QAbstractButton* cancelar);
 
-} // namespace valvida
-
-namespace valvida {
-
 /*!
  * Closes a form as its "&Salir" does: a child form closes its frame in the main window (closing
  * the form alone would leave the frame behind, empty), any other form closes itself.
