@@ -37,6 +37,8 @@ frmTMDescripcion::frmTMDescripcion(Entorno entorno, std::function<void()> muestr
     for (int c = 0; c < 4; ++c)
         m_grid->setTextMatrix(0, c, QString::fromUtf8(cabeceras[c]));
     m_grid->setColAlignmentLeft(0);
+    // Descriptions are read from their start, like any text.
+    m_grid->setColAlignmentLeft(1);
     estadoConsulta();
     habilitaCajas(false);
     m_sql = QStringLiteral("SELECT * FROM C_TablaMortalidad");

@@ -104,6 +104,7 @@ void TestfrmTMDescripcion::abreDesdeElMenu()
     QCOMPARE(prueba::FilaGrid(c.grid, 1), (QStringList{"1", "Uno", "0", "100"}));
     QCOMPARE(prueba::FilaGrid(c.grid, 2), (QStringList{"3", "Tres", "12", "99"}));
     QVERIFY(c.grid->item(1, 0)->textAlignment() & Qt::AlignLeft);
+    QVERIFY(c.grid->item(1, 1)->textAlignment() & Qt::AlignLeft);
     QVERIFY(c.grid->item(1, 2)->textAlignment() & Qt::AlignRight);
 
     // One instance: the menu brings the same form forward.
