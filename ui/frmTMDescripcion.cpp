@@ -89,7 +89,6 @@ void frmTMDescripcion::construye()
     principal->addWidget(m_grid, 1);
     principal->addWidget(frame1);
     principal->addWidget(frame2);
-    resize(620, 460);
 
     FijaBotonesFormulario(this, m_cmdDetalle, m_cmdSalir);
 
@@ -299,6 +298,12 @@ void frmTMDescripcion::cmdDetalle_Click()
 {
     if (m_muestraDetalle)
         m_muestraDetalle();
+}
+
+QSize frmTMDescripcion::sizeHint() const
+{
+    // The size it opens with in the main window.
+    return {620, 460};
 }
 
 } // namespace valvida
