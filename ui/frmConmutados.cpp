@@ -52,6 +52,9 @@ void frmConmutados::construye()
     frame1->setObjectName(QStringLiteral("Frame1"));
     m_cmbTabla = new ComboLista(frame1);
     m_cmbTabla->setObjectName(QStringLiteral("cmbTabla"));
+    // A narrow window squeezes the list last: a table's name stays readable.
+    m_cmbTabla->setMinimumContentsLength(24);
+    m_cmbTabla->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_txtInteresTecnico = NuevaCaja(frame1, "txtInteresTecnico");
     auto* datos = new QHBoxLayout(frame1);
     datos->addWidget(NuevaEtiqueta(frame1, "lblTabla", QStringLiteral("Tabla de Mortalidad:")));
@@ -79,7 +82,6 @@ void frmConmutados::construye()
     auto* principal = new QVBoxLayout(this);
     principal->addLayout(arriba);
     principal->addWidget(m_grid, 1);
-    resize(900, 520);
 
     setTabOrder(m_cmbTabla, m_txtInteresTecnico);
     setTabOrder(m_txtInteresTecnico, m_cmdConstruir);
@@ -136,6 +138,12 @@ void frmConmutados::construir()
         "and T_Conmutado.edad = T_DetalleMortalidad.edad "
         "order by T_Conmutado.Edad");
     CargaFlexgrid(m_entorno, m_sql, *m_grid, {int{tabla}, tasa});
+}
+
+QSize frmConmutados::sizeHint() const
+{
+    // The size it opens with in the main window: wide enough for the age and the six commutation columns at full precision.
+    return {1060, 600};
 }
 
 } // namespace valvida

@@ -26,6 +26,8 @@ public:
     //! False when the catalogue was empty at load: the form has said so and is not to be shown.
     bool HayTablas() const { return m_hayTablas; }
 
+    QSize sizeHint() const override;
+
 private:
     void construye();
     void cmdConstruir_Click();

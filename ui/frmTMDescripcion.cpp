@@ -37,6 +37,8 @@ frmTMDescripcion::frmTMDescripcion(Entorno entorno, std::function<void()> muestr
     for (int c = 0; c < 4; ++c)
         m_grid->setTextMatrix(0, c, QString::fromUtf8(cabeceras[c]));
     m_grid->setColAlignmentLeft(0);
+    // Descriptions are read from their start, like any text.
+    m_grid->setColAlignmentLeft(1);
     estadoConsulta();
     habilitaCajas(false);
     m_sql = QStringLiteral("SELECT * FROM C_TablaMortalidad");
@@ -87,7 +89,6 @@ void frmTMDescripcion::construye()
     principal->addWidget(m_grid, 1);
     principal->addWidget(frame1);
     principal->addWidget(frame2);
-    resize(620, 460);
 
     FijaBotonesFormulario(this, m_cmdDetalle, m_cmdSalir);
 
@@ -297,6 +298,12 @@ void frmTMDescripcion::cmdDetalle_Click()
 {
     if (m_muestraDetalle)
         m_muestraDetalle();
+}
+
+QSize frmTMDescripcion::sizeHint() const
+{
+    // The size it opens with in the main window.
+    return {620, 460};
 }
 
 } // namespace valvida

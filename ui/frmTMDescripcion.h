@@ -33,6 +33,8 @@ public:
     //! True while the boxes hold a new table.
     bool EsAlta() const { return m_esAlta; }
 
+    QSize sizeHint() const override;
+
 private:
     void construye();
     void LlenaCampos();

@@ -18,8 +18,6 @@ private slots:
     void importa();
     void baseInexistente();
     void argumentosDeMas();
-    void programaReal();
-
 };
 
 void TestLoteImportar::importa_data()
@@ -75,20 +73,6 @@ void TestLoteImportar::argumentosDeMas()
     QCOMPARE(s.estado, 2);
     QCOMPARE(s.err, UsoLote() + QLatin1Char('\n'));
     QVERIFY(UsoLote().contains(QStringLiteral("| importar RUTA_BD ARCHIVO")));
-}
-
-void TestLoteImportar::programaReal()
-{
-    // The installed tool: the number on stdout, nothing on stderr, status 0.
-    BaseTemporal base;
-    const prueba::SalidaLote s =
-        prueba::Programa({"importar", base.ruta(), base.archivo("tabla.csv", "0,0.1,Tabla X\n1,0.2,Tabla X\n")});
-    QCOMPARE(s.estado, 0);
-    QCOMPARE(s.out, QStringLiteral("1\n"));
-    QCOMPARE(s.err, QString());
-    QCOMPARE(base.filas(QStringLiteral("select * from C_TablaMortalidad")), QStringList{"1|Tabla X|0|1"});
-    QCOMPARE(base.filas(QStringLiteral("select * from T_DetalleMortalidad order by Edad")),
-             (QStringList{"1|0|0.1", "1|1|0.2"}));
 }
 
 QTEST_GUILESS_MAIN(TestLoteImportar)

@@ -7,7 +7,6 @@
 
 #include <QLineEdit>
 #include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTest>
 
@@ -33,12 +32,14 @@ struct Catalogo
     ~Catalogo() { delete ventana.ventanaDetalle(); }
 
     QLineEdit* caja(const char* nombre) const { return f->findChild<QLineEdit*>(QString::fromLatin1(nombre)); }
-    QPushButton* boton(const char* nombre) const { return f->findChild<QPushButton*>(QString::fromLatin1(nombre)); }
-    void clic(const char* nombre) const { boton(nombre)->click(); }
-    void escribe(const char* nombre, const QString& texto) const
+    void clic(const char* nombre) const { f->findChild<QPushButton*>(QString::fromLatin1(nombre))->click(); }
+    //! Types the description and the two ages into their boxes, replacing what they held.
+    void escribe(const QString& descripcion, const QString& de, const QString& al) const
     {
-        caja(nombre)->clear();
-        QTest::keyClicks(caja(nombre), texto);
+        for (const auto& [nombre, texto] : {std::pair{"txtTablaDesc", descripcion}, {"txtDe", de}, {"txtAl", al}}) {
+            caja(nombre)->clear();
+            QTest::keyClicks(caja(nombre), texto);
+        }
     }
     QStringList cajas() const
     {
@@ -63,6 +64,9 @@ struct Catalogo
 
 const QStringList Consultando{"MSFlexGrid1", "cmdAlta", "cmdModificar", "cmdDetalle", "cmdSalir"};
 const QStringList Capturando{"txtTablaDesc", "txtDe", "txtAl", "cmdAceptar", "cmdCancelar"};
+//! A new entry leaves Modificar as it was.
+const QStringList CapturandoAlta{"txtTablaDesc", "txtDe", "txtAl", "cmdModificar", "cmdAceptar", "cmdCancelar"};
+const QStringList Vacias{"", "", "", ""};
 
 void TablaConDetalle(BaseTemporal& base, int tabla, int desde, int hasta)
 {
@@ -79,18 +83,12 @@ class TestfrmTMDescripcion : public QObject
 
 private slots:
     void abreDesdeElMenu();
-    void altaProponeElSiguienteNumero_data();
-    void altaProponeElSiguienteNumero();
-    void altaGuarda_data();
-    void altaGuarda();
-    void validaciones_data();
-    void validaciones();
+    void alta_data();
+    void alta();
     void modificacion_data();
     void modificacion();
     void modificacionFallidaConservaElDetalle();
     void estadosDeLosBotones();
-    void modificarSinTablaNoHaceNada();
-    void detalleAbreElEditorDelMenu();
 };
 
 void TestfrmTMDescripcion::abreDesdeElMenu()
@@ -101,9 +99,9 @@ void TestfrmTMDescripcion::abreDesdeElMenu()
     Catalogo c(base);
     QCOMPARE(c.f->windowTitle(), QStringLiteral("Tablas Mortalidad - Descripción"));
     QCOMPARE(prueba::FilaGrid(c.grid, 0), (QStringList{"Tabla", "Descripción", "Edad Inicial", "Edad Final"}));
-    QCOMPARE(prueba::FilaGrid(c.grid, 1), (QStringList{"1", "Uno", "0", "100"}));
-    QCOMPARE(prueba::FilaGrid(c.grid, 2), (QStringList{"3", "Tres", "12", "99"}));
+    QCOMPARE(prueba::FilasGrid(c.grid), (QStringList{"1|Uno|0|100", "3|Tres|12|99"}));
     QVERIFY(c.grid->item(1, 0)->textAlignment() & Qt::AlignLeft);
+    QVERIFY(c.grid->item(1, 1)->textAlignment() & Qt::AlignLeft);
     QVERIFY(c.grid->item(1, 2)->textAlignment() & Qt::AlignRight);
 
     // One instance: the menu brings the same form forward.
@@ -112,116 +110,95 @@ void TestfrmTMDescripcion::abreDesdeElMenu()
 
     // Right after loading the current row is the header: the grid's focus copies nothing.
     c.grid->setFocus();
-    QCOMPARE(c.cajas(), (QStringList{"", "", "", ""}));
+    QCOMPARE(c.cajas(), Vacias);
     prueba::ClicCelda(c.grid, 2, 1);
     QCOMPARE(c.cajas(), (QStringList{"3", "Tres", "12", "99"}));
 
-    QPointer<frmTMDescripcion> forma = c.f;
+    // "&Detalle" opens the menu's detail editor, a window of its own, on the first table of
+    // its own list rather than the one selected here.
+    c.clic("cmdDetalle");
+    QPointer<frmDetalle> detalle = qobject_cast<frmDetalle*>(c.ventana.ventanaDetalle());
+    QVERIFY(detalle && detalle->isVisible() && detalle->isWindow());
+    QCOMPARE(detalle->tablaEnGrid(), std::optional<int>(1));
+    QCOMPARE(c.ventana.areaMdi()->subWindowList().size(), 1);
+    c.ventana.mnuTablaDetalle_Click();
+    QCOMPARE(c.ventana.ventanaDetalle(), detalle.data());
+    detalle->findChild<QPushButton*>("cmdSalir")->click();
+    QTRY_VERIFY(detalle.isNull());
+
     c.clic("cmdSalir");
-    QTRY_VERIFY(forma.isNull());
     QTRY_VERIFY(c.ventana.areaMdi()->subWindowList().isEmpty());
 }
 
-void TestfrmTMDescripcion::altaProponeElSiguienteNumero_data()
+void TestfrmTMDescripcion::alta_data()
 {
     QTest::addColumn<QList<int>>("tablas");
-    QTest::addColumn<QString>("propuesta");
-    QTest::newRow("tras 1, 2 y 5") << QList<int>{1, 2, 5} << "6";
-    QTest::newRow("catálogo vacío") << QList<int>{} << "1";
+    QTest::addColumn<QString>("descripcion");
+    QTest::addColumn<QString>("de");
+    QTest::addColumn<QString>("al");
+    QTest::addColumn<QString>("guardada");
+    // The check that stops the entry, and the box that then has the focus.
+    QTest::addColumn<QString>("caja");
+    QTest::addColumn<QString>("foco");
+    QTest::newRow("tras 1, 2 y 5 propone 6; edades iguales")
+        << QList<int>{1, 2, 5} << "Tabla A" << "20" << "20" << "6|Tabla A|20|20" << "" << "";
+    QTest::newRow("catálogo vacío propone 1; 5.5 se guarda como 6")
+        << QList<int>{} << "T" << "5.5" << "10" << "1|T|6|10" << "" << "";
+    QTest::newRow("comilla como se escribió")
+        << QList<int>{2} << "Tabla O'Hara" << "0" << "110" << "3|Tabla O'Hara|0|110" << "" << "";
+    QTest::newRow("sin descripción") << QList<int>{} << "" << "0" << "1" << "1"
+                                     << "La descripcion de la tabla no puede ser nulo" << "txtTablaDesc";
+    QTest::newRow("edad inicial vacía") << QList<int>{} << "T" << "" << "1" << "1"
+                                        << "La edad inicial debe ser numerica" << "txtDe";
+    QTest::newRow("edad final con coma") << QList<int>{} << "T" << "1" << "1,5" << "1"
+                                         << "La edad final debe ser numerica" << "txtAl";
+    QTest::newRow("final menor") << QList<int>{} << "T" << "30" << "20" << "1"
+                                 << "La edad final debe ser mayor a la edad inicial" << "txtDe";
+    QTest::newRow("final menor al redondear") << QList<int>{} << "T" << "5.5" << "5.4" << "1"
+                                              << "La edad final debe ser mayor a la edad inicial" << "txtDe";
 }
 
-void TestfrmTMDescripcion::altaProponeElSiguienteNumero()
+void TestfrmTMDescripcion::alta()
 {
     QFETCH(QList<int>, tablas);
-    QFETCH(QString, propuesta);
+    QFETCH(QString, descripcion);
+    QFETCH(QString, de);
+    QFETCH(QString, al);
+    QFETCH(QString, guardada);
+    QFETCH(QString, caja);
+    QFETCH(QString, foco);
     BaseTemporal base;
     for (int t : tablas)
         base.sql("insert into C_TablaMortalidad values(?, 'T', 0, 1)", {t});
     Catalogo c(base);
     c.clic("cmdAlta");
-    QCOMPARE(c.cajas(), (QStringList{propuesta, "", "", ""}));
+    const QString numero = guardada.section(QLatin1Char('|'), 0, 0);
+    QCOMPARE(c.cajas(), (QStringList{numero, "", "", ""}));
     QVERIFY(c.f->EsAlta());
     QCOMPARE(QApplication::focusWidget(), c.caja("txtTablaDesc"));
-}
-
-void TestfrmTMDescripcion::altaGuarda_data()
-{
-    QTest::addColumn<QString>("descripcion");
-    QTest::addColumn<QString>("de");
-    QTest::addColumn<QString>("al");
-    QTest::addColumn<QString>("guardada");
-    QTest::newRow("edades iguales") << "Tabla A" << "20" << "20" << "3|Tabla A|20|20";
-    QTest::newRow("5.5 se guarda como 6") << "T" << "5.5" << "10" << "3|T|6|10";
-    QTest::newRow("4.5 se guarda como 4, igual a la final") << "T" << "4.5" << "4" << "3|T|4|4";
-    QTest::newRow("comilla como se escribió") << "Tabla O'Hara" << "0" << "110" << "3|Tabla O'Hara|0|110";
-    QTest::newRow("blancos y signo en las edades") << "Tabla B" << " 7 " << "+9" << "3|Tabla B|7|9";
-}
-
-void TestfrmTMDescripcion::altaGuarda()
-{
-    QFETCH(QString, descripcion);
-    QFETCH(QString, de);
-    QFETCH(QString, al);
-    QFETCH(QString, guardada);
-    BaseTemporal base;
-    base.sql("insert into C_TablaMortalidad values(2, 'Previa', 0, 1)");
-    Catalogo c(base);
-    c.clic("cmdAlta");
-    c.escribe("txtTablaDesc", descripcion);
-    c.escribe("txtDe", de);
-    c.escribe("txtAl", al);
+    c.escribe(descripcion, de, al);
     c.clic("cmdAceptar");
 
-    QCOMPARE(base.dialogos.cajas.size(), 0);
-    QCOMPARE(base.filas("select * from C_TablaMortalidad where Tabla_Mortalidad = 3"), QStringList{guardada});
-    // The grid shows the texts as typed until the form is opened again.
-    QCOMPARE(c.grid->rows(), 3);
-    QCOMPARE(prueba::FilaGrid(c.grid, 2), (QStringList{"3", descripcion, de, al}));
-    QCOMPARE(c.activos(), Consultando);
-    QVERIFY(!c.f->EsAlta());
-}
-
-void TestfrmTMDescripcion::validaciones_data()
-{
-    QTest::addColumn<QString>("descripcion");
-    QTest::addColumn<QString>("de");
-    QTest::addColumn<QString>("al");
-    QTest::addColumn<QString>("caja");
-    QTest::addColumn<QString>("foco");
-    QTest::newRow("sin descripción") << "" << "0" << "1" << "La descripcion de la tabla no puede ser nulo"
-                                     << "txtTablaDesc";
-    QTest::newRow("edad inicial vacía") << "T" << "" << "1" << "La edad inicial debe ser numerica" << "txtDe";
-    QTest::newRow("edad inicial con letras") << "T" << "1a" << "1" << "La edad inicial debe ser numerica" << "txtDe";
-    QTest::newRow("edad final con coma") << "T" << "1" << "1,5" << "La edad final debe ser numerica" << "txtAl";
-    QTest::newRow("final menor") << "T" << "30" << "20" << "La edad final debe ser mayor a la edad inicial"
-                                 << "txtDe";
-    QTest::newRow("final menor al redondear") << "T" << "5.5" << "5.4" << "La edad final debe ser mayor a la edad inicial"
-                                              << "txtDe";
-}
-
-void TestfrmTMDescripcion::validaciones()
-{
-    QFETCH(QString, descripcion);
-    QFETCH(QString, de);
-    QFETCH(QString, al);
-    QFETCH(QString, caja);
-    QFETCH(QString, foco);
-    BaseTemporal base;
-    Catalogo c(base);
-    c.clic("cmdAlta");
-    c.escribe("txtTablaDesc", descripcion);
-    c.escribe("txtDe", de);
-    c.escribe("txtAl", al);
-    c.clic("cmdAceptar");
-
-    QCOMPARE(base.dialogos.textos(), QStringList{caja});
-    QCOMPARE(base.dialogos.cajas.first().icono, Dialogos::Icono::Exclamacion);
-    QCOMPARE(base.dialogos.cajas.first().botones, Dialogos::Botones::Aceptar);
-    QCOMPARE(QApplication::focusWidget()->objectName(), foco);
-    QCOMPARE(base.valor("select count(*) from C_TablaMortalidad").toInt(), 0);
-    // The entry stays open with its texts.
-    QCOMPARE(c.cajas(), (QStringList{"1", descripcion, de, al}));
-    QVERIFY(c.activos().contains("cmdAceptar"));
+    const QStringList tecleadas{numero, descripcion, de, al};
+    const QStringList fila = base.filas("select * from C_TablaMortalidad where Tabla_Mortalidad = ?", {numero});
+    if (caja.isEmpty()) {
+        QCOMPARE(base.dialogos.cajas.size(), 0);
+        QCOMPARE(fila, QStringList{guardada});
+        // The grid shows the texts as typed until the form is opened again.
+        QCOMPARE(prueba::FilasGrid(c.grid).last(), tecleadas.join('|'));
+        QCOMPARE(c.grid->rows(), tablas.size() + 2);
+        QCOMPARE(c.activos(), Consultando);
+        QVERIFY(!c.f->EsAlta());
+    } else {
+        QCOMPARE(base.dialogos.textos(), QStringList{caja});
+        QCOMPARE(base.dialogos.cajas.first().icono, Dialogos::Icono::Exclamacion);
+        QCOMPARE(base.dialogos.cajas.first().botones, Dialogos::Botones::Aceptar);
+        QCOMPARE(QApplication::focusWidget()->objectName(), foco);
+        QCOMPARE(fila, QStringList{});
+        // The entry stays open with its texts.
+        QCOMPARE(c.cajas(), tecleadas);
+        QCOMPARE(c.activos(), CapturandoAlta);
+    }
 }
 
 void TestfrmTMDescripcion::modificacion_data()
@@ -231,13 +208,9 @@ void TestfrmTMDescripcion::modificacion_data()
     QTest::addColumn<R>("respuesta");
     QTest::addColumn<QString>("catalogo");
     QTest::addColumn<QString>("detalle");
-    QTest::addColumn<QStringList>("cajas");
-    QTest::newRow("recorta 0-110 a 10-100") << "10" << "100" << R::Si << "1|Nueva|10|100" << "91|10|100"
-                                            << QStringList{"1", "Nueva", "10", "100"};
-    QTest::newRow("no guarda nada") << "10" << "100" << R::No << "1|T|0|110" << "111|0|110"
-                                    << QStringList{"1", "T", "0", "110"};
-    QTest::newRow("ampliar no borra ni agrega") << "-5" << "120" << R::Si << "1|Nueva|-5|120" << "111|0|110"
-                                                << QStringList{"1", "Nueva", "-5", "120"};
+    QTest::newRow("recorta 0-110 a 10-100") << "10" << "100" << R::Si << "1|Nueva|10|100" << "91|10|100";
+    QTest::newRow("no guarda nada") << "10" << "100" << R::No << "1|T|0|110" << "111|0|110";
+    QTest::newRow("ampliar no borra ni agrega") << "-5" << "120" << R::Si << "1|Nueva|-5|120" << "111|0|110";
 }
 
 void TestfrmTMDescripcion::modificacion()
@@ -247,17 +220,13 @@ void TestfrmTMDescripcion::modificacion()
     QFETCH(R, respuesta);
     QFETCH(QString, catalogo);
     QFETCH(QString, detalle);
-    QFETCH(QStringList, cajas);
     BaseTemporal base;
     TablaConDetalle(base, 1, 0, 110);
     TablaConDetalle(base, 2, 0, 5);
     Catalogo c(base);
     prueba::ClicCelda(c.grid, 1, 0);
-    QCOMPARE(c.cajas(), (QStringList{"1", "T", "0", "110"}));
     c.clic("cmdModificar");
-    c.escribe("txtTablaDesc", "Nueva");
-    c.escribe("txtDe", de);
-    c.escribe("txtAl", al);
+    c.escribe("Nueva", de, al);
     base.dialogos.responde({respuesta});
     c.clic("cmdAceptar");
 
@@ -269,8 +238,9 @@ void TestfrmTMDescripcion::modificacion()
     QCOMPARE(base.filas("select count(*), min(Edad), max(Edad) from T_DetalleMortalidad where Tabla_Mortalidad = 1"),
              QStringList{detalle});
     QCOMPARE(base.filas("select count(*) from T_DetalleMortalidad where Tabla_Mortalidad = 2"), QStringList{"6"});
-    QCOMPARE(c.cajas(), cajas);
-    QCOMPARE(prueba::FilaGrid(c.grid, 1), cajas);
+    // The boxes and the grid row show what is stored (the typed texts, or the old ones after No).
+    QCOMPARE(c.cajas().join('|'), catalogo);
+    QCOMPARE(prueba::FilasGrid(c.grid).first(), catalogo);
     QCOMPARE(c.activos(), Consultando);
 }
 
@@ -282,7 +252,7 @@ void TestfrmTMDescripcion::modificacionFallidaConservaElDetalle()
     Catalogo c(base);
     prueba::ClicCelda(c.grid, 1, 1);
     c.clic("cmdModificar");
-    c.escribe("txtDe", "10");
+    c.escribe("T", "10", "110");
     base.dialogos.responde({R::Si});
     c.clic("cmdAceptar");
 
@@ -299,63 +269,35 @@ void TestfrmTMDescripcion::estadosDeLosBotones()
     base.sql("insert into C_TablaMortalidad values(1, 'Uno', 0, 100)");
     Catalogo c(base);
     QCOMPARE(c.activos(), Consultando);
+    // Modificar with no table copied into the boxes does nothing.
+    c.clic("cmdModificar");
+    QCOMPARE(c.activos(), Consultando);
 
     c.clic("cmdAlta");
-    QCOMPARE(c.activos(), QStringList({"txtTablaDesc", "txtDe", "txtAl", "cmdModificar", "cmdAceptar", "cmdCancelar"}));
+    QCOMPARE(c.activos(), CapturandoAlta);
     // Modificar during a new entry only switches itself off: the entry stays a new one.
     c.clic("cmdModificar");
     QCOMPARE(c.activos(), Capturando);
     QVERIFY(c.f->EsAlta());
 
+    // An abandoned new entry leaves no number behind for Modificar.
     c.clic("cmdCancelar");
     QCOMPARE(c.activos(), Consultando);
     QVERIFY(!c.f->EsAlta());
-    QCOMPARE(c.cajas(), (QStringList{"", "", "", ""}));
+    QCOMPARE(c.cajas(), Vacias);
+    c.clic("cmdModificar");
+    QCOMPARE(c.activos(), Consultando);
 
     prueba::ClicCelda(c.grid, 1, 3);
     c.clic("cmdModificar");
     QCOMPARE(c.activos(), Capturando);
-    c.escribe("txtTablaDesc", "Cambiada");
+    c.escribe("Cambiada", "0", "100");
     c.clic("cmdCancelar");
     // Cancel puts the stored texts back.
     QCOMPARE(c.cajas(), (QStringList{"1", "Uno", "0", "100"}));
     QCOMPARE(c.activos(), Consultando);
     QCOMPARE(base.filas("select * from C_TablaMortalidad"), QStringList{"1|Uno|0|100"});
-}
-
-void TestfrmTMDescripcion::modificarSinTablaNoHaceNada()
-{
-    BaseTemporal base;
-    TablaConDetalle(base, 1, 0, 10);
-    Catalogo c(base);
-    c.clic("cmdModificar");
-    QCOMPARE(c.activos(), Consultando);
-    // Nor after an abandoned new entry, whose proposed number is not a stored table.
-    c.clic("cmdAlta");
-    c.clic("cmdCancelar");
-    c.clic("cmdModificar");
-    QCOMPARE(c.activos(), Consultando);
     QCOMPARE(base.dialogos.cajas.size(), 0);
-    QCOMPARE(prueba::FilaGrid(c.grid, 0), (QStringList{"Tabla", "Descripción", "Edad Inicial", "Edad Final"}));
-}
-
-void TestfrmTMDescripcion::detalleAbreElEditorDelMenu()
-{
-    BaseTemporal base;
-    base.sql("insert into C_TablaMortalidad values(1, 'Uno', 0, 1)");
-    base.sql("insert into C_TablaMortalidad values(2, 'Dos', 0, 1)");
-    Catalogo c(base);
-    prueba::ClicCelda(c.grid, 2, 0);
-    c.clic("cmdDetalle");
-    auto* detalle = qobject_cast<frmDetalle*>(c.ventana.ventanaDetalle());
-    QVERIFY(detalle);
-    QVERIFY(detalle->isVisible());
-    QVERIFY(detalle->isWindow());
-    // It opens on the first table of its own list, not on the one selected here.
-    QCOMPARE(detalle->tablaEnGrid(), std::optional<int>(1));
-    c.clic("cmdDetalle");
-    c.ventana.mnuTablaDetalle_Click();
-    QCOMPARE(c.ventana.ventanaDetalle(), detalle);
 }
 
 QTEST_MAIN(TestfrmTMDescripcion)
