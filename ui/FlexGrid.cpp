@@ -1,8 +1,11 @@
 #include "ui/FlexGrid.h"
 
+#include "core/Numeros.h"
+
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 
 namespace valvida {
 
@@ -17,8 +20,97 @@ FlexGrid::FlexGrid(QWidget* parent)
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setTabKeyNavigation(false);
     setWordWrap(false);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+
+    m_filasFijas = nuevaVistaFija();
+    m_columnasFijas = nuevaVistaFija();
+    m_esquinaFija = nuevaVistaFija();
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, m_filasFijas->horizontalScrollBar(),
+            &QScrollBar::setValue);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, m_columnasFijas->verticalScrollBar(),
+            &QScrollBar::setValue);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, &FlexGrid::colocaFijas);
+    connect(verticalHeader(), &QHeaderView::sectionResized, this, &FlexGrid::colocaFijas);
+    connect(model(), &QAbstractItemModel::rowsInserted, this, &FlexGrid::colocaFijas);
+    connect(model(), &QAbstractItemModel::rowsRemoved, this, &FlexGrid::colocaFijas);
+    connect(model(), &QAbstractItemModel::columnsInserted, this, &FlexGrid::colocaFijas);
+    connect(model(), &QAbstractItemModel::columnsRemoved, this, &FlexGrid::colocaFijas);
+
     setRows(2);
     setCols(2);
+}
+
+QTableView* FlexGrid::nuevaVistaFija()
+{
+    auto* vista = new QTableView(this);
+    vista->setModel(model());
+    vista->horizontalHeader()->hide();
+    vista->verticalHeader()->hide();
+    vista->verticalHeader()->setDefaultSectionSize(verticalHeader()->defaultSectionSize());
+    vista->setFocusPolicy(Qt::NoFocus);
+    vista->setSelectionMode(QAbstractItemView::NoSelection);
+    vista->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    vista->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    vista->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    vista->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    vista->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    vista->setFrameShape(QFrame::NoFrame);
+    vista->setWordWrap(false);
+    vista->viewport()->installEventFilter(this);
+    vista->hide();
+    return vista;
+}
+
+void FlexGrid::colocaFijas()
+{
+    int altoFijo = 0;
+    for (int r = 0; r < std::min(m_fixedRows, rowCount()); ++r)
+        altoFijo += rowHeight(r);
+    int anchoFijo = 0;
+    for (int c = 0; c < std::min(m_fixedCols, columnCount()); ++c)
+        anchoFijo += columnWidth(c);
+    for (QTableView* vista : {m_filasFijas, m_columnasFijas, m_esquinaFija}) {
+        for (int c = 0; c < columnCount(); ++c)
+            vista->setColumnWidth(c, columnWidth(c));
+        for (int r = 0; r < rowCount(); ++r)
+            vista->setRowHeight(r, rowHeight(r));
+    }
+    const QRect area = viewport()->geometry();
+    m_filasFijas->setGeometry(area.x(), area.y(), area.width(), std::min(altoFijo, area.height()));
+    m_columnasFijas->setGeometry(area.x(), area.y(), std::min(anchoFijo, area.width()), area.height());
+    m_esquinaFija->setGeometry(area.x(), area.y(), std::min(anchoFijo, area.width()), std::min(altoFijo, area.height()));
+    m_filasFijas->horizontalScrollBar()->setValue(horizontalScrollBar()->value());
+    m_columnasFijas->verticalScrollBar()->setValue(verticalScrollBar()->value());
+    m_filasFijas->setVisible(altoFijo > 0);
+    m_columnasFijas->setVisible(anchoFijo > 0);
+    m_esquinaFija->setVisible(altoFijo > 0 && anchoFijo > 0);
+    m_filasFijas->raise();
+    m_columnasFijas->raise();
+    m_esquinaFija->raise();
+}
+
+bool FlexGrid::eventFilter(QObject* objeto, QEvent* evento)
+{
+    // A click on a fixed cell is a click on the grid that leaves its current cell alone.
+    if (evento->type() == QEvent::MouseButtonPress) {
+        for (QTableView* vista : {m_filasFijas, m_columnasFijas, m_esquinaFija}) {
+            if (objeto == vista->viewport()) {
+                if (isEnabled()) {
+                    setFocus(Qt::MouseFocusReason);
+                    emit Click();
+                }
+                return true;
+            }
+        }
+    }
+    return QTableWidget::eventFilter(objeto, evento);
+}
+
+void FlexGrid::resizeEvent(QResizeEvent* evento)
+{
+    QTableWidget::resizeEvent(evento);
+    colocaFijas();
 }
 
 void FlexGrid::setRows(int n)
@@ -41,12 +133,14 @@ void FlexGrid::setFixedRows(int n)
 {
     m_fixedRows = n;
     restyle();
+    colocaFijas();
 }
 
 void FlexGrid::setFixedCols(int n)
 {
     m_fixedCols = n;
     restyle();
+    colocaFijas();
 }
 
 void FlexGrid::setRow(int r)
@@ -71,7 +165,9 @@ void FlexGrid::setTextMatrix(int r, int c, const QString& texto)
 {
     if (r < 0 || r >= rowCount() || c < 0 || c >= columnCount())
         return;
-    celda(r, c)->setText(texto);
+    QTableWidgetItem* it = celda(r, c);
+    it->setText(texto);
+    alineaCelda(it, r, c);
 }
 
 void FlexGrid::AddItem(const QString& fila)
@@ -80,7 +176,11 @@ void FlexGrid::AddItem(const QString& fila)
     setRowCount(r + 1);
     const QStringList piezas = fila.split(QLatin1Char('\t'));
     for (int c = 0; c < columnCount(); ++c)
-        celda(r, c)->setText(c < piezas.size() ? piezas.at(c) : QString());
+    {
+        QTableWidgetItem* it = celda(r, c);
+        it->setText(c < piezas.size() ? piezas.at(c) : QString());
+        alineaCelda(it, r, c);
+    }
 }
 
 void FlexGrid::finCarga()
@@ -131,8 +231,15 @@ void FlexGrid::estiloCelda(QTableWidgetItem* it, int r, int c) const
         it->setBackground(QBrush());
         it->setFont(font());
     }
-    const Qt::Alignment horizontal = (fija || m_izquierda.contains(c)) ? Qt::AlignLeft : Qt::AlignRight;
-    it->setTextAlignment(horizontal | Qt::AlignVCenter);
+    alineaCelda(it, r, c);
+}
+
+void FlexGrid::alineaCelda(QTableWidgetItem* it, int r, int c) const
+{
+    // As a grid aligns by default: numbers to the right, text and fixed cells to the left.
+    const bool fija = r < m_fixedRows || c < m_fixedCols;
+    const bool izquierda = fija || m_izquierda.contains(c) || !EsNumerico(it->text());
+    it->setTextAlignment((izquierda ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
 }
 
 void FlexGrid::restyle()

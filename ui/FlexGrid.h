@@ -48,7 +48,7 @@ public:
     void AddItem(const QString& fila) override;
     void finCarga() override;
 
-    //! Left-aligns (or not) the cells of a column, as the catalogue does with its numbers.
+    //! Left-aligns the cells of a column whatever they hold (numbers go right otherwise).
     void setColAlignmentLeft(int c);
 
     //! Sizes the columns to their contents.
@@ -62,6 +62,8 @@ signals:
     void GotFocus();
 
 protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+    void resizeEvent(QResizeEvent* evento) override;
     void keyPressEvent(QKeyEvent* evento) override;
     void keyReleaseEvent(QKeyEvent* evento) override;
     void focusInEvent(QFocusEvent* evento) override;
@@ -71,15 +73,23 @@ private:
     QTableWidgetItem* celda(int r, int c);
     void completaCeldas();
     void estiloCelda(QTableWidgetItem* item, int r, int c) const;
+    void alineaCelda(QTableWidgetItem* item, int r, int c) const;
     void restyle();
     void fijaActual(int r, int c);
     void muestraActual();
+    QTableView* nuevaVistaFija();
+    void colocaFijas();
 
     int m_fixedRows = 1;
     int m_fixedCols = 0;
     int m_row = 0;
     int m_col = 0;
     QSet<int> m_izquierda;
+    // The fixed rows and columns stay in place while the rest scrolls: views over the same
+    // cells laid on the top band, the left band and the corner where they meet.
+    QTableView* m_filasFijas = nullptr;
+    QTableView* m_columnasFijas = nullptr;
+    QTableView* m_esquinaFija = nullptr;
 };
 
 } // namespace valvida

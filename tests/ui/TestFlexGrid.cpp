@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -23,6 +24,7 @@ private slots:
     void cambiarFilasConservaLasCeldas();
     void celdaActualAvisaCadaCambio();
     void clicDelUsuarioEligeLaCelda();
+    void cabeceraYColumnaFijasNoSeDesplazan();
     void teclasLleganAlFormulario();
     void cargaFlexgridEnLaGrilla();
     void listaNoEligeAlAgregar();
@@ -43,6 +45,12 @@ void TestFlexGrid::filasDesdeTextoConTabuladores()
     QCOMPARE(FilaGrid(&grid, 1), (QStringList{"1", "abc", "5.5"}));
     QCOMPARE(FilaGrid(&grid, 2), (QStringList{"2", "", ""}));
     QCOMPARE(FilaGrid(&grid, 3), (QStringList{"", "", ""}));
+    // Numbers stand to the right and texts to the left, unless a column is set to the left.
+    const auto derecha = [&grid](int r, int c) { return bool(grid.item(r, c)->textAlignment() & Qt::AlignRight); };
+    QVERIFY(derecha(1, 2));
+    QVERIFY(!derecha(1, 1));
+    grid.setColAlignmentLeft(2);
+    QVERIFY(!derecha(1, 2));
 }
 
 void TestFlexGrid::cambiarFilasConservaLasCeldas()
@@ -102,6 +110,44 @@ void TestFlexGrid::clicDelUsuarioEligeLaCelda()
     ClicCelda(&grid, 0, 1);
     QCOMPARE(clics.count(), 2);
     QCOMPARE(grid.row(), 3);
+}
+
+void TestFlexGrid::cabeceraYColumnaFijasNoSeDesplazan()
+{
+    FlexGrid grid;
+    grid.setCols(8);
+    grid.setRows(1);
+    grid.setFixedCols(1);
+    for (int c = 0; c < 8; ++c)
+        grid.setTextMatrix(0, c, QString("Col%1").arg(c));
+    for (int r = 1; r <= 111; ++r)
+        grid.AddItem(QString::number(r - 1) + "\t0.123456789012345\t2\t3\t4\t5\t6\t7");
+    grid.ajustaColumnas();
+    grid.resize(300, 200);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    grid.scrollToItem(grid.item(111, 7));
+    QVERIFY(grid.verticalScrollBar()->value() > 0);
+    QVERIFY(grid.horizontalScrollBar()->value() > 0);
+    // What stands at a point of the grid's area, as the user sees it: the cell under it.
+    const auto celdaEn = [&grid](QPoint punto) {
+        QWidget* w = grid.childAt(grid.viewport()->geometry().topLeft() + punto);
+        auto* vista = w ? qobject_cast<QTableView*>(w->parentWidget()) : nullptr;
+        const QModelIndex i = vista ? vista->indexAt(punto - (w->mapTo(&grid, QPoint()) -
+                                                              grid.viewport()->geometry().topLeft()))
+                                    : QModelIndex();
+        return i.isValid() ? grid.textMatrix(i.row(), i.column()) : QString("?");
+    };
+    QCOMPARE(celdaEn(QPoint(2, 2)), QStringLiteral("Col0"));
+    QCOMPARE(celdaEn(QPoint(2, grid.viewport()->height() - 4)), QStringLiteral("110"));
+    QVERIFY(celdaEn(QPoint(grid.columnWidth(0) + 2, 2)).startsWith("Col"));
+    // A click on the fixed header is a click of the grid; the current cell stays.
+    grid.setRow(5);
+    QSignalSpy clics(&grid, &FlexGrid::Click);
+    QWidget* cabecera = grid.childAt(grid.viewport()->geometry().topLeft() + QPoint(2, 2));
+    QTest::mouseClick(cabecera, Qt::LeftButton, Qt::NoModifier, QPoint(2, 2));
+    QCOMPARE(clics.count(), 1);
+    QCOMPARE(grid.row(), 5);
 }
 
 void TestFlexGrid::teclasLleganAlFormulario()
