@@ -56,8 +56,8 @@ struct FilaDetalle
  * range 9, an empty age or qx 94, a rate of -100 % 11; the columns are then incomplete and must
  * not be stored.
  *
- * \test TestMotor: the three-age table at 0 % and 100 %, a first age of 12, a gap, a first detail
- *       age above the catalogue's, an age out of range and an empty qx.
+ * \test TestMotor::columnas (the three-age table at 100 %, a first age of 12, a gap, a first detail
+ *       age above the catalogue's), TestMotor::erroresDeColumnas, TestAlmacenConmutados (at 0 %).
  */
 void CalculaColumnas(ColumnasConmutadas& columnas, std::int16_t edadInicial, double tasa,
                      const std::vector<FilaDetalle>& detalle);

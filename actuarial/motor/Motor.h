@@ -39,7 +39,7 @@ public:
      *
      * (Coef1, Coef2, Coef3, Coef4): 1 term 1,0,1,1; 2 whole life 0,0,1,1; 3 endowment 1,1,1,1;
      * 4 pure endowment 0,1,1,0. Any other type leaves the switches as they are.
-     * \test TestMotor::primaNiveladaPorTipo
+     * \test TestMotor::funcionesDePrima
      */
     void AsignaValoresPrima(std::int32_t tipo);
 
@@ -47,7 +47,7 @@ public:
      * \brief Switches of the single premium by insurance type; `Coef4` is left alone.
      *
      * tipo 1: 1,1,0; 2: 1,0,0; 3: 1,1,1; 4: 0,0,1 (Coef1, Coef2, Coef3). Other types change nothing.
-     * \test TestMotor::seguroPorTipo
+     * \test TestMotor::funcionesDePrima
      */
     void AsignaValoresSeguro(std::int32_t tipo);
 
@@ -61,7 +61,7 @@ public:
      * longer than the insurance term is cut to it (m > n gives m = n).
      * Failure: an age out of range (9), N(x) = Coef3 N(x+m) (11) or x+n, x+m beyond 16 bits (6)
      * show "Funcion: fPrimaNivelada" and give 0.
-     * \test TestMotor::primaNiveladaPorTipo, TestMotor::cajasDeError
+     * \test TestMotor::funcionesDePrima
      */
     double fPrimaNivelada(std::int16_t x, std::int16_t n, std::int16_t m, std::int32_t tipo);
 
@@ -73,7 +73,7 @@ public:
      * m is accepted and not used. With n = 1 and tipo 1 it is the one-year risk cost
      * (M(x) - M(x+1)) / D(x). Failure: an age out of range gives 0 with no box; D(x) = 0 (11) or a
      * 16-bit overflow of x+n (6) show "Funcion: fSeguro" and give 0.
-     * \test TestMotor::seguroPorTipo, TestMotor::cajasDeError
+     * \test TestMotor::funcionesDePrima
      */
     double fSeguro(std::int16_t x, std::int16_t n, std::int16_t m, std::int32_t tipo);
 
@@ -87,7 +87,7 @@ public:
      * beta of the commission rates (fractions, not percent) are spread over a payments.
      * Failure: an age out of range (9), D(x) = 0, a = 0 or beta = a (11), a beyond 16 bits (6)
      * show "Funcion: fPrimaTarifa" and give 0.
-     * \test TestMotor::tarifaRedondeaLaAnualidad, TestMotor::ejemploDeTresEdades, TestMotor::cajasDeError
+     * \test TestMotor::tarifaRedondeaLaAnualidad, TestMotor::funcionesDePrima
      */
     double fPrimaTarifa(double P, double beta, double alpha, std::int16_t x, std::int16_t m);
 
@@ -107,9 +107,7 @@ public:
      * factor is formed from that value (4.1 % grows by 1.0409999990...).
      * Failure: "Rutina: fReserva" (an age out of range 9, l(x+t) = 0 or E ä1 = 0 11, overflow 6);
      * the reserves computed stay and the later ones keep 0.
-     * \test TestMotor::reservaDeTresEdades, TestMotor::reservaModificada, TestMotor::reservaConUnSoloPago,
-     *       TestMotor::reservaConSupervivientesCero, TestMotor::reservaMensualTemporal,
-     *       TestMotor::reservaMensualAcumulaAlInteres
+     * \test TestMotor::reservas, TestMotor::reservaModificada, TestAlmacenGeneracion::resultados
      */
     void fReserva(std::int16_t x, std::int16_t n, std::int16_t m, std::int32_t tipo, float i, float tc);
 

@@ -6,7 +6,6 @@
 #include "actuarial/almacen/Generacion.h"
 #include "core/BaseDatos.h"
 #include "support/BaseTemporal.h"
-#include "support/Tolerancia.h"
 
 #include <QTest>
 
@@ -15,12 +14,11 @@ using prueba::BaseTemporal;
 
 namespace {
 
-constexpr double Tol = 1e-13;
-
 const QString CajaP20 = QStringLiteral("Funcion: fPrimaNivelada\r\nError:9\r\nEl subíndice está fuera del intervalo");
 const QString CajaSinRegistro =
     QStringLiteral("Funcion: fGeneraResultado\r\nError:3021\r\nBOF o EOF es True, o el registro actual se eliminó. "
                    "La operación solicitada requiere un registro actual.");
+const QString CajaNull = QStringLiteral("Funcion: fGeneraResultado\r\nError:94\r\nUso no válido de Null");
 
 // Table 1, ages 0..2, q = 0.1, 0.2, 1.
 void TablaDeTresEdades(BaseTemporal& base)
@@ -29,47 +27,26 @@ void TablaDeTresEdades(BaseTemporal& base)
     base.sql("insert into T_DetalleMortalidad values(1, 0, 0.1), (1, 1, 0.2), (1, 2, 1)");
 }
 
-// Table 2, ages 0..5, q = 0.1 each: l = 1, 0.9, 0.81, 0.729, 0.6561, 0.59049.
-void TablaDeSeisEdades(BaseTemporal& base)
+// Scenario 1 from Edad, Tipo_Seguro, Tipo_Comision, Interes_Tecnico, Tabla_Mortalidad, Plazo_Seguro,
+// Plazo_Pago, and its commission rows "(1, year, percent, per mille), ...".
+void Escenario(BaseTemporal& base, const QVariantList& v, const QString& comisiones)
 {
-    base.sql("insert into C_TablaMortalidad values(2, 'Seis edades', 0, 5)");
-    for (int x = 0; x <= 5; ++x)
-        base.sql("insert into T_DetalleMortalidad values(2, ?, 0.1)", {x});
+    base.sql("insert into T_Escenario values(1, ?, 1000, ?, ?, ?, ?, ?, ?, 'prueba', 0)", v);
+    base.sql("insert into T_Comision values" + comisiones);
 }
 
-// Escenario, Edad, Suma, Tipo_Seguro, Tipo_Comision, Interes, Tabla, Plazo_Seguro, Plazo_Pago.
-void Escenario(BaseTemporal& base, int e, int x, int tipo, int tc, double i, int tabla, int n, int m)
+// The first column of a query's rows as another connection sees them: only what was committed.
+QStringList Confirmadas(const BaseTemporal& base, const QString& consulta)
 {
-    base.sql("insert into T_Escenario values(?, ?, 1000, ?, ?, ?, ?, ?, ?, 'prueba', 0)", {e, x, tipo, tc, i, tabla, n, m});
-}
-
-QList<double> Columna(const BaseTemporal& base, const QString& columna, int escenario)
-{
-    QList<double> valores;
-    for (const QString& v : base.filas("select " + columna + " from T_Resultado where Escenario = ? order by Anio_Poliza",
-                                       {escenario}))
-        valores << v.toDouble();
-    return valores;
-}
-
-double Valor(const BaseTemporal& base, const QString& columna, int escenario, int anio)
-{
-    return base.valor("select " + columna + " from T_Resultado where Escenario = ? and Anio_Poliza = ?", {escenario, anio})
-        .toDouble();
-}
-
-// Rows as another connection sees them: only what was committed.
-int FilasConfirmadas(const BaseTemporal& base, const QString& tabla)
-{
-    int n = -1;
+    QStringList valores;
     {
         QSqlDatabase otra = AbreBaseDatos(base.ruta(), QStringLiteral("otra-conexion"));
-        QSqlQuery q = Consulta(otra, "select count(*) from " + tabla);
-        Siguiente(q);
-        n = q.value(0).toInt();
+        QSqlQuery q = Consulta(otra, consulta);
+        while (Siguiente(q))
+            valores << q.value(0).toString();
     }
     CierraBaseDatos(QStringLiteral("otra-conexion"));
-    return n;
+    return valores;
 }
 
 } // namespace
@@ -79,160 +56,115 @@ class TestAlmacenGeneracion : public QObject
     Q_OBJECT
 
 private slots:
-    void ejemploDeTresEdades();
-    void diezAniosConCincoPagos();
-    void comisionPorCalendario_data();
-    void comisionPorCalendario();
-    void coberturaMensual_data();
-    void coberturaMensual();
-    void erroresPropios_data();
-    void erroresPropios();
+    void resultados_data();
+    void resultados();
     void conservaLasFilasAnterioresAUnFallo();
+    void calculaEscenario_data();
     void calculaEscenario();
-    void calculaEscenarioInexistente();
-    void calculaEscenarioConQxVacio();
 };
 
-void TestAlmacenGeneracion::ejemploDeTresEdades()
+void TestAlmacenGeneracion::resultados_data()
 {
-    BaseTemporal base;
-    TablaDeTresEdades(base);
-    Escenario(base, 1, 0, 1, 1, 0, 1, 2, 2);
-    base.sql("insert into T_Comision values(1, 1, 50, 15)");
-    CalculaConmutados(base.entorno(), 1, 0.0);
-    fGeneraResultado(base.entorno(), 1);
-    // P = 0.28/1.9; PT = (0.015/2 + P)/(1 - 0.95/2); reserves 0, (P - 0.1)/0.9, 0.
-    QCOMPARE(base.filas("select * from T_Resultado order by Anio_Poliza"),
-             (QStringList{"1|0|0|0.1|0.147368421052632|0.294987468671679|0|0|0|0|0|0",
-                          "1|1|1|0.2|0.147368421052632|0.294987468671679|0|0|0.0526315789473684|0|0|0",
-                          "1|2|2|0.2|0.147368421052632|0.294987468671679|0|0|0|0|0|0"}));
-    QCOMPARE(base.dialogos.textos(), QStringList{CajaP20});
-    QCOMPARE(base.dialogos.reloj, 0);
+    QTest::addColumn<QVariantList>("escenario"); // empty: no scenario
+    QTest::addColumn<QString>("comisiones");
+    QTest::addColumn<QString>("consulta");
+    QTest::addColumn<QStringList>("filas");
+    QTest::addColumn<QStringList>("cajas");
+
+    // P = 0.28/1.9; alpha = 0.015; beta = 0.5 * 1.9; PT = (0.015/2 + P)/(1 - 0.95/2); risk 0.1, 0.2
+    // and row 2 repeating row 1; reserves 0, (P - 0.1)/0.9, -0.18 stored as 0. The reserve's
+    // reference premium lies beyond this table: its box.
+    QTest::newRow("tres edades") << QVariantList{0, 1, 1, 0, 1, 2, 2} << "(1, 1, 50, 15)"
+                                 << "select * from T_Resultado order by Anio_Poliza"
+                                 << QStringList{"1|0|0|0.1|0.147368421052632|0.294987468671679|0|0|0|0|0|0",
+                                                "1|1|1|0.2|0.147368421052632|0.294987468671679|0|0|0.0526315789473684|0|0|0",
+                                                "1|2|2|0.2|0.147368421052632|0.294987468671679|0|0|0|0|0|0"}
+                                 << QStringList{CajaP20};
+
+    // Table 2 at 0 % (q = 0.1 at ages 0..5), x = 0, n = m = 4, term: P = (1 - 0.6561)/3.439 = 0.1,
+    // ä(0,4) = 3.439 used as a = 3; rows 50 % (year 1, 15 per mille), 20 % (2), 5 % (3).
+    // Several years: beta = 0.50 + 0.20 * 0.9 + 0.05 * (0.81 + 0.729) = 0.75695,
+    // PT = (0.015/3 + 0.1)/(1 - 0.75695/3) = 0.14043378435612...
+    const QString calendario = QStringLiteral("(1, 1, 50, 15), (1, 2, 20, 0), (1, 3, 5, 0)");
+    const QString primas = QStringLiteral("select distinct Prima_Neta_Nivelada, Prima_Tarifa from T_Resultado");
+    QTest::newRow("varios años") << QVariantList{0, 1, 2, 0, 2, 4, 4} << calendario << primas
+                                 << QStringList{"0.1|0.140433784356122"} << QStringList{CajaP20};
+    // Type 1: only year 1 counts, over every premium year: beta = 0.5 * 3.439, PT = 0.24599765716517.
+    QTest::newRow("tipo 1 con varias filas") << QVariantList{0, 1, 1, 0, 2, 4, 4} << calendario << primas
+                                             << QStringList{"0.1|0.24599765716517"} << QStringList{CajaP20};
+
+    // One-year term cover at 0 %, P = risk = 0.1 a year, beta = 10 % whatever the commission type:
+    // PT = (0.015 + 0.1)/(1 - 0.1) = 0.12777...; every premium times k/12 in each of the k + 1 rows
+    // at age 0; V(j) = (1 - (2j - 1)/(2k)) 0.1, the last one 0 below 0.005.
+    // To 13 decimals: the sums behind P leave noise in the 16th digit.
+    const QString meses = QStringLiteral("select Anio_Poliza, Edad_Alcanzada, round(Prima_Riesgo, 13), "
+                                         "round(Prima_Neta_Nivelada, 13), round(Prima_Tarifa, 13), "
+                                         "round(Reserva_Matematica, 13), (select count(*) from T_Resultado) "
+                                         "from T_Resultado where Anio_Poliza in (0, 1, 6, 12) order by 1");
+    QTest::newRow("seis meses") << QVariantList{0, 1, 2, 0, 2, 1, 6} << "(1, 1, 10, 15)" << meses
+                                << QStringList{"0|0|0.05|0.05|0.0638888888889|0|7",
+                                               "1|0|0.05|0.05|0.0638888888889|0.0916666666667|7",
+                                               "6|0|0.05|0.05|0.0638888888889|0.0083333333333|7"}
+                                << QStringList{};
+    QTest::newRow("doce meses") << QVariantList{0, 1, 2, 0, 2, 1, 12} << "(1, 1, 10, 15)" << meses
+                                << QStringList{"0|0|0.1|0.1|0.1277777777778|0|13",
+                                               "1|0|0.1|0.1|0.1277777777778|0.0958333333333|13",
+                                               "6|0|0.1|0.1|0.1277777777778|0.0541666666667|13",
+                                               "12|0|0.1|0.1|0.1277777777778|0|13"}
+                                << QStringList{};
+
+    // Table 3 (q = 0.001 (x - 10), ages 20..60) at 3.5 %, endowment at 30, n = 10, m = 5: rows 0..10
+    // at ages 30..40, one P > 0 and one PT > P in all of them (after the payment term too), reserve
+    // 0 at issue, rows 9 and 10 with one risk premium and rows 0..9 with ten, 0 in the five columns
+    // that are not computed.
+    QTest::newRow("diez años con cinco pagos")
+        << QVariantList{30, 3, 1, 3.5, 3, 10, 5} << "(1, 1, 30, 10)"
+        << "select count(*), min(Anio_Poliza), max(Anio_Poliza), min(Edad_Alcanzada - Anio_Poliza), "
+           "max(Edad_Alcanzada - Anio_Poliza), count(distinct Prima_Neta_Nivelada), count(distinct Prima_Tarifa), "
+           "min(Prima_Tarifa > Prima_Neta_Nivelada and Prima_Neta_Nivelada > 0), "
+           "sum(Reserva_Matematica = 0 and Anio_Poliza = 0), "
+           "(select count(distinct Prima_Riesgo) from T_Resultado where Anio_Poliza >= 9), "
+           "count(distinct Prima_Riesgo), "
+           "max(abs(Anualidad) + abs(Seguro) + abs(Rescate) + abs(Saldado) + abs(Prorrogado)) from T_Resultado"
+        << QStringList{"11|0|10|30|30|1|1|1|1|1|10|0"} << QStringList{};
+
+    // The generator's own failures: a box, and no row written.
+    const QString ninguna = QStringLiteral("select count(*) from T_Resultado");
+    const QVariantList ejemplo{0, 1, 1, 0, 1, 2, 2};
+    QTest::newRow("escenario inexistente") << QVariantList{} << "" << ninguna << QStringList{"0"}
+                                           << QStringList{CajaSinRegistro};
+    QTest::newRow("sin fila de comisión del año 1") << ejemplo << "(1, 2, 50, 15)" << ninguna << QStringList{"0"}
+                                                    << QStringList{CajaSinRegistro};
+    QTest::newRow("sin columnas para su tabla y tasa") << QVariantList{0, 1, 1, 7.5, 9, 2, 2} << "(1, 1, 50, 15)"
+                                                       << ninguna << QStringList{"0"} << QStringList{CajaNull};
+    QTest::newRow("edad vacía") << QVariantList{QVariant(), 1, 1, 0, 1, 2, 2} << "(1, 1, 50, 15)" << ninguna
+                                << QStringList{"0"} << QStringList{CajaNull};
+    QTest::newRow("plazo de 16 bits desbordado") << QVariantList{0, 1, 1, 0, 1, 40000, 2} << "(1, 1, 50, 15)"
+                                                 << ninguna << QStringList{"0"}
+                                                 << QStringList{"Funcion: fGeneraResultado\r\nError:6\r\nDesbordamiento"};
 }
 
-void TestAlmacenGeneracion::diezAniosConCincoPagos()
+void TestAlmacenGeneracion::resultados()
 {
+    QFETCH(QVariantList, escenario);
+    QFETCH(QString, comisiones);
+    QFETCH(QString, consulta);
+    QFETCH(QStringList, filas);
+    QFETCH(QStringList, cajas);
     BaseTemporal base;
-    base.sql("insert into C_TablaMortalidad values(3, 'Lineal', 20, 60)");
+    TablaDeTresEdades(base);
+    base.sql("insert into C_TablaMortalidad values(2, 'Seis edades', 0, 5), (3, 'Lineal', 20, 60)");
+    for (int x = 0; x <= 5; ++x)
+        base.sql("insert into T_DetalleMortalidad values(2, ?, 0.1)", {x});
     for (int x = 20; x <= 60; ++x)
         base.sql("insert into T_DetalleMortalidad values(3, ?, ?)", {x, 0.001 * (x - 10)});
-    Escenario(base, 4, 30, 3, 1, 3.5, 3, 10, 5);
-    base.sql("insert into T_Comision values(4, 1, 30, 10)");
-    CalculaConmutados(base.entorno(), 3, 3.5);
-    fGeneraResultado(base.entorno(), 4);
-    QCOMPARE(Columna(base, "Anio_Poliza", 4), (QList<double>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
-    QCOMPARE(Columna(base, "Edad_Alcanzada", 4), (QList<double>{30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40}));
-    const QList<double> P = Columna(base, "Prima_Neta_Nivelada", 4);
-    const QList<double> PT = Columna(base, "Prima_Tarifa", 4);
-    QVERIFY(P.first() > 0 && PT.first() > P.first());
-    QCOMPARE(P, QList<double>(11, P.first()));
-    QCOMPARE(PT, QList<double>(11, PT.first()));
-    QCOMPARE(Valor(base, "Reserva_Matematica", 4, 0), 0.0);
-    QCOMPARE(Valor(base, "Prima_Riesgo", 4, 10), Valor(base, "Prima_Riesgo", 4, 9));
-    QVERIFY(Valor(base, "Prima_Riesgo", 4, 9) > Valor(base, "Prima_Riesgo", 4, 8));
-    QCOMPARE(base.filas("select distinct Anualidad, Seguro, Rescate, Saldado, Prorrogado from T_Resultado"),
-             QStringList{"0|0|0|0|0"});
-    QVERIFY(base.dialogos.cajas.isEmpty());
-}
-
-void TestAlmacenGeneracion::comisionPorCalendario_data()
-{
-    QTest::addColumn<int>("tipoComision");
-    QTest::addColumn<double>("tarifa");
-    // Six-age table at 0 %, x = 0, n = m = 4, term: P = (1 - 0.6561)/3.439 = 0.1,
-    // ä(0,4) = 3.439 used as a = 3, alpha = 0.015; rows 50 % (year 1), 20 % (2), 5 % (3).
-    // Several years: beta = 0.50 + 0.20 * 0.9 + 0.05 * (0.81 + 0.729) = 0.75695.
-    QTest::newRow("varios años") << 2 << 0.1404337843561222;
-    // Type 1: only year 1 counts, over every premium year: beta = 0.5 * 3.439.
-    QTest::newRow("tipo 1 con varias filas") << 1 << 0.2459976571651699;
-}
-
-void TestAlmacenGeneracion::comisionPorCalendario()
-{
-    QFETCH(int, tipoComision);
-    QFETCH(double, tarifa);
-    BaseTemporal base;
-    TablaDeSeisEdades(base);
-    Escenario(base, 1, 0, 1, tipoComision, 0, 2, 4, 4);
-    base.sql("insert into T_Comision values(1, 1, 50, 15), (1, 2, 20, 0), (1, 3, 5, 0)");
-    CalculaConmutados(base.entorno(), 2, 0.0);
-    fGeneraResultado(base.entorno(), 1);
-    VV_CERCA(Valor(base, "Prima_Neta_Nivelada", 1, 0), 0.1, Tol);
-    VV_CERCA(Valor(base, "Prima_Tarifa", 1, 0), tarifa, Tol);
-    VV_CERCA(Valor(base, "Prima_Tarifa", 1, 4), tarifa, Tol);
-}
-
-void TestAlmacenGeneracion::coberturaMensual_data()
-{
-    QTest::addColumn<int>("k");
-    QTest::addColumn<QList<double>>("reservas");
-    // P = 0.1 a year; V(j) = (1 - (2j - 1)/(2k)) P, the last one 0 below 0.005.
-    QTest::newRow("seis meses") << 6 << QList<double>{0, 0.1 * 11 / 12, 0.075, 0.1 * 7 / 12, 0.1 * 5 / 12, 0.025, 0.1 / 12};
-    QList<double> doce{0};
-    for (int j = 1; j <= 11; ++j)
-        doce << 0.1 * (24 - (2 * j - 1)) / 24;
-    doce << 0;
-    QTest::newRow("doce meses") << 12 << doce;
-}
-
-void TestAlmacenGeneracion::coberturaMensual()
-{
-    QFETCH(int, k);
-    QFETCH(QList<double>, reservas);
-    BaseTemporal base;
-    TablaDeSeisEdades(base);
-    Escenario(base, 7, 0, 1, 2, 0, 2, 1, k);
-    base.sql("insert into T_Comision values(7, 1, 10, 15)");
-    CalculaConmutados(base.entorno(), 2, 0.0);
-    fGeneraResultado(base.entorno(), 7);
-    QCOMPARE(Columna(base, "Anio_Poliza", 7).size(), k + 1);
-    QCOMPARE(Columna(base, "Edad_Alcanzada", 7), QList<double>(k + 1, 0.0));
-    const double parte = k / 12.0;
-    for (int t = 0; t <= k; ++t) {
-        VV_CERCA(Valor(base, "Prima_Riesgo", 7, t), 0.1 * parte, Tol);
-        VV_CERCA(Valor(base, "Prima_Neta_Nivelada", 7, t), 0.1 * parte, Tol);
-        // beta = 0.10 whatever the commission type: (0.015 + 0.1)/(1 - 0.1), for k months.
-        VV_CERCA(Valor(base, "Prima_Tarifa", 7, t), 0.115 / 0.9 * parte, Tol);
-        VV_CERCA(Valor(base, "Reserva_Matematica", 7, t), reservas[t], Tol);
+    if (!escenario.isEmpty()) {
+        Escenario(base, escenario, comisiones);
+        CalculaConmutados(base.entorno(), static_cast<std::int16_t>(escenario[4].toInt()), escenario[3].toDouble());
     }
-    QVERIFY(base.dialogos.cajas.isEmpty());
-}
-
-void TestAlmacenGeneracion::erroresPropios_data()
-{
-    QTest::addColumn<QString>("preparacion");
-    QTest::addColumn<QString>("caja");
-    QTest::newRow("escenario inexistente") << "" << CajaSinRegistro;
-    QTest::newRow("sin fila de comisión del año 1")
-        << "insert into T_Escenario values(1, 0, 1000, 1, 1, 0, 1, 2, 2, 'x', 0);"
-           "insert into T_Comision values(1, 2, 50, 15)"
-        << CajaSinRegistro;
-    QTest::newRow("sin columnas para su tasa")
-        << "insert into T_Escenario values(1, 0, 1000, 1, 1, 7.5, 1, 2, 2, 'x', 0);"
-           "insert into T_Comision values(1, 1, 50, 15)"
-        << "Funcion: fGeneraResultado\r\nError:94\r\nUso no válido de Null";
-    QTest::newRow("edad vacía")
-        << "insert into T_Escenario values(1, null, 1000, 1, 1, 0, 1, 2, 2, 'x', 0);"
-           "insert into T_Comision values(1, 1, 50, 15)"
-        << "Funcion: fGeneraResultado\r\nError:94\r\nUso no válido de Null";
-    QTest::newRow("plazo de 16 bits desbordado")
-        << "insert into T_Escenario values(1, 0, 1000, 1, 1, 0, 1, 40000, 2, 'x', 0);"
-           "insert into T_Comision values(1, 1, 50, 15)"
-        << "Funcion: fGeneraResultado\r\nError:6\r\nDesbordamiento";
-}
-
-void TestAlmacenGeneracion::erroresPropios()
-{
-    QFETCH(QString, preparacion);
-    QFETCH(QString, caja);
-    BaseTemporal base;
-    TablaDeTresEdades(base);
-    CalculaConmutados(base.entorno(), 1, 0.0);
-    for (const QString& s : preparacion.split(';', Qt::SkipEmptyParts))
-        base.sql(s);
     fGeneraResultado(base.entorno(), 1);
-    QCOMPARE(base.dialogos.textos(), QStringList{caja});
-    QCOMPARE(base.valor("select count(*) from T_Resultado").toInt(), 0);
+    QCOMPARE(base.filas(consulta), filas);
+    QCOMPARE(base.dialogos.textos(), cajas);
     QCOMPARE(base.dialogos.reloj, 0);
 }
 
@@ -240,8 +172,7 @@ void TestAlmacenGeneracion::conservaLasFilasAnterioresAUnFallo()
 {
     BaseTemporal base;
     TablaDeTresEdades(base);
-    Escenario(base, 1, 0, 1, 1, 0, 1, 2, 2);
-    base.sql("insert into T_Comision values(1, 1, 50, 15)");
+    Escenario(base, {0, 1, 1, 0, 1, 2, 2}, "(1, 1, 50, 15)");
     base.sql("create trigger rechaza before insert on T_Resultado when new.Anio_Poliza = 2 "
              "begin select raise(abort, 'disco lleno'); end");
     CalculaConmutados(base.entorno(), 1, 0.0);
@@ -250,72 +181,53 @@ void TestAlmacenGeneracion::conservaLasFilasAnterioresAUnFallo()
     QCOMPARE(base.dialogos.cajas[0].texto, CajaP20);
     QVERIFY(base.dialogos.cajas[1].texto.startsWith("Funcion: fGeneraResultado\r\nError:"));
     QVERIFY(base.dialogos.cajas[1].texto.contains("disco lleno"));
-    QCOMPARE(Columna(base, "Anio_Poliza", 1), (QList<double>{0, 1}));
+    QCOMPARE(base.filas("select Anio_Poliza from T_Resultado order by 1"), (QStringList{"0", "1"}));
+}
+
+void TestAlmacenGeneracion::calculaEscenario_data()
+{
+    QTest::addColumn<int>("escenario");
+    QTest::addColumn<QString>("preparacion");
+    QTest::addColumn<QStringList>("cajas");
+    QTest::addColumn<QStringList>("resultados"); // committed: Escenario|Anio_Poliza|Prima_Riesgo
+    QTest::addColumn<QString>("conmutados");     // committed: rows of T_Conmutado
+    // The scenario's own table 1 and rate 100 %: its stale columns are rebuilt from the current qx
+    // (table 2 is left alone), its old rows replaced, other scenarios' kept. Risk premium at 100 %:
+    // (M(0) - M(1))/D(0) = 0.05/1, then 0.045/0.45 = 0.1, repeated in the last row.
+    QTest::newRow("ejemplo a 100 %") << 1 << "" << QStringList{CajaP20}
+                                     << QStringList{"1|0|0.05", "1|1|0.1", "1|2|0.1", "8|0|"} << "3";
+    // No such scenario: its rows go, there are no columns to rebuild, the generator tells.
+    QTest::newRow("escenario inexistente") << 9 << "" << QStringList{CajaSinRegistro} << QStringList{"8|0|"} << "1";
+    // Each routine tells its own failure; the deletes before them are kept.
+    QTest::newRow("qx vacío") << 1 << "update T_DetalleMortalidad set qx = null where Edad = 1"
+                              << QStringList{"Rutina: CalculaConmutados\r\nError:94\r\nUso no válido de Null", CajaNull}
+                              << QStringList{"8|0|"} << "0";
 }
 
 void TestAlmacenGeneracion::calculaEscenario()
 {
+    QFETCH(int, escenario);
+    QFETCH(QString, preparacion);
+    QFETCH(QStringList, cajas);
+    QFETCH(QStringList, resultados);
+    QFETCH(QString, conmutados);
     BaseTemporal base;
     TablaDeTresEdades(base);
-    TablaDeSeisEdades(base);
-    Escenario(base, 1, 0, 1, 1, 0, 1, 2, 2);
-    Escenario(base, 2, 0, 1, 1, 0, 2, 4, 4);
-    base.sql("insert into T_Comision values(1, 1, 50, 15), (2, 1, 50, 15)");
-    base.sql("insert into T_Resultado(Escenario, Anio_Poliza) values(1, 5), (2, 0)");
-    // Stale columns of table 1 at 0 %: the calculation must rebuild them from the current qx.
-    base.sql("insert into T_Conmutado(Tabla_Mortalidad, Edad, Interes_Tecnico, Dx, Nx, Mx) values(1, 0, 0, 9, 9, 9)");
+    base.sql("insert into C_TablaMortalidad values(2, 'Otra', 0, 2)");
+    Escenario(base, {0, 1, 1, 100, 1, 2, 2}, "(1, 1, 50, 15)");
+    if (!preparacion.isEmpty())
+        base.sql(preparacion);
+    base.sql("insert into T_Resultado(Escenario, Anio_Poliza) values(?, 5), (8, 0)", {escenario});
+    base.sql("insert into T_Conmutado(Tabla_Mortalidad, Edad, Interes_Tecnico, Dx, Nx, Mx) values(1, 0, 100, 9, 9, 9)");
     bool relojDuranteCajas = true;
     base.dialogos.alMostrar = [&](const prueba::FakeDialogos::Caja&) { relojDuranteCajas &= base.dialogos.reloj > 0; };
-
-    CalculaEscenario(base.entorno(), 1);
-
-    QCOMPARE(base.filas("select Escenario, Anio_Poliza, Prima_Riesgo from T_Resultado order by 1, 2"),
-             (QStringList{"1|0|0.1", "1|1|0.2", "1|2|0.2", "2|0|NULL"}));
-    QCOMPARE(base.valor("select count(*) from T_Conmutado where Tabla_Mortalidad = 1").toInt(), 3);
-    QCOMPARE(base.valor("select count(*) from T_Conmutado where Tabla_Mortalidad = 2").toInt(), 0);
-    QCOMPARE(base.dialogos.textos(), QStringList{CajaP20});
-    QCOMPARE(FilasConfirmadas(base, "T_Resultado"), 4);
-    QCOMPARE(FilasConfirmadas(base, "T_Conmutado"), 3);
+    CalculaEscenario(base.entorno(), escenario);
+    QCOMPARE(base.dialogos.textos(), cajas);
+    QCOMPARE(Confirmadas(base, "select Escenario || '|' || Anio_Poliza || '|' || ifnull(Prima_Riesgo, '') "
+                               "from T_Resultado order by Escenario, Anio_Poliza"),
+             resultados);
+    QCOMPARE(Confirmadas(base, "select count(*) from T_Conmutado"), QStringList{conmutados});
     QVERIFY(relojDuranteCajas);
-    QCOMPARE(base.dialogos.reloj, 0);
-
-    // The scenario's own table and rate, whatever was calculated before.
-    base.sql("update T_Escenario set Interes_Tecnico = 100, Tabla_Mortalidad = 1 where Escenario = 1");
-    CalculaEscenario(base.entorno(), 1);
-    QCOMPARE(base.valor("select count(*) from T_Conmutado where Interes_Tecnico = 100").toInt(), 3);
-    // At 100 %: (M(1) - M(2))/D(1) = 0.045/0.45.
-    VV_CERCA(Valor(base, "Prima_Riesgo", 1, 1), 0.1, Tol);
-}
-
-void TestAlmacenGeneracion::calculaEscenarioInexistente()
-{
-    BaseTemporal base;
-    TablaDeTresEdades(base);
-    base.sql("insert into T_Resultado(Escenario, Anio_Poliza) values(9, 0), (8, 0)");
-    CalculaEscenario(base.entorno(), 9);
-    QCOMPARE(base.dialogos.textos(), QStringList{CajaSinRegistro});
-    QCOMPARE(base.filas("select Escenario from T_Resultado"), QStringList{"8"});
-    QCOMPARE(base.valor("select count(*) from T_Conmutado").toInt(), 0);
-    QCOMPARE(base.dialogos.reloj, 0);
-}
-
-void TestAlmacenGeneracion::calculaEscenarioConQxVacio()
-{
-    BaseTemporal base;
-    TablaDeTresEdades(base);
-    base.sql("update T_DetalleMortalidad set qx = null where Edad = 1");
-    Escenario(base, 1, 0, 1, 1, 0, 1, 2, 2);
-    base.sql("insert into T_Comision values(1, 1, 50, 15)");
-    base.sql("insert into T_Resultado(Escenario, Anio_Poliza) values(1, 0)");
-    base.sql("insert into T_Conmutado(Tabla_Mortalidad, Edad, Interes_Tecnico, Dx) values(1, 0, 0, 1)");
-    CalculaEscenario(base.entorno(), 1);
-    // Each routine tells its own failure; the deletes before them are kept.
-    QCOMPARE(base.dialogos.textos(),
-             (QStringList{"Rutina: CalculaConmutados\r\nError:94\r\nUso no válido de Null",
-                          "Funcion: fGeneraResultado\r\nError:94\r\nUso no válido de Null"}));
-    QCOMPARE(base.valor("select count(*) from T_Resultado").toInt(), 0);
-    QCOMPARE(FilasConfirmadas(base, "T_Resultado"), 0);
-    QCOMPARE(FilasConfirmadas(base, "T_Conmutado"), 0);
     QCOMPARE(base.dialogos.reloj, 0);
 }
 

@@ -27,6 +27,12 @@ inline bool Cerca(double actual, double esperado, double tolerancia, const char*
     return false;
 }
 
+//! A double to its last bit as text, for QCOMPARE where its fuzzy compare of doubles would forgive a difference.
+inline QString Exacto(double valor)
+{
+    return QString::number(valor, 'g', 17);
+}
+
 } // namespace valvida::prueba
 
 #define VV_CERCA(actual, esperado, tolerancia)                                                                        \
