@@ -205,6 +205,8 @@ bool frmResultados::seleccionaEscenario(std::int32_t escenario)
             return true;
         }
     }
+    // No other scenario may stay chosen: its title and its export would pass for this one's.
+    m_lista->setRow(0);
     return false;
 }
 
@@ -225,8 +227,12 @@ void frmResultados::MSFlexGrid1_Click()
 void frmResultados::LlenaResultado(std::int32_t escenario)
 {
     PonCabeceras(m_resultado, CabecerasResultado);
+    // The title and summary of the scenario shown before would stand over these rows.
+    m_label3->clear();
+    m_label4->clear();
     m_lista->setCol(ColEscenario);
     CargaFlexgrid(m_entorno, SqlResultado, *m_resultado, {escenario});
+    m_lista->setCol(ColPlazoSeguro);
     llenaGraficos(escenario);
 }
 
