@@ -16,12 +16,13 @@ namespace {
 
 // Beyond this many points the markers would cover the line.
 constexpr int MaximoPuntosVisibles = 40;
+constexpr qreal TamanoMarcador = 4;
 
 } // namespace
 
-GraficoResultado::GraficoResultado(QList<QColor> colores, QWidget* parent)
+GraficoResultado::GraficoResultado(QList<QPen> plumas, QWidget* parent)
     : QChartView(parent)
-    , m_colores(std::move(colores))
+    , m_plumas(std::move(plumas))
     , m_ejeEdad(new QCategoryAxis)
     , m_ejeValor(new QValueAxis)
 {
@@ -60,10 +61,10 @@ void GraficoResultado::muestra(const DatosGrafico& datos)
         auto* serie = new QLineSeries;
         serie->setName(datosSerie.leyenda);
         serie->append(datosSerie.puntos);
-        QPen pluma(m_colores.isEmpty() ? QColor(Qt::black) : m_colores.at(s % m_colores.size()));
-        pluma.setWidthF(2);
-        serie->setPen(pluma);
+        serie->setPen(m_plumas.isEmpty() ? QPen(Qt::black, 2) : m_plumas.at(s % m_plumas.size()));
         serie->setPointsVisible(datosSerie.puntos.size() <= MaximoPuntosVisibles);
+        // The same marker on every line, whatever its pen.
+        serie->setMarkerSize(TamanoMarcador);
         grafico->addSeries(serie);
         serie->attachAxis(m_ejeEdad);
         serie->attachAxis(m_ejeValor);

@@ -2,8 +2,8 @@
 
 #include <QChartView>
 
-#include <QColor>
 #include <QList>
+#include <QPen>
 
 #include <functional>
 
@@ -21,8 +21,8 @@ struct DatosGrafico;
 class GraficoResultado : public QChartView
 {
   public:
-    //! `colores`: the pen of each series, in order.
-    explicit GraficoResultado(QList<QColor> colores, QWidget* parent = nullptr);
+    //! `plumas`: the pen of each series, in order.
+    explicit GraficoResultado(QList<QPen> plumas, QWidget* parent = nullptr);
 
     //! Replaces the title, labels and series with the ones given.
     void muestra(const DatosGrafico& datos);
@@ -37,7 +37,7 @@ class GraficoResultado : public QChartView
     void mousePressEvent(QMouseEvent* evento) override;
 
   private:
-    QList<QColor> m_colores;
+    QList<QPen> m_plumas;
     QCategoryAxis* m_ejeEdad;
     QValueAxis* m_ejeValor;
 };

@@ -109,9 +109,12 @@ frmResultados::frmResultados(Entorno& entorno, QWidget* parent)
     , m_entorno(entorno)
     , m_lista(NuevoGrid(this, "MSFlexGrid1", static_cast<int>(CabecerasEscenario.size())))
     , m_resultado(NuevoGrid(this, "MSFlexGrid2", static_cast<int>(CabecerasResultado.size())))
-    , m_grafico1(
-          new GraficoResultado({QColor(0xc0, 0x39, 0x2b), QColor(0x1f, 0x5f, 0xa8), QColor(0x2e, 0x8b, 0x57)}, this))
-    , m_grafico2(new GraficoResultado({QColor(0x1f, 0x5f, 0xa8)}, this))
+    // The level premium dashed: where it equals the risk premium (a one-year cover) both still show.
+    , m_grafico1(new GraficoResultado({QPen(QColor(0xc0, 0x39, 0x2b), 3.5),
+                                       QPen(QColor(0x1f, 0x5f, 0xa8), 2, Qt::DashLine),
+                                       QPen(QColor(0x2e, 0x8b, 0x57), 2)},
+                                      this))
+    , m_grafico2(new GraficoResultado({QPen(QColor(0x1f, 0x5f, 0xa8), 2)}, this))
     , m_label1(NuevaEtiqueta(this, "Label1", QStringLiteral("Escenario")))
     , m_label2(NuevaEtiqueta(this, "Label2", QStringLiteral("Resultado")))
     , m_label3(NuevaEtiqueta(this, "Label3", QString()))
@@ -202,6 +205,8 @@ bool frmResultados::seleccionaEscenario(std::int32_t escenario)
             return true;
         }
     }
+    // No other scenario may stay chosen: its title and its export would pass for this one's.
+    m_lista->setRow(0);
     return false;
 }
 
@@ -222,8 +227,12 @@ void frmResultados::MSFlexGrid1_Click()
 void frmResultados::LlenaResultado(std::int32_t escenario)
 {
     PonCabeceras(m_resultado, CabecerasResultado);
+    // The title and summary of the scenario shown before would stand over these rows.
+    m_label3->clear();
+    m_label4->clear();
     m_lista->setCol(ColEscenario);
     CargaFlexgrid(m_entorno, SqlResultado, *m_resultado, {escenario});
+    m_lista->setCol(ColPlazoSeguro);
     llenaGraficos(escenario);
 }
 

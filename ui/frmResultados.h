@@ -41,12 +41,13 @@ class frmResultados : public QWidget
      */
     static frmResultados* Muestra(MDIForm1& principal);
 
-    //! Makes current the list row whose scenario number is `escenario`; false when it is not listed.
+    //! Makes current the list row whose scenario number is `escenario`; when it is not listed, no row (false).
     bool seleccionaEscenario(std::int32_t escenario);
 
     /*!
      * Fills the result table and both charts with the rows of scenario `escenario` (the number,
-     * not a list row). A failure of the store is reported in the error box; it never throws.
+     * not a list row); the title and summary stay empty until `GeneraTitulo`. A failure of the
+     * store is reported in the error box; it never throws.
      */
     void LlenaResultado(std::int32_t escenario);
 

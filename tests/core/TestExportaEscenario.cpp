@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QTest>
 
+#include <memory>
+
 using namespace valvida;
 using valvida::prueba::BaseTemporal;
 
@@ -42,13 +44,6 @@ QByteArray Lee(const QString& ruta)
     return f.readAll();
 }
 
-void Escribe(const QString& ruta, const QByteArray& bytes)
-{
-    QFile f(ruta);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 const QByteArray CabeceraEscenario = "Escenario,Edad,Suma_Asegurada,Tipo_Seguro,Tipo_Comision,Interes_Tecnico,"
                                      "Tabla_Mortalidad,Plazo_Seguro,Plazo_Pago,Descripcion,Total_Anios\r\n";
 
@@ -79,173 +74,132 @@ class TestExportaEscenario : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<BaseTemporal> b;
+    QString ruta(const QString& nombre = QStringLiteral("escenario.csv")) { return b->carpeta() + '/' + nombre; }
+
   private slots:
-    void escribeLasCincoSecciones_data();
-    void escribeLasCincoSecciones();
-    void mismoArchivoDosVecesDaElMismoArchivo();
-    void unaSeccionQueFallaNoDetieneLasDemas();
-    void archivoQueNoSePuedeEscribirQuedaIntacto_data();
-    void archivoQueNoSePuedeEscribirQuedaIntacto();
-    void dialogoCanceladoNoEscribeNada();
-    void dialogoEligeElNombre_data();
-    void dialogoEligeElNombre();
-};
-
-void TestExportaEscenario::escribeLasCincoSecciones_data()
-{
-    QTest::addColumn<int>("escenario");
-    QTest::addColumn<int>("tabla");
-    QTest::addColumn<double>("tasa");
-    QTest::addColumn<QByteArray>("esperado");
-
-    // The rate 4.5 picks its own commutation rows of table 3, neither those at 5 nor table 4's.
-    QTest::newRow("calculado, tasa 4.5") << 7 << 3 << 4.5 << ArchivoEscenario7;
-    // Never calculated, no schedule, no columns at 6: those sections are their title alone.
-    QTest::newRow("secciones vacías") << 9 << 3 << 6.0
-                                      << QByteArray("T_Escenario\r\n" + CabeceraEscenario +
-                                                    "9,41,2000,1,1,6,3,5,5,Sin calcular,0\r\n"
-                                                    "T_Resultado\r\n"
-                                                    "T_DetalleMortalidad\r\n"
-                                                    "Tabla_Mortalidad,Edad,qx\r\n"
-                                                    "3,40,0.002\r\n"
-                                                    "3,41,0.0025\r\n"
-                                                    "T_Conmutado\r\n"
-                                                    "T_Comision\r\n");
-    QTest::newRow("escenario inexistente") << 99 << 5 << 4.5
-                                           << QByteArray("T_Escenario\r\nT_Resultado\r\nT_DetalleMortalidad\r\n"
-                                                         "T_Conmutado\r\nT_Comision\r\n");
-}
-
-void TestExportaEscenario::escribeLasCincoSecciones()
-{
-    QFETCH(int, escenario);
-    QFETCH(int, tabla);
-    QFETCH(double, tasa);
-    QFETCH(QByteArray, esperado);
-    BaseTemporal b;
-    Siembra(b);
-    const QString ruta = b.carpeta() + QStringLiteral("/escenario.csv");
-
-    ExportaEscenario(b.entorno(), escenario, static_cast<std::int16_t>(tabla), tasa, ruta);
-
-    QCOMPARE(Lee(ruta), esperado);
-    QVERIFY(b.dialogos.cajas.isEmpty());
-}
-
-void TestExportaEscenario::mismoArchivoDosVecesDaElMismoArchivo()
-{
-    BaseTemporal b;
-    Siembra(b);
-    const QString ruta = b.carpeta() + QStringLiteral("/escenario.csv");
-    // A longer file of another export is there first: nothing of it may remain.
-    Escribe(ruta, QByteArray(4000, 'x') + "\r\n");
-
-    ExportaEscenario(b.entorno(), 7, 3, 4.5, ruta);
-    QCOMPARE(Lee(ruta), ArchivoEscenario7);
-    ExportaEscenario(b.entorno(), 7, 3, 4.5, ruta);
-    QCOMPARE(Lee(ruta), ArchivoEscenario7);
-    // The table and rate read from the scenario's own row give the same file.
-    ExportaEscenario(b.entorno(), 7, ruta);
-    QCOMPARE(Lee(ruta), ArchivoEscenario7);
-    // No temporary file is left beside it.
-    QCOMPARE(QDir(b.carpeta()).entryList({QStringLiteral("escenario*")}, QDir::Files),
-             QStringList{QStringLiteral("escenario.csv")});
-}
-
-void TestExportaEscenario::unaSeccionQueFallaNoDetieneLasDemas()
-{
-    BaseTemporal b;
-    Siembra(b);
-    b.sql("insert into T_DetalleMortalidad values (3, 42, NULL)");
-    const QString ruta = b.carpeta() + QStringLiteral("/escenario.csv");
-
-    ExportaEscenario(b.entorno(), 7, 3, 4.5, ruta);
-
-    QCOMPARE(b.dialogos.cajas.size(), 1);
-    QVERIFY2(b.dialogos.cajas.at(0).texto.startsWith(QStringLiteral("Rutina: CargaFlexgrid\r\nError:94\r\n")),
-             qPrintable(b.dialogos.cajas.at(0).texto));
-    // The table's section stops before the age with no qx; the later sections are all there.
-    QCOMPARE(Lee(ruta), ArchivoEscenario7);
-}
-
-void TestExportaEscenario::archivoQueNoSePuedeEscribirQuedaIntacto_data()
-{
-    QTest::addColumn<bool>("soloLectura");
-    QTest::newRow("marcado de solo lectura") << true;
-    QTest::newRow("carpeta inexistente") << false;
-}
-
-void TestExportaEscenario::archivoQueNoSePuedeEscribirQuedaIntacto()
-{
-    QFETCH(bool, soloLectura);
-    BaseTemporal b;
-    Siembra(b);
-    QString ruta = b.carpeta() + QStringLiteral("/viejo.csv");
-    if (soloLectura) {
-        Escribe(ruta, "contenido anterior\r\n");
-        QVERIFY(QFile::setPermissions(ruta, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
-    } else {
-        ruta = b.carpeta() + QStringLiteral("/no/hay/carpeta.csv");
+    void init()
+    {
+        b = std::make_unique<BaseTemporal>();
+        Siembra(*b);
     }
-    b.dialogos.eligeArchivo(ruta);
 
-    QVERIFY(!DescargaEscenario(b.entorno(), 7, 3, 4.5));
+    void escribeLasCincoSecciones_data()
+    {
+        QTest::addColumn<int>("escenario");
+        QTest::addColumn<int>("tabla");
+        QTest::addColumn<double>("tasa");
+        QTest::addColumn<QByteArray>("esperado");
 
-    QCOMPARE(b.dialogos.cajas.size(), 1);
-    const prueba::FakeDialogos::Caja& caja = b.dialogos.cajas.at(0);
-    QVERIFY2(caja.texto.startsWith(QStringLiteral("Rutina: cmdVaciar_Click\r\nError:75\r\n"
-                                                  "Error de acceso a la ruta o el archivo: ")),
-             qPrintable(caja.texto));
-    QCOMPARE(caja.icono, Dialogos::Icono::Critico);
-    QCOMPARE(Lee(ruta), QByteArray(soloLectura ? "contenido anterior\r\n" : "(no existe)"));
-    QCOMPARE(QDir(b.carpeta()).entryList(QDir::Files | QDir::NoDotAndDotDot),
-             soloLectura ? QStringList({QStringLiteral("cavi.mdb"), QStringLiteral("viejo.csv")})
-                         : QStringList{QStringLiteral("cavi.mdb")});
-    QCOMPARE(b.dialogos.reloj, 0);
-}
+        // The rate 4.5 picks its own commutation rows of table 3, neither those at 5 nor table 4's.
+        QTest::newRow("calculado, tasa 4.5") << 7 << 3 << 4.5 << ArchivoEscenario7;
+        // Never calculated, no schedule, no columns at 6: those sections are their title alone.
+        QTest::newRow("secciones vacías") << 9 << 3 << 6.0
+                                          << QByteArray("T_Escenario\r\n" + CabeceraEscenario +
+                                                        "9,41,2000,1,1,6,3,5,5,Sin calcular,0\r\n"
+                                                        "T_Resultado\r\n"
+                                                        "T_DetalleMortalidad\r\n"
+                                                        "Tabla_Mortalidad,Edad,qx\r\n"
+                                                        "3,40,0.002\r\n"
+                                                        "3,41,0.0025\r\n"
+                                                        "T_Conmutado\r\n"
+                                                        "T_Comision\r\n");
+        QTest::newRow("escenario inexistente") << 99 << 5 << 4.5
+                                               << QByteArray("T_Escenario\r\nT_Resultado\r\nT_DetalleMortalidad\r\n"
+                                                             "T_Conmutado\r\nT_Comision\r\n");
+    }
 
-void TestExportaEscenario::dialogoCanceladoNoEscribeNada()
-{
-    BaseTemporal b;
-    Siembra(b);
-    b.dialogos.eligeArchivo(QString());
+    void escribeLasCincoSecciones()
+    {
+        QFETCH(int, escenario);
+        QFETCH(int, tabla);
+        QFETCH(double, tasa);
+        // A longer file of another export is there first: nothing of it may remain.
+        b->archivo(QStringLiteral("escenario.csv"), QByteArray(4000, 'x') + "\r\n");
+        ExportaEscenario(b->entorno(), escenario, static_cast<std::int16_t>(tabla), tasa, ruta());
+        QTEST(Lee(ruta()), "esperado");
+        if (escenario != 99) {
+            // Again, with the table and rate read from the scenario's own row: the same file.
+            ExportaEscenario(b->entorno(), escenario, ruta());
+            QTEST(Lee(ruta()), "esperado");
+        }
+        QVERIFY(b->dialogos.cajas.isEmpty());
+        // No temporary file is left beside it.
+        QCOMPARE(QDir(b->carpeta()).entryList(QDir::Files), (QStringList{"cavi.mdb", "escenario.csv"}));
+    }
 
-    QVERIFY(!DescargaEscenario(b.entorno(), 7, 3, 4.5));
+    void unaSeccionQueFallaNoDetieneLasDemas()
+    {
+        b->sql("insert into T_DetalleMortalidad values (3, 42, NULL)");
+        ExportaEscenario(b->entorno(), 7, 3, 4.5, ruta());
+        QCOMPARE(b->dialogos.textos().size(), 1);
+        QVERIFY2(b->dialogos.textos().at(0).startsWith(QStringLiteral("Rutina: CargaFlexgrid\r\nError:94\r\n")),
+                 qPrintable(b->dialogos.textos().at(0)));
+        // The table's section stops before the age with no qx; the later sections are all there.
+        QCOMPARE(Lee(ruta()), ArchivoEscenario7);
+    }
 
-    QCOMPARE(QDir(b.carpeta()).entryList(QDir::Files), QStringList{QStringLiteral("cavi.mdb")});
-    QVERIFY(b.dialogos.cajas.isEmpty());
-    QCOMPARE(b.dialogos.reloj, 0);
-}
+    void archivoQueNoSePuedeEscribirQuedaIntacto_data()
+    {
+        QTest::addColumn<QString>("nombre");
+        QTest::addColumn<QByteArray>("queda");
+        QTest::newRow("marcado de solo lectura") << "viejo.csv" << QByteArray("contenido anterior\r\n");
+        QTest::newRow("carpeta inexistente") << "no/hay/carpeta.csv" << QByteArray("(no existe)");
+    }
 
-void TestExportaEscenario::dialogoEligeElNombre_data()
-{
-    QTest::addColumn<QString>("elegido");
-    QTest::addColumn<QString>("escrito");
-    QTest::newRow("sin extensión") << "salida"
-                                   << "salida.csv";
-    QTest::newRow("con extensión CSV") << "salida.CSV"
-                                       << "salida.CSV";
-    QTest::newRow("otra extensión") << "salida.txt"
-                                    << "salida.txt";
-}
+    void archivoQueNoSePuedeEscribirQuedaIntacto()
+    {
+        QFETCH(QString, nombre);
+        QFETCH(QByteArray, queda);
+        if (nombre == QStringLiteral("viejo.csv"))
+            QVERIFY(QFile::setPermissions(b->archivo(nombre, queda), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+        const QStringList antes = QDir(b->carpeta()).entryList(QDir::Files);
+        b->dialogos.eligeArchivo(ruta(nombre));
 
-void TestExportaEscenario::dialogoEligeElNombre()
-{
-    QFETCH(QString, elegido);
-    QFETCH(QString, escrito);
-    BaseTemporal b;
-    Siembra(b);
-    b.dialogos.eligeArchivo(b.carpeta() + QLatin1Char('/') + elegido);
+        QVERIFY(!DescargaEscenario(b->entorno(), 7, 3, 4.5));
 
-    QVERIFY(DescargaEscenario(b.entorno(), 7, 3, 4.5));
+        QCOMPARE(b->dialogos.cajas.size(), 1);
+        QVERIFY2(b->dialogos.cajas.at(0).texto.startsWith(QStringLiteral("Rutina: cmdVaciar_Click\r\nError:75\r\n"
+                                                                         "Error de acceso a la ruta o el archivo: ")),
+                 qPrintable(b->dialogos.cajas.at(0).texto));
+        QCOMPARE(b->dialogos.cajas.at(0).icono, Dialogos::Icono::Critico);
+        // The old file as it was, and no temporary file beside it.
+        QCOMPARE(Lee(ruta(nombre)), queda);
+        QCOMPARE(QDir(b->carpeta()).entryList(QDir::Files), antes);
+        QCOMPARE(b->dialogos.reloj, 0);
+    }
 
-    QCOMPARE(b.dialogos.carpetasDialogo, QStringList{b.carpeta()});
-    QCOMPARE(b.dialogos.filtrosDialogo, QStringList{QStringLiteral("Archivo de valores separados por comas|*.CSV")});
-    QCOMPARE(QDir(b.carpeta()).entryList(QDir::Files), QStringList({QStringLiteral("cavi.mdb"), escrito}));
-    QCOMPARE(Lee(b.carpeta() + QLatin1Char('/') + escrito), ArchivoEscenario7);
-    QCOMPARE(b.dialogos.relojMaximo, 1);
-    QCOMPARE(b.dialogos.reloj, 0);
-}
+    void dialogoEligeElNombre_data()
+    {
+        QTest::addColumn<QString>("elegido");
+        QTest::addColumn<QString>("escrito");
+        QTest::newRow("cancelado") << "" << "";
+        QTest::newRow("sin extensión") << "salida" << "salida.csv";
+        QTest::newRow("con extensión CSV") << "salida.CSV" << "salida.CSV";
+        QTest::newRow("otra extensión") << "salida.txt" << "salida.txt";
+    }
+
+    void dialogoEligeElNombre()
+    {
+        QFETCH(QString, elegido);
+        QFETCH(QString, escrito);
+        b->dialogos.eligeArchivo(elegido.isEmpty() ? QString() : ruta(elegido));
+
+        QCOMPARE(DescargaEscenario(b->entorno(), 7, 3, 4.5), !escrito.isEmpty());
+
+        QCOMPARE(b->dialogos.carpetasDialogo, QStringList{b->carpeta()});
+        QCOMPARE(b->dialogos.filtrosDialogo, QStringList{QStringLiteral("Archivo de valores separados por comas|*.CSV")});
+        QStringList archivos{QStringLiteral("cavi.mdb")};
+        if (!escrito.isEmpty()) {
+            archivos << escrito;
+            QCOMPARE(Lee(ruta(escrito)), ArchivoEscenario7);
+        }
+        QCOMPARE(QDir(b->carpeta()).entryList(QDir::Files), archivos);
+        QVERIFY(b->dialogos.cajas.isEmpty());
+        // The hourglass while writing only, and gone afterwards.
+        QCOMPARE((QList<int>{b->dialogos.relojMaximo, b->dialogos.reloj}), (QList<int>{escrito.isEmpty() ? 0 : 1, 0}));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestExportaEscenario)
 #include "TestExportaEscenario.moc"

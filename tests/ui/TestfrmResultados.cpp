@@ -6,7 +6,6 @@
 
 #include <QCategoryAxis>
 #include <QChartView>
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineSeries>
@@ -22,6 +21,7 @@ using namespace valvida;
 using valvida::prueba::BaseTemporal;
 using valvida::prueba::ClicCelda;
 using valvida::prueba::FilaGrid;
+using valvida::prueba::FilasGrid;
 
 namespace {
 
@@ -50,53 +50,49 @@ void Siembra(BaseTemporal& b)
               {t, 35 + t, 0.001 * (t + 1), 0.01 * t});
 }
 
-QChartView* Grafico(frmResultados* f, const char* nombre)
+// A chart as a reader sees it: title, axis title and labels, then each series' legend and values.
+QStringList Describe(QChartView* vista)
 {
-    return f->findChild<QChartView*>(QString::fromLatin1(nombre));
-}
-
-QStringList Leyendas(QChartView* vista)
-{
-    QStringList nombres;
-    for (QAbstractSeries* s : vista->chart()->series())
-        nombres << s->name();
-    return nombres;
-}
-
-QList<double> Valores(QChartView* vista, int serie)
-{
-    QList<double> valores;
-    const auto* linea = qobject_cast<QLineSeries*>(vista->chart()->series().value(serie));
-    if (linea) {
-        for (const QPointF& p : linea->points())
-            valores << p.y();
-    }
-    return valores;
-}
-
-QCategoryAxis* EjeEdad(QChartView* vista)
-{
-    return qobject_cast<QCategoryAxis*>(vista->chart()->axes(Qt::Horizontal).value(0));
-}
-
-// Geometry and visibility of every named control: the form's layout as a reader sees it.
-QStringList Disposicion(frmResultados* f)
-{
-    QStringList d;
-    for (const char* nombre : {"MSFlexGrid1", "MSFlexGrid2", "MSChart1", "MSChart2", "Label1", "Label2", "Label3",
-                               "Label4", "cmdVaciar", "cmdSalir"}) {
-        const QWidget* w = f->findChild<QWidget*>(QString::fromLatin1(nombre));
-        const QRect g = w->geometry();
-        d << QStringLiteral("%1 %2,%3 %4x%5 %6")
-                 .arg(QString::fromLatin1(nombre))
-                 .arg(g.x())
-                 .arg(g.y())
-                 .arg(g.width())
-                 .arg(g.height())
-                 .arg(w->isVisibleTo(f) ? QStringLiteral("visible") : QStringLiteral("oculto"));
+    auto* eje = qobject_cast<QCategoryAxis*>(vista->chart()->axes(Qt::Horizontal).value(0));
+    QStringList d{vista->chart()->title(), eje->titleText() + QStringLiteral(": ") + eje->categoriesLabels().join(' ')};
+    for (QAbstractSeries* s : vista->chart()->series()) {
+        QString serie = s->name() + QLatin1Char(':');
+        for (const QPointF& p : qobject_cast<QLineSeries*>(s)->points())
+            serie += QLatin1Char(' ') + QString::number(p.y(), 'g', 15);
+        d << serie;
     }
     return d;
 }
+
+// What that description must be: the result table's own columns under the legends given.
+QStringList Esperado(const FlexGrid* tabla, const QString& titulo, const QStringList& etiquetas,
+                     const QList<QPair<QString, int>>& series)
+{
+    QStringList d{titulo, QStringLiteral("Edad Alcanzada: ") + etiquetas.join(' ')};
+    for (const auto& [leyenda, columna] : series) {
+        QString serie = leyenda + QLatin1Char(':');
+        for (int r = 1; r < tabla->rows(); ++r)
+            serie += QLatin1Char(' ') + QString::number(tabla->textMatrix(r, columna).toDouble(), 'g', 15);
+        d << serie;
+    }
+    return d;
+}
+
+// Geometry and visibility of every control: the form's layout.
+QStringList Disposicion(QWidget* f)
+{
+    QStringList d;
+    for (QWidget* w : f->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const QRect g = w->geometry();
+        d << w->objectName() + QString::asprintf(" %d,%d %dx%d %d", g.x(), g.y(), g.width(), g.height(),
+                                                 int(w->isVisibleTo(f)));
+    }
+    d.sort(); // raising a chart reorders the children
+    return d;
+}
+
+const QString CabeceraResultado =
+    QStringLiteral("Año Póliza|Edad Alcanzada|Reserva Matematica|Prima Riesgo|Prima Neta Nivelada|Prima Tarifa");
 
 } // namespace
 
@@ -104,353 +100,261 @@ class TestfrmResultados : public QObject
 {
     Q_OBJECT
 
-  private slots:
-    void init();
-    void cleanup();
-
-    void listaDeEscenariosConSusCabeceras();
-    void clicMuestraElEscenarioDelNumeroDeLaFila();
-    void coberturaAnualPorMeses();
-    void resumenDePrimasParaLaSumaAsegurada();
-    void escenarioSinResultados();
-    void clicSinEscenariosNoHaceNada();
-    void leyendasTrasVariasElecciones();
-    void ejeConEtiquetasLegibles_data();
-    void ejeConEtiquetasLegibles();
-    void disposicionEnDecimosDelTamanoExterior_data();
-    void disposicionEnDecimosDelTamanoExterior();
-    void dosActivacionesVuelvenALaVistaNormal_data();
-    void dosActivacionesVuelvenALaVistaNormal();
-    void mostrarOtraVezRepasaLaLista();
-    void vaciarExcelUsaLaFilaElegida();
-    void salirCierraLaVentana();
-
-  private:
-    frmResultados* abre();
-    FlexGrid* lista() { return m_form->findChild<FlexGrid*>(QStringLiteral("MSFlexGrid1")); }
-    FlexGrid* tabla() { return m_form->findChild<FlexGrid*>(QStringLiteral("MSFlexGrid2")); }
-    QString etiqueta(const char* nombre) { return m_form->findChild<QLabel*>(QString::fromLatin1(nombre))->text(); }
-
     std::unique_ptr<BaseTemporal> m_base;
     std::unique_ptr<MDIForm1> m_principal;
     frmResultados* m_form = nullptr;
-};
 
-void TestfrmResultados::init()
-{
-    m_base = std::make_unique<BaseTemporal>();
-    Siembra(*m_base);
-}
-
-void TestfrmResultados::cleanup()
-{
-    m_form = nullptr;
-    m_principal.reset();
-    m_base.reset();
-}
-
-frmResultados* TestfrmResultados::abre()
-{
-    if (!m_principal) {
-        m_principal = std::make_unique<MDIForm1>(m_base->entorno());
-        m_principal->resize(1400, 1000);
-        m_principal->show();
+    frmResultados* abre()
+    {
+        if (!m_principal) {
+            m_principal = std::make_unique<MDIForm1>(m_base->entorno());
+            m_principal->resize(1400, 1000);
+            m_principal->show();
+        }
+        return m_form = frmResultados::Muestra(*m_principal);
     }
-    m_form = frmResultados::Muestra(*m_principal);
-    return m_form;
-}
+    FlexGrid* lista() { return m_form->findChild<FlexGrid*>(QStringLiteral("MSFlexGrid1")); }
+    FlexGrid* tabla() { return m_form->findChild<FlexGrid*>(QStringLiteral("MSFlexGrid2")); }
+    QChartView* grafico(const QString& nombre) { return m_form->findChild<QChartView*>(nombre); }
+    QString etiqueta(const char* nombre) { return m_form->findChild<QLabel*>(QString::fromLatin1(nombre))->text(); }
+    QPushButton* boton(const char* nombre) { return m_form->findChild<QPushButton*>(QString::fromLatin1(nombre)); }
+    QMdiSubWindow* ventana() { return qobject_cast<QMdiSubWindow*>(m_form->parentWidget()); }
 
-void TestfrmResultados::listaDeEscenariosConSusCabeceras()
-{
-    abre();
-    QCOMPARE(m_form->windowTitle(), QStringLiteral("Resultados"));
-    QCOMPARE(FilaGrid(lista(), 0), (QStringList{"Escenario", "Edad", "Tipo de Seguro", "Plazo Seguro", "Plazo Pago",
-                                                "Suma Aseg.", "Id Mortalidad", "Mortalidad", "Interes Técnico"}));
-    QCOMPARE(lista()->rows(), 4);
-    QCOMPARE(FilaGrid(lista(), 1), (QStringList{"1", "40", "Temporal", "1", "6", "100000", "1", "CSO 80", "4.5"}));
-    QCOMPARE(FilaGrid(lista(), 2), (QStringList{"3", "35", "Vida Entera", "20", "15", "2000", "2", "GAM 71", "3"}));
-    QCOMPARE(FilaGrid(lista(), 3).first(), QStringLiteral("4"));
-    QCOMPARE(FilaGrid(tabla(), 0), (QStringList{"Año Poliza", "Edad Alcanzada", "Reserva Matematica", "Prima Riesgo",
-                                                "Prima Neta Nivelada", "Prima Tarifa"}));
-    QCOMPARE(etiqueta("Label1"), QStringLiteral("Escenario"));
-    QCOMPARE(etiqueta("Label2"), QStringLiteral("Resultado"));
-    const auto* vaciar = m_form->findChild<QPushButton*>(QStringLiteral("cmdVaciar"));
-    QCOMPARE(vaciar->text(), QStringLiteral("&Vaciar Excel"));
-    QCOMPARE(vaciar->toolTip(), QStringLiteral("Descarga el escenario y el resultado"));
-    QCOMPARE(m_form->findChild<QPushButton*>(QStringLiteral("cmdSalir"))->text(), QStringLiteral("&Salir"));
-}
-
-void TestfrmResultados::clicMuestraElEscenarioDelNumeroDeLaFila()
-{
-    abre();
-    // Row 2 holds scenario 3 because scenario 2 is not listed: scenario 3's rows must show.
-    ClicCelda(lista(), 2, 1);
-    QCOMPARE(tabla()->rows(), 22);
-    QCOMPARE(FilaGrid(tabla(), 0).first(), QStringLiteral("Año Póliza"));
-    QCOMPARE(FilaGrid(tabla(), 1), (QStringList{"0", "35", "0", "0.001", "0.0123", "0.015"}));
-    QCOMPARE(FilaGrid(tabla(), 21), (QStringList{"20", "55", "0.2", "0.021", "0.0123", "0.015"}));
-    QCOMPARE(etiqueta("Label4"), QStringLiteral("Escenario 3: Vida Entera 20-15"));
-    QCOMPARE(EjeEdad(Grafico(m_form, "MSChart1"))->titleText(), QStringLiteral("Edad Alcanzada"));
-
-    // Chosen by number: a scenario the list lacks is not found, one it has is found by its row.
-    QVERIFY(!m_form->seleccionaEscenario(2));
-    QVERIFY(m_form->seleccionaEscenario(4));
-    QCOMPARE(lista()->row(), 3);
-    // The number reaches the table even for the unlisted scenario.
-    m_form->LlenaResultado(2);
-    QCOMPARE(tabla()->rows(), 3);
-    QCOMPARE(FilaGrid(tabla(), 2), (QStringList{"1", "51", "0.4", "0.5", "0.9", "0.95"}));
-    QVERIFY(m_base->dialogos.cajas.isEmpty());
-}
-
-void TestfrmResultados::coberturaAnualPorMeses()
-{
-    abre();
-    ClicCelda(lista(), 1, 2);
-    QCOMPARE(FilaGrid(tabla(), 0).first(), QStringLiteral("Mes Póliza"));
-    QCOMPARE(tabla()->rows(), 8);
-    const QStringList meses{"40,0", "40,1", "40,2", "40,3", "40,4", "40,5", "40,6"};
-    for (const char* nombre : {"MSChart1", "MSChart2"})
-        QCOMPARE(EjeEdad(Grafico(m_form, nombre))->categoriesLabels(), meses);
-    QCOMPARE(Valores(Grafico(m_form, "MSChart1"), 1), QList<double>(7, 0.012345));
-    QCOMPARE(Valores(Grafico(m_form, "MSChart2"), 0), (QList<double>{0, 0.001, 0.002, 0.003, 0.004, 0.005, 0.006}));
-    // The current cells are left where the title put them.
-    QCOMPARE(lista()->col(), 3);
-    QCOMPARE(tabla()->row(), 0);
-    QCOMPARE(tabla()->col(), 0);
-}
-
-void TestfrmResultados::resumenDePrimasParaLaSumaAsegurada()
-{
-    abre();
-    ClicCelda(lista(), 1, 1);
-    // 0.012345 x 100000 = 1234.5; 0.0123456789 x 100000 = 1234.56789 -> 1234.5679 at four decimals.
-    QCOMPARE(etiqueta("Label3"), QStringLiteral("Prima Nivelada Anual: 1234.5\r\nPrima Tarifa Anual:   1234.5679"));
-    const QStringList lineas = etiqueta("Label3").split(QStringLiteral("\r\n"));
-    QCOMPARE(lineas.at(0).indexOf(QStringLiteral("1234")), 22);
-    QCOMPARE(lineas.at(1).indexOf(QStringLiteral("1234")), 22);
-    ClicCelda(lista(), 2, 1);
-    // 0.0123 x 2000 = 24.6 and 0.015 x 2000 = 30.
-    QCOMPARE(etiqueta("Label3"), QStringLiteral("Prima Nivelada Anual: 24.6\r\nPrima Tarifa Anual:   30"));
-}
-
-void TestfrmResultados::escenarioSinResultados()
-{
-    abre();
-    ClicCelda(lista(), 2, 1);
-    ClicCelda(lista(), 3, 1);
-    QCOMPARE(tabla()->rows(), 1);
-    QCOMPARE(FilaGrid(tabla(), 0), (QStringList{"Año Póliza", "Edad Alcanzada", "Reserva Matematica", "Prima Riesgo",
-                                                "Prima Neta Nivelada", "Prima Tarifa"}));
-    QCOMPARE(etiqueta("Label4"), QStringLiteral("Escenario 4: Temporal 10-10"));
-    QCOMPARE(etiqueta("Label3"), QString());
-    for (const char* nombre : {"MSChart1", "MSChart2"}) {
-        QCOMPARE(EjeEdad(Grafico(m_form, nombre))->categoriesLabels(), QStringList());
-        for (int s = 0; s < Grafico(m_form, nombre)->chart()->series().size(); ++s)
-            QCOMPARE(Valores(Grafico(m_form, nombre), s), QList<double>());
+  private slots:
+    void init()
+    {
+        m_base = std::make_unique<BaseTemporal>();
+        Siembra(*m_base);
     }
-    QVERIFY(m_base->dialogos.cajas.isEmpty());
-}
 
-void TestfrmResultados::clicSinEscenariosNoHaceNada()
-{
-    m_base->sql("delete from T_Escenario");
-    abre();
-    QCOMPARE(lista()->rows(), 1);
-    ClicCelda(lista(), 0, 2);
-    QCOMPARE(tabla()->rows(), 1);
-    QCOMPARE(etiqueta("Label4"), QString());
-    QTest::mouseClick(m_form->findChild<QPushButton*>(QStringLiteral("cmdVaciar")), Qt::LeftButton);
-    QVERIFY(m_base->dialogos.cajas.isEmpty());
-    QVERIFY(m_base->dialogos.carpetasDialogo.isEmpty());
-}
+    void cleanup()
+    {
+        m_form = nullptr;
+        m_principal.reset();
+        m_base.reset();
+    }
 
-void TestfrmResultados::leyendasTrasVariasElecciones()
-{
-    abre();
-    for (int fila : {1, 2, 3, 1, 2}) {
+    void listaDeEscenariosConSusCabeceras()
+    {
+        abre();
+        QCOMPARE(m_form->windowTitle(), QStringLiteral("Resultados"));
+        QCOMPARE(FilaGrid(lista(), 0), (QStringList{"Escenario", "Edad", "Tipo de Seguro", "Plazo Seguro", "Plazo Pago",
+                                                    "Suma Aseg.", "Id Mortalidad", "Mortalidad", "Interes Técnico"}));
+        QCOMPARE(FilasGrid(lista()), (QStringList{"1|40|Temporal|1|6|100000|1|CSO 80|4.5",
+                                                  "3|35|Vida Entera|20|15|2000|2|GAM 71|3",
+                                                  "4|30|Temporal|10|10|5000|1|CSO 80|4.5"}));
+        QCOMPARE(FilaGrid(tabla(), 0), (QStringList{"Año Poliza", "Edad Alcanzada", "Reserva Matematica",
+                                                    "Prima Riesgo", "Prima Neta Nivelada", "Prima Tarifa"}));
+        QCOMPARE((QStringList{etiqueta("Label1"), etiqueta("Label2"), boton("cmdVaciar")->text(),
+                              boton("cmdVaciar")->toolTip(), boton("cmdSalir")->text()}),
+                 (QStringList{"Escenario", "Resultado", "&Vaciar Excel", "Descarga el escenario y el resultado",
+                              "&Salir"}));
+    }
+
+    void clicMuestraElEscenarioDeLaFila_data()
+    {
+        QTest::addColumn<int>("antes");
+        QTest::addColumn<int>("fila");
+        QTest::addColumn<QStringList>("filas");
+        QTest::addColumn<QString>("titulo");
+        QTest::addColumn<QString>("resumen");
+        QTest::addColumn<QStringList>("etiquetas");
+
+        // 0.012345 x 100000 = 1234.5; 0.0123456789 x 100000 = 1234.56789 -> 1234.5679 at four
+        // decimals; both amounts start at character 22.
+        QTest::newRow("seis meses")
+            << 3 << 1
+            << QStringList{QString(CabeceraResultado).replace("Año", "Mes"), "0|40|0|0.0005|0.012345|0.0123456789",
+                           "6|40|0.006|0.0005|0.012345|0.0123456789"}
+            << "Escenario 1: Temporal 1-6" << "Prima Nivelada Anual: 1234.5\r\nPrima Tarifa Anual:   1234.5679"
+            << QStringList{"40,0", "40,1", "40,2", "40,3", "40,4", "40,5", "40,6"};
+        // Row 2 holds scenario 3, as scenario 2 is not listed. 0.0123 x 2000 = 24.6; 0.015 x 2000 = 30.
+        // 21 years: every second age on the axis.
+        QTest::newRow("fila 2, escenario 3")
+            << 1 << 2 << QStringList{CabeceraResultado, "0|35|0|0.001|0.0123|0.015", "20|55|0.2|0.021|0.0123|0.015"}
+            << "Escenario 3: Vida Entera 20-15" << "Prima Nivelada Anual: 24.6\r\nPrima Tarifa Anual:   30"
+            << QStringList{"35", "37", "39", "41", "43", "45", "47", "49", "51", "53", "55"};
+        QTest::newRow("sin resultados") << 2 << 3 << QStringList{CabeceraResultado} << "Escenario 4: Temporal 10-10"
+                                        << QString() << QStringList();
+    }
+
+    void clicMuestraElEscenarioDeLaFila()
+    {
+        QFETCH(int, antes);
+        QFETCH(int, fila);
+        QFETCH(QStringList, filas);
+        QFETCH(QStringList, etiquetas);
+        abre();
+        ClicCelda(lista(), antes, 1);
         ClicCelda(lista(), fila, 1);
-        QCOMPARE(Leyendas(Grafico(m_form, "MSChart1")),
-                 (QStringList{"Prima Riesgo", "Prima Neta Nivelada", "Prima Tarifa"}));
-        QCOMPARE(Leyendas(Grafico(m_form, "MSChart2")), QStringList{"Reserva Matematica"});
-        QCOMPARE(Grafico(m_form, "MSChart1")->chart()->title(), QStringLiteral("Primas"));
-        QCOMPARE(Grafico(m_form, "MSChart2")->chart()->title(), QStringLiteral("Reservas"));
+
+        // The header, the first and the last result row; the title and the summary.
+        QStringList vistas{FilaGrid(tabla(), 0).join('|')};
+        if (tabla()->rows() > 1)
+            vistas << FilasGrid(tabla()).first() << FilasGrid(tabla()).last();
+        QCOMPARE(vistas, filas);
+        QTEST(etiqueta("Label4"), "titulo");
+        QTEST(etiqueta("Label3"), "resumen");
+
+        // Both charts draw the table's rows under their titles and legends, whatever came before.
+        QCOMPARE(Describe(grafico("MSChart1")),
+                 Esperado(tabla(), "Primas", etiquetas,
+                          {{"Prima Riesgo", 3}, {"Prima Neta Nivelada", 4}, {"Prima Tarifa", 5}}));
+        QCOMPARE(Describe(grafico("MSChart2")), Esperado(tabla(), "Reservas", etiquetas, {{"Reserva Matematica", 2}}));
+        // The value axis holds every premium, from zero (the tariff premium is the largest here).
+        const auto* eje = qobject_cast<QValueAxis*>(grafico("MSChart1")->chart()->axes(Qt::Vertical).value(0));
+        QVERIFY(eje->min() <= 0 && eje->max() >= tabla()->textMatrix(1, 5).toDouble());
+        // The current cells are left where the title put them.
+        QCOMPARE((QList<int>{lista()->col(), tabla()->row(), tabla()->col()}), (QList<int>{3, 0, 0}));
+        QVERIFY(m_base->dialogos.cajas.isEmpty());
     }
-    // Scenario 3 last: its risk premiums 0.001 to 0.021 year by year, the value axis holding them all.
-    QList<double> riesgo;
-    for (int t = 0; t <= 20; ++t)
-        riesgo << 0.001 * (t + 1);
-    QCOMPARE(Valores(Grafico(m_form, "MSChart1"), 0), riesgo);
-    const auto* eje = qobject_cast<QValueAxis*>(Grafico(m_form, "MSChart1")->chart()->axes(Qt::Vertical).value(0));
-    QVERIFY(eje->min() <= 0 && eje->max() >= 0.021 && eje->max() < 0.05);
-}
 
-void TestfrmResultados::ejeConEtiquetasLegibles_data()
-{
-    QTest::addColumn<int>("puntos");
-    QTest::addColumn<int>("paso");
-    QTest::newRow("siete meses") << 7 << 1;
-    QTest::newRow("veinte") << 20 << 1;
-    QTest::newRow("veintiuno") << 21 << 2;
-    QTest::newRow("cuarenta y uno") << 41 << 5;
-    QTest::newRow("ciento uno") << 101 << 10;
-    QTest::newRow("ninguno") << 0 << 1;
-}
-
-void TestfrmResultados::ejeConEtiquetasLegibles()
-{
-    QFETCH(int, puntos);
-    QFETCH(int, paso);
-    QCOMPARE(PasoEtiquetas(puntos, 20), paso);
-    QList<FilaGrafico> filas;
-    for (int t = 0; t < puntos; ++t)
-        filas << FilaGrafico{30.0 + t, 0, 0, 0, 0};
-    const DatosGrafico datos = DatosReservas(filas, false);
-    QCOMPARE(datos.etiquetas.size(), puntos);
-    if (puntos > 0) {
-        QCOMPARE(datos.etiquetas.first(), QStringLiteral("30"));
-        QCOMPARE(datos.etiquetas.last(), QString::number(29 + puntos));
+    void escenarioFueraDeLaLista()
+    {
+        abre();
+        ClicCelda(lista(), 2, 1);
+        // Scenario 2 has no catalogue row: no scenario stays chosen, so nothing is titled or
+        // exported as if it were scenario 3; its rows still show by number.
+        QVERIFY(!m_form->seleccionaEscenario(2));
+        QCOMPARE(lista()->row(), 0);
+        m_form->LlenaResultado(2);
+        const QStringList filas{"0|50|0|0.5|0.9|0.95", "1|51|0.4|0.5|0.9|0.95"};
+        QCOMPARE(FilasGrid(tabla()), filas);
+        QCOMPARE(lista()->col(), 3);
+        // With no scenario row current, a click on the list or on the export does nothing.
+        ClicCelda(lista(), 0, 2);
+        QTest::mouseClick(boton("cmdVaciar"), Qt::LeftButton);
+        QCOMPARE(FilasGrid(tabla()), filas);
+        QCOMPARE(etiqueta("Label4") + etiqueta("Label3"), QString());
+        QVERIFY(m_base->dialogos.carpetasDialogo.isEmpty());
+        QVERIFY(m_base->dialogos.cajas.isEmpty());
     }
-}
 
-void TestfrmResultados::disposicionEnDecimosDelTamanoExterior_data()
-{
-    QTest::addColumn<int>("escala");
-    // The 10000 x 8000 example at a tenth and at a fifth of its size.
-    QTest::newRow("1000 x 800") << 1;
-    QTest::newRow("2000 x 1600") << 2;
-}
+    void pasoDeLasEtiquetas()
+    {
+        // At most 20 labels: every 1, 2, 5, 10... points, the smallest step that fits.
+        for (const auto& [puntos, paso] : QList<QPair<int, int>>{{0, 1}, {20, 1}, {41, 5}, {101, 10}})
+            QCOMPARE(PasoEtiquetas(puntos, 20), paso);
+    }
 
-void TestfrmResultados::disposicionEnDecimosDelTamanoExterior()
-{
-    QFETCH(int, escala);
-    abre();
-    auto* ventana = qobject_cast<QMdiSubWindow*>(m_form->parentWidget());
-    QVERIFY(ventana);
-    ventana->resize(1000 * escala, 800 * escala);
-    const auto geometria = [this](const char* nombre) {
-        return m_form->findChild<QWidget*>(QString::fromLatin1(nombre))->geometry();
-    };
-    const int e = escala;
-    QCOMPARE(geometria("MSFlexGrid1"), QRect(0, 40 * e, 500 * e, 280 * e));
-    QCOMPARE(geometria("MSFlexGrid2"), QRect(500 * e, 40 * e, 500 * e, 280 * e));
-    QCOMPARE(geometria("Label3"), QRect(0, 320 * e, 500 * e, 80 * e));
-    QCOMPARE(geometria("Label4"), QRect(500 * e, 320 * e, 500 * e, 80 * e));
-    QCOMPARE(geometria("MSChart1"), QRect(0, 400 * e, 500 * e, 320 * e));
-    QCOMPARE(geometria("MSChart2"), QRect(500 * e, 400 * e, 500 * e, 320 * e));
-    QCOMPARE(geometria("Label1").topLeft(), QPoint(0, 0));
-    QCOMPARE(geometria("Label1").width(), 500 * e);
-    QCOMPARE(geometria("Label2").topLeft(), QPoint(500 * e, 0));
-    QCOMPARE(geometria("cmdVaciar").y(), 720 * e);
-    QCOMPARE(geometria("cmdSalir").y(), 720 * e);
-    QCOMPARE(m_form->UnidadAncho(), 100.0 * e);
-    QCOMPARE(m_form->UnidadAlto(), 80.0 * e);
-}
+    void disposicionEnDecimosDelTamanoExterior_data()
+    {
+        QTest::addColumn<int>("e");
+        // The 10000 x 8000 example at a tenth and at a fifth of its size.
+        QTest::newRow("1000 x 800") << 1;
+        QTest::newRow("2000 x 1600") << 2;
+    }
 
-void TestfrmResultados::dosActivacionesVuelvenALaVistaNormal_data()
-{
-    QTest::addColumn<QString>("grafico");
-    QTest::newRow("primas") << "MSChart1";
-    QTest::newRow("reservas") << "MSChart2";
-}
+    void disposicionEnDecimosDelTamanoExterior()
+    {
+        QFETCH(int, e);
+        abre();
+        ventana()->resize(1000 * e, 800 * e);
+        const auto g = [this](const char* nombre) {
+            return m_form->findChild<QWidget*>(QString::fromLatin1(nombre))->geometry();
+        };
+        for (const auto& [nombre, r] : QList<QPair<const char*, QRect>>{{"MSFlexGrid1", {0, 40, 500, 280}},
+                                                                        {"MSFlexGrid2", {500, 40, 500, 280}},
+                                                                        {"Label3", {0, 320, 500, 80}},
+                                                                        {"Label4", {500, 320, 500, 80}},
+                                                                        {"MSChart1", {0, 400, 500, 320}},
+                                                                        {"MSChart2", {500, 400, 500, 320}}})
+            QCOMPARE(g(nombre), QRect(r.topLeft() * e, r.size() * e));
+        QCOMPARE((QList<int>{g("Label1").x(), g("Label1").y(), g("Label1").width(), g("Label2").x(), g("Label2").y(),
+                             g("cmdVaciar").y(), g("cmdSalir").y()}),
+                 (QList<int>{0, 0, 500 * e, 500 * e, 0, 720 * e, 720 * e}));
+        QCOMPARE(m_form->UnidadAncho(), 100.0 * e);
+        QCOMPARE(m_form->UnidadAlto(), 80.0 * e);
+    }
 
-void TestfrmResultados::dosActivacionesVuelvenALaVistaNormal()
-{
-    QFETCH(QString, grafico);
-    abre();
-    qobject_cast<QMdiSubWindow*>(m_form->parentWidget())->resize(1000, 800);
-    ClicCelda(lista(), 2, 1);
-    const QStringList normal = Disposicion(m_form);
-    auto* vista = m_form->findChild<QChartView*>(grafico);
-    const auto activa = [vista] {
-        QTest::mouseClick(vista->viewport(), Qt::LeftButton, Qt::NoModifier, vista->viewport()->rect().center());
-    };
+    void dosActivacionesVuelvenALaVistaNormal_data()
+    {
+        QTest::addColumn<QString>("grafico");
+        QTest::newRow("primas") << "MSChart1";
+        QTest::newRow("reservas") << "MSChart2";
+    }
 
-    activa();
-    QVERIFY(!m_form->VistaNormal());
-    QCOMPARE(vista->geometry(), m_form->rect());
-    for (QWidget* w : m_form->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        QCOMPARE(w->isVisibleTo(m_form), w == vista);
+    void dosActivacionesVuelvenALaVistaNormal()
+    {
+        QFETCH(QString, grafico);
+        abre();
+        ventana()->resize(1000, 800);
+        ClicCelda(lista(), 2, 1);
+        const QStringList normal = Disposicion(m_form);
+        QChartView* vista = this->grafico(grafico);
+        const auto activa = [vista] {
+            QTest::mouseClick(vista->viewport(), Qt::LeftButton, Qt::NoModifier, vista->viewport()->rect().center());
+        };
 
-    activa();
-    QVERIFY(m_form->VistaNormal());
-    QCOMPARE(Disposicion(m_form), normal);
+        activa();
+        QVERIFY(!m_form->VistaNormal());
+        QCOMPARE(vista->geometry(), m_form->rect());
+        for (QWidget* w : m_form->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            QCOMPARE(w->isVisibleTo(m_form), w == vista);
+        activa();
+        QVERIFY(m_form->VistaNormal());
+        QCOMPARE(Disposicion(m_form), normal);
 
-    // Resized while enlarged: back to its half-size place, still alone; the next click shows all.
-    activa();
-    qobject_cast<QMdiSubWindow*>(m_form->parentWidget())->resize(1200, 900);
-    QVERIFY(!m_form->VistaNormal());
-    QCOMPARE(vista->geometry().size(), QSize(600, 360));
-    QCOMPARE(m_form->findChild<QWidget*>(QStringLiteral("MSFlexGrid1"))->isVisibleTo(m_form), false);
-    activa();
-    QVERIFY(m_form->VistaNormal());
-    qobject_cast<QMdiSubWindow*>(m_form->parentWidget())->resize(1000, 800);
-    QCOMPARE(Disposicion(m_form), normal);
+        // Re-activated while enlarged: back to its half-size place, still alone; the next click shows all.
+        activa();
+        QMdiSubWindow* otra = m_principal->agregaHija(new QWidget);
+        QCOMPARE(m_principal->areaMdi()->activeSubWindow(), otra);
+        m_principal->areaMdi()->setActiveSubWindow(ventana());
+        QCOMPARE(vista->geometry(), QRect(grafico == QStringLiteral("MSChart1") ? 0 : 500, 400, 500, 320));
+        QVERIFY(!m_form->VistaNormal() && !lista()->isVisibleTo(m_form));
+        activa();
+        QCOMPARE(Disposicion(m_form), normal);
+    }
 
-    // Re-activated while enlarged: the same.
-    activa();
-    auto* otra = m_principal->agregaHija(new QWidget);
-    QCOMPARE(m_principal->areaMdi()->activeSubWindow(), otra);
-    m_principal->areaMdi()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(m_form->parentWidget()));
-    QCOMPARE(vista->geometry().size(), QSize(500, 320));
-    QVERIFY(!m_form->VistaNormal());
-}
+    void mostrarOtraVezRepasaLaLista()
+    {
+        frmResultados* primero = abre();
+        ClicCelda(lista(), 2, 1);
+        m_base->sql("insert into T_Escenario values (5, 45, 3000, 4, 1, 4.5, 1, 10, 10, 'Nuevo', 0)");
 
-void TestfrmResultados::mostrarOtraVezRepasaLaLista()
-{
-    frmResultados* primero = abre();
-    ClicCelda(lista(), 2, 1);
-    m_base->sql("insert into T_Escenario values (5, 45, 3000, 4, 1, 4.5, 1, 10, 10, 'Nuevo', 0)");
+        QCOMPARE(abre(), primero);
+        QCOMPARE(m_principal->areaMdi()->subWindowList().size(), 1);
+        QCOMPARE(FilasGrid(lista()).last(), QStringLiteral("5|45|Dotal Puro|10|10|3000|1|CSO 80|4.5"));
+        // Scenario 3 stays chosen, so the scenario form's call order still fills the right one.
+        QCOMPARE(lista()->row(), 2);
+        QVERIFY(m_form->seleccionaEscenario(5));
+        m_form->LlenaResultado(5);
+        m_form->GeneraTitulo();
+        QCOMPARE(etiqueta("Label4"), QStringLiteral("Escenario 5: Dotal Puro 10-10"));
+    }
 
-    QCOMPARE(abre(), primero);
-    QCOMPARE(m_principal->areaMdi()->subWindowList().size(), 1);
-    QCOMPARE(lista()->rows(), 5);
-    QCOMPARE(FilaGrid(lista(), 4).mid(0, 3), (QStringList{"5", "45", "Dotal Puro"}));
-    // Scenario 3 stays chosen, so the scenario form's call order still fills the right one.
-    QCOMPARE(lista()->row(), 2);
-    QVERIFY(m_form->seleccionaEscenario(5));
-    m_form->LlenaResultado(5);
-    m_form->GeneraTitulo();
-    QCOMPARE(etiqueta("Label4"), QStringLiteral("Escenario 5: Dotal Puro 10-10"));
-}
+    void vaciarExcelUsaElEscenarioDeLaFila()
+    {
+        m_base->sql("insert into T_Conmutado values (2, 35, 3, 0.1, 1, 0.1, 1, 0.1, 1, 0.9, 1, 0.1)");
+        m_base->sql("insert into T_Conmutado values (2, 35, 4.5, 0.2, 1, 0.2, 1, 0.2, 1, 0.8, 1, 0.2)");
+        abre();
+        ClicCelda(lista(), 3, 1);
+        ClicCelda(lista(), 2, 1);
+        m_base->dialogos.eligeArchivo(m_base->carpeta() + QStringLiteral("/vida"));
+        QTest::mouseClick(boton("cmdVaciar"), Qt::LeftButton);
 
-void TestfrmResultados::vaciarExcelUsaLaFilaElegida()
-{
-    m_base->sql("insert into T_Conmutado values (2, 35, 3, 0.1, 1, 0.1, 1, 0.1, 1, 0.9, 1, 0.1)");
-    m_base->sql("insert into T_Conmutado values (2, 35, 4.5, 0.2, 1, 0.2, 1, 0.2, 1, 0.8, 1, 0.2)");
-    abre();
-    ClicCelda(lista(), 3, 1);
-    ClicCelda(lista(), 2, 1);
-    auto* vaciar = m_form->findChild<QPushButton*>(QStringLiteral("cmdVaciar"));
+        // Row 2 is scenario 3 (table 2, rate 3); ".csv" was added to the name typed.
+        QFile f(m_base->carpeta() + QStringLiteral("/vida.csv"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lineas = f.readAll().split('\n');
+        QCOMPARE(lineas.at(2), QByteArray("3,35,2000,2,2,3,2,20,15,Vida entera,3\r"));
+        QCOMPARE(lineas.at(5), QByteArray("3,0,35,0.001,0.0123,0.015,0,0,0,0,0,0\r"));
+        const qsizetype conmutado = lineas.indexOf("T_Conmutado\r");
+        QCOMPARE(lineas.mid(conmutado + 2, 2),
+                 (QList<QByteArray>{"2,35,3,0.1,1,0.1,1,0.1,1,0.9,1,0.1\r", "T_Comision\r"}));
+        QCOMPARE(lista()->col(), 8);
+        QVERIFY(m_base->dialogos.cajas.isEmpty());
+        QCOMPARE(m_base->dialogos.reloj, 0);
+    }
 
-    m_base->dialogos.eligeArchivo(QString());
-    QTest::mouseClick(vaciar, Qt::LeftButton);
-    QCOMPARE(QDir(m_base->carpeta()).entryList(QDir::Files), QStringList{QStringLiteral("cavi.mdb")});
-
-    m_base->dialogos.eligeArchivo(m_base->carpeta() + QStringLiteral("/vida"));
-    QTest::mouseClick(vaciar, Qt::LeftButton);
-    QFile f(m_base->carpeta() + QStringLiteral("/vida.csv"));
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    const QList<QByteArray> lineas = f.readAll().split('\n');
-    QCOMPARE(lineas.at(2), QByteArray("3,35,2000,2,2,3,2,20,15,Vida entera,3\r"));
-    QCOMPARE(lineas.at(3), QByteArray("T_Resultado\r"));
-    QCOMPARE(lineas.at(5), QByteArray("3,0,35,0.001,0.0123,0.015,0,0,0,0,0,0\r"));
-    // Table 2 at the row's rate 3: the one row at that rate.
-    const qsizetype conmutado = lineas.indexOf("T_Conmutado\r");
-    QCOMPARE(lineas.at(conmutado + 2), QByteArray("2,35,3,0.1,1,0.1,1,0.1,1,0.9,1,0.1\r"));
-    QCOMPARE(lineas.at(conmutado + 3), QByteArray("T_Comision\r"));
-    QCOMPARE(m_base->dialogos.carpetasDialogo.size(), 2);
-    QVERIFY(m_base->dialogos.cajas.isEmpty());
-    QCOMPARE(m_base->dialogos.reloj, 0);
-}
-
-void TestfrmResultados::salirCierraLaVentana()
-{
-    abre();
-    QTest::mouseClick(m_form->findChild<QPushButton*>(QStringLiteral("cmdSalir")), Qt::LeftButton);
-    QTRY_VERIFY(m_principal->areaMdi()->subWindowList().isEmpty());
-    QCOMPARE(m_principal->hija<frmResultados>(), nullptr);
-}
+    void salirCierraLaVentana()
+    {
+        abre();
+        QTest::mouseClick(boton("cmdSalir"), Qt::LeftButton);
+        QTRY_VERIFY(m_principal->areaMdi()->subWindowList().isEmpty());
+        QCOMPARE(m_principal->hija<frmResultados>(), nullptr);
+    }
+};
 
 QTEST_MAIN(TestfrmResultados)
 #include "TestfrmResultados.moc"
