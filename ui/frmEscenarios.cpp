@@ -17,7 +17,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QPushButton>
 
 namespace valvida {
@@ -491,10 +490,7 @@ void frmEscenarios::cmdModificar_Click()
 
 void frmEscenarios::cmdSalir_Click()
 {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        sub->close();
-    else
-        close();
+    CierraFormulario(this);
 }
 
 // ---- Saving -------------------------------------------------------------------------------
