@@ -9,6 +9,7 @@
 #include "ui/ComboLista.h"
 #include "ui/FlexGrid.h"
 
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QRegularExpression>
 
@@ -49,9 +50,10 @@ Comision::Comision(Entorno& entorno, QWidget* marco, Campos campos, QObject* par
     m_grid->setRows(1);
     m_grid->setFixedRows(1);
     m_grid->setFixedCols(0);
-    m_grid->setColumnWidth(ColAnio, 76);
-    m_grid->setColumnWidth(ColPorcentaje, 76);
-    m_grid->setColumnWidth(ColTantos, 76);
+    // The three columns share the grid's width; the headers take two lines to fit it whole.
+    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_grid->setWordWrap(true);
+    m_grid->setRowHeight(0, 2 * m_grid->fontMetrics().lineSpacing() + 6);
 
     connect(m_campos.tipoComision, &QComboBox::currentIndexChanged, this, &Comision::cmbTipoComision_Click);
     connect(m_campos.totalAnios, &QLineEdit::textChanged, this, &Comision::txtTotalAnios_Change);

@@ -17,8 +17,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace valvida {
 
@@ -26,14 +27,39 @@ bool HayTablasMortalidad = true;
 
 namespace {
 
-// The form was drawn in twips; at 15 twips to the pixel.
-constexpr int Tw(int twips)
+// Label widths in twips: each ends 60 twips before the box it names.
+constexpr int AnchoEtiqueta = 1440 - 120 - 60;
+constexpr int AnchoMedio = 4080 - 2880 - 60;
+constexpr int XLabel6 = 4080 + 735 + 45;
+constexpr int AnchoLabel6 = 6240 - XLabel6 - 60;
+constexpr int AnchoDescripcion = 2280 - 120 - 60;
+
+// The form was drawn in twips for a small dialog font, at 15 twips to the pixel. With the font in
+// use the longest label of each column must still show whole, so the whole drawing is scaled up
+// by one factor when that font is wider.
+double PixelesPorTwip(const QFontMetrics& letra)
 {
-    return twips / 15;
+    const struct
+    {
+        const char* texto;
+        int twips;
+    } columnas[] = {
+        {"Suma Asegurada:", AnchoEtiqueta},  {"%Interes Técnico:", AnchoEtiqueta},
+        {"Tabla Mortalidad:", AnchoEtiqueta}, {"Tipo Comisión:", AnchoEtiqueta},
+        {"Plazo Seguro:", AnchoMedio},        {"Total de Años:", AnchoMedio},
+        {"Meses a Cubrir:", AnchoLabel6},     {"Descripcion del Escenario:", AnchoDescripcion},
+    };
+    constexpr int Holgura = 2;
+    double escala = 1.0 / 15.0;
+    for (const auto& c : columnas)
+        escala = std::max(escala, (letra.horizontalAdvance(QString::fromUtf8(c.texto)) + Holgura) / double(c.twips));
+    return escala;
 }
 
-constexpr int AltoCaja = 21;
-constexpr int AltoEtiqueta = 17;
+// The window's client area, widened to hold the commission frame (7560 + 3735) with the margin
+// of 120 twips the other areas keep.
+constexpr int AnchoForm = 7560 + 3735 + 120;
+constexpr int AltoForm = 6315;
 
 const char* const EncabezadosLista[] = {"Escenario",       "Edad",             "Suma Asegurada", "Tipo Seguro",
                                         "Tipo Comision",   "Interes Técnico",  "Tabla Mortalidad",
@@ -49,25 +75,6 @@ const QString ConsultaLista = QStringLiteral("select Escenario, Edad, Suma_Asegu
                               QStringLiteral(" TE.Tabla_Mortalidad = TM.Tabla_Mortalidad order by TE.Escenario");
 
 constexpr std::int32_t TipoSeguroVidaEntera = 2;
-
-QLabel* Etiqueta(QWidget* marco, const char* nombre, const QString& texto, int x, int y, int ancho,
-                 Qt::Alignment alineacion = Qt::AlignLeft)
-{
-    auto* l = new QLabel(texto, marco);
-    l->setObjectName(QString::fromLatin1(nombre));
-    l->setGeometry(x, y + 2, ancho, AltoEtiqueta);
-    l->setAlignment(alineacion | Qt::AlignVCenter);
-    return l;
-}
-
-QPushButton* Boton(QWidget* marco, const char* nombre, const QString& texto, int x)
-{
-    auto* b = new QPushButton(texto, marco);
-    b->setObjectName(QString::fromLatin1(nombre));
-    b->setGeometry(Tw(x), Tw(240), Tw(975), Tw(375));
-    b->setAutoDefault(false);
-    return b;
-}
 
 // The show of a scenario lasts one event; the flag goes down on every way out.
 class Cargando
@@ -101,88 +108,108 @@ frmEscenarios::~frmEscenarios() = default;
 
 QSize frmEscenarios::sizeHint() const
 {
-    return {Tw(11235), Tw(6315)};
+    return {Px(AnchoForm), Px(AltoForm)};
+}
+
+int frmEscenarios::Px(int twips) const
+{
+    return qRound(twips * m_pixelesPorTwip);
 }
 
 void frmEscenarios::construye()
 {
     setObjectName(QStringLiteral("frmEscenarios"));
     setWindowTitle(QStringLiteral("Escenarios"));
-    resize(Tw(11235), Tw(6315));
-    // The twip layout was drawn for a small dialog font; a larger one would clip the labels.
-    QFont letra = font();
-    letra.setPixelSize(11);
-    letra.setStretch(QFont::SemiCondensed);
-    setFont(letra);
+    m_pixelesPorTwip = PixelesPorTwip(fontMetrics());
+    resize(sizeHint());
 
     MSFlexGrid1 = new FlexGrid(this);
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
-    MSFlexGrid1->setGeometry(Tw(120), Tw(120), Tw(11055), Tw(2295));
+    MSFlexGrid1->setGeometry(Px(120), Px(120), Px(11055), Px(2295));
     MSFlexGrid1->setCols(10);
     MSFlexGrid1->setRows(1);
     MSFlexGrid1->setFixedRows(1);
     MSFlexGrid1->setFixedCols(0);
 
-    Frame1 = new QGroupBox(this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setGeometry(Tw(120), Tw(2520), Tw(7335), Tw(3015));
-    Frame3 = new QGroupBox(this);
-    Frame3->setObjectName(QStringLiteral("Frame3"));
-    Frame3->setGeometry(Tw(7560), Tw(2520), Tw(3735), Tw(3735));
-    Frame2 = new QGroupBox(this);
-    Frame2->setObjectName(QStringLiteral("Frame2"));
-    Frame2->setGeometry(Tw(120), Tw(5520), Tw(7335), Tw(735));
+    auto marco = [this](const char* nombre, int x, int y, int ancho, int alto) {
+        auto* m = new QGroupBox(this);
+        m->setObjectName(QString::fromLatin1(nombre));
+        m->setGeometry(Px(x), Px(y), Px(ancho), Px(alto));
+        return m;
+    };
+    Frame1 = marco("Frame1", 120, 2520, 7335, 3015);
+    Frame3 = marco("Frame3", 7560, 2520, 3735, 3735);
+    Frame2 = marco("Frame2", 120, 5520, 7335, 735);
 
-    auto caja = [this](const char* nombre, int x, int y, int ancho) {
+    // Boxes and lists take the height of the font; their labels share their middle line.
+    auto coloca = [this](QWidget* w, int x, int y, int ancho) {
+        w->setGeometry(Px(x), Px(y), Px(ancho), w->sizeHint().height());
+    };
+    auto caja = [&](const char* nombre, int x, int y, int ancho) {
         auto* c = new QLineEdit(Frame1);
         c->setObjectName(QString::fromUtf8(nombre));
-        c->setGeometry(Tw(x), Tw(y), Tw(ancho), AltoCaja);
+        coloca(c, x, y, ancho);
         return c;
     };
-    auto lista = [this](const char* nombre, int x, int y, int ancho) {
+    auto lista = [&](const char* nombre, int x, int y, int ancho) {
         auto* l = new ComboLista(Frame1);
         l->setObjectName(QString::fromLatin1(nombre));
-        l->setGeometry(Tw(x), Tw(y), Tw(ancho), AltoCaja);
+        coloca(l, x, y, ancho);
+        return l;
+    };
+    QLineEdit muestra;
+    muestra.setFont(font());
+    const int altoCaja = muestra.sizeHint().height();
+    auto etiqueta = [this, altoCaja](QWidget* padre, const char* nombre, const QString& texto, int x, int y, int ancho,
+                           Qt::Alignment alineacion = Qt::AlignLeft) {
+        auto* l = new QLabel(texto, padre);
+        l->setObjectName(QString::fromLatin1(nombre));
+        l->setGeometry(Px(x), Px(y), Px(ancho), altoCaja);
+        l->setAlignment(alineacion | Qt::AlignVCenter);
         return l;
     };
 
-    // Labels at 120, the first column of boxes at 1440; one row every 360 twips.
-    const int ancho = Tw(1440 - 120) - 2;
-    const int medio = Tw(4080 - 2880) - 4;
-    Etiqueta(Frame1, "lblEdad", QStringLiteral("Edad:"), Tw(120), Tw(240), ancho);
+    // Labels at 120, the first column of boxes at 1440; the middle column's labels are
+    // right-aligned against their boxes. `Label6` starts just past the insurance-term box.
+    etiqueta(Frame1, "lblEdad", QStringLiteral("Edad:"), 120, 240, AnchoEtiqueta);
     txtEdad = caja("txtEdad", 1440, 240, 1215);
-    Etiqueta(Frame1, "lblSumaAsegurada", QStringLiteral("Suma Asegurada:"), Tw(120), Tw(600), ancho);
+    etiqueta(Frame1, "lblSumaAsegurada", QStringLiteral("Suma Asegurada:"), 120, 600, AnchoEtiqueta);
     txtSumaAsegurada = caja("txtSumaAsegurada", 1440, 600, 1215);
-    Etiqueta(Frame1, "lblTablaMortalidad", QStringLiteral("Tabla Mortalidad:"), Tw(120), Tw(960), ancho);
+    etiqueta(Frame1, "lblTablaMortalidad", QStringLiteral("Tabla Mortalidad:"), 120, 960, AnchoEtiqueta);
     cmbTabla = lista("cmbTabla", 1440, 960, 3735);
-    Etiqueta(Frame1, "lblInteresTecnico", QStringLiteral("%Interes Técnico:"), Tw(120), Tw(1320), ancho);
+    etiqueta(Frame1, "lblInteresTecnico", QStringLiteral("%Interes Técnico:"), 120, 1320, AnchoEtiqueta);
     txtInteresTecnico = caja("txtInteresTecnico", 1440, 1320, 1215);
-    Etiqueta(Frame1, "lblTipoSeguro", QStringLiteral("Tipo Seguro:"), Tw(120), Tw(1680), ancho);
-    cmbTipoSeguro = lista("cmbTipoSeguro", 1440, 1680, 1335);
-    Etiqueta(Frame1, "lblPlazoSeguro", QStringLiteral("Plazo Seguro:"), Tw(2880), Tw(1680), medio, Qt::AlignRight);
+    etiqueta(Frame1, "lblTipoSeguro", QStringLiteral("Tipo Seguro:"), 120, 1680, AnchoEtiqueta);
+    cmbTipoSeguro = lista("cmbTipoSeguro", 1440, 1680, 1380);
+    etiqueta(Frame1, "lblPlazoSeguro", QStringLiteral("Plazo Seguro:"), 2880, 1680, AnchoMedio, Qt::AlignRight);
     txtPlazoSeguro = caja("txtPlazoSeguro", 4080, 1680, 735);
-    Label6 = Etiqueta(Frame1, "Label6", QStringLiteral("Plazo Pago:"), Tw(4800), Tw(1680), Tw(6240 - 4800) - 4,
-                      Qt::AlignRight);
+    Label6 = etiqueta(Frame1, "Label6", QStringLiteral("Plazo Pago:"), XLabel6, 1680, AnchoLabel6, Qt::AlignRight);
     txtPlazoPago = caja("txtPlazoPago", 6240, 1680, 735);
-    Etiqueta(Frame1, "lblTipoComision", QStringLiteral("Tipo Comisión:"), Tw(120), Tw(2040), ancho);
-    cmbTipoComision = lista("cmbTipoComision", 1440, 2040, 1335);
-    Etiqueta(Frame1, "lblTotalAnios", QStringLiteral("Total de Años:"), Tw(2880), Tw(2040), medio, Qt::AlignRight);
+    etiqueta(Frame1, "lblTipoComision", QStringLiteral("Tipo Comisión:"), 120, 2040, AnchoEtiqueta);
+    cmbTipoComision = lista("cmbTipoComision", 1440, 2040, 1380);
+    etiqueta(Frame1, "lblTotalAnios", QStringLiteral("Total de Años:"), 2880, 2040, AnchoMedio, Qt::AlignRight);
     txtTotalAnios = caja("txtTotalAños", 4080, 2040, 735);
-    Etiqueta(Frame1, "lblDescripcion", QStringLiteral("Descripcion del Escenario:"), Tw(120), Tw(2520),
-             Tw(2280 - 120) - 2);
+    etiqueta(Frame1, "lblDescripcion", QStringLiteral("Descripcion del Escenario:"), 120, 2520, AnchoDescripcion);
     txtDescripcion = caja("txtDescripcion", 2280, 2520, 4935);
 
-    Etiqueta(Frame3, "lblComision", QStringLiteral("Comision"), Tw(240), Tw(240), Tw(3255), Qt::AlignHCenter);
+    etiqueta(Frame3, "lblComision", QStringLiteral("Comision"), 240, 240, 3255, Qt::AlignHCenter);
     m_comision = new Comision(m_entorno, Frame3, {cmbTipoComision, txtTotalAnios, txtPlazoPago, txtSumaAsegurada}, this);
     FlexGrid* MSFlexGrid2 = m_comision->grid();
-    MSFlexGrid2->setGeometry(Tw(120), Tw(600), Tw(3495), Tw(3015));
+    MSFlexGrid2->setGeometry(Px(120), Px(600), Px(3495), Px(3015));
 
-    cmdResultado = Boton(Frame2, "cmdResultado", QStringLiteral("&Resultado"), 210);
-    cmdAlta = Boton(Frame2, "cmdAlta", QStringLiteral("&Alta"), 1650);
-    cmdModificar = Boton(Frame2, "cmdModificar", QStringLiteral("&Modificar"), 2730);
-    cmdAceptar = Boton(Frame2, "cmdAceptar", QStringLiteral("A&ceptar"), 3810);
-    cmdCancelar = Boton(Frame2, "cmdCancelar", QStringLiteral("Ca&ncelar"), 4890);
-    cmdSalir = Boton(Frame2, "cmdSalir", QStringLiteral("&Salir"), 5970);
+    auto boton = [this](const char* nombre, const QString& texto, int x) {
+        auto* b = new QPushButton(texto, Frame2);
+        b->setObjectName(QString::fromLatin1(nombre));
+        b->setGeometry(Px(x), Px(240), Px(975), Px(375));
+        b->setAutoDefault(false);
+        return b;
+    };
+    cmdResultado = boton("cmdResultado", QStringLiteral("&Resultado"), 210);
+    cmdAlta = boton("cmdAlta", QStringLiteral("&Alta"), 1650);
+    cmdModificar = boton("cmdModificar", QStringLiteral("&Modificar"), 2730);
+    cmdAceptar = boton("cmdAceptar", QStringLiteral("A&ceptar"), 3810);
+    cmdCancelar = boton("cmdCancelar", QStringLiteral("Ca&ncelar"), 4890);
+    cmdSalir = boton("cmdSalir", QStringLiteral("&Salir"), 5970);
     FijaBotonesFormulario(this, cmdResultado, cmdSalir);
 
     const QList<QWidget*> orden = {MSFlexGrid1,     txtEdad,     txtSumaAsegurada, cmbTabla,       txtInteresTecnico,
@@ -491,10 +518,7 @@ void frmEscenarios::cmdModificar_Click()
 
 void frmEscenarios::cmdSalir_Click()
 {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        sub->close();
-    else
-        close();
+    CierraFormulario(this);
 }
 
 // ---- Saving -------------------------------------------------------------------------------

@@ -57,6 +57,8 @@ public slots:
 
 private:
     void construye();
+    //! A length of the drawing, in twips, on the screen.
+    int Px(int twips) const;
     void Form_Load();
     void MuestraEscenario();
     void CargaLista();
@@ -83,6 +85,7 @@ private:
     //! The text boxes and lists, in the form's control order.
     QList<QWidget*> Campos() const;
 
+    double m_pixelesPorTwip = 1.0 / 15.0;
     MDIForm1& m_principal;
     Entorno& m_entorno;
     bool m_inicializado = false;

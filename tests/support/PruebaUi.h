@@ -40,6 +40,15 @@ inline QStringList FilasGrid(const FlexGrid* grid)
     return filas;
 }
 
+//! Every row of the grid, the fixed ones too, each row's cells joined by "|".
+inline QStringList TodasLasFilas(const FlexGrid* grid)
+{
+    QStringList filas;
+    for (int r = 0; r < grid->rows(); ++r)
+        filas << FilaGrid(grid, r).join(QLatin1Char('|'));
+    return filas;
+}
+
 //! Types a text into the widget that has the keyboard, key by key.
 inline void Teclea(QWidget* destino, const QString& texto)
 {

@@ -1,6 +1,6 @@
-#include "core/BaseDatos.h"
 #include "core/Cargadores.h"
 #include "core/Constantes.h"
+#include "core/Numeros.h"
 #include "support/BaseTemporal.h"
 #include "support/PruebaUi.h"
 #include "ui/ComboLista.h"
@@ -53,13 +53,7 @@ struct Banco
         QTest::keyClicks(grid(), teclas);
     }
 
-    QStringList filas() const
-    {
-        QStringList r;
-        for (int i = 0; i < grid()->rows(); ++i)
-            r << FilaGrid(grid(), i).join(QLatin1Char('|'));
-        return r;
-    }
+    QStringList filas() const { return prueba::TodasLasFilas(grid()); }
 
     prueba::BaseTemporal base;
     QWidget ventana;
@@ -79,93 +73,98 @@ class TestComision : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void init() { b = std::make_unique<Banco>(); }
     void cleanup() { b.reset(); }
 
-    void tipoUnoDaUnaFilaYCierraElTotal();
-    void otroTipoDejaSoloElEncabezado();
+    void formaPorTipo();
     void totalDeAnios_data();
     void totalDeAnios();
     void teclearUnoYDos();
-    void plazoDePagoNoNumerico();
-    void sinSumaAseguradaNoSeDaForma();
-    void totalSoloAdmiteEnteros();
     void teclasEnLaRejilla_data();
     void teclasEnLaRejilla();
     void validaComision_data();
     void validaComision();
-    void guardaYCargaLasFilas();
 
-private:
+  private:
     std::unique_ptr<Banco> b;
 };
 
-void TestComision::tipoUnoDaUnaFilaYCierraElTotal()
+void TestComision::formaPorTipo()
 {
     b->formaVariosAnios(QStringLiteral("3"));
-    QCOMPARE(b->grid()->rows(), 4);
+    QCOMPARE(b->filas(), (QStringList{EncabezadoAnios, "1||", "2||", "3||"}));
+    // Type 1: one year, under its own header; the total is emptied and closed.
     b->eligeTipo(1);
     QCOMPARE(b->filas(), (QStringList{EncabezadoTipoUno, QStringLiteral("1||")}));
     QCOMPARE(b->total->text(), QString());
     QVERIFY(!b->total->isEnabled());
-    QVERIFY(b->base.dialogos.cajas.isEmpty());
-}
-
-void TestComision::otroTipoDejaSoloElEncabezado()
-{
-    b->formaVariosAnios(QStringLiteral("2"));
+    // Another type: only the header, as it was, until a total is typed; the box keeps its text.
     b->eligeTipo(3);
-    QCOMPARE(b->filas(), QStringList{EncabezadoAnios});
-    QVERIFY(b->total->isEnabled());
-    QCOMPARE(b->total->text(), QStringLiteral("2"));
-
-    // From type 1 the header of type 1 stays.
-    b->eligeTipo(1);
-    b->eligeTipo(2);
     QCOMPARE(b->filas(), QStringList{EncabezadoTipoUno});
     QVERIFY(b->total->isEnabled());
+    QTest::keyClicks(b->total, QStringLiteral("2"));
+    b->eligeTipo(2);
+    QCOMPARE(b->filas(), QStringList{EncabezadoAnios});
+    QCOMPARE(b->total->text(), QStringLiteral("2"));
+    QVERIFY(b->base.dialogos.cajas.isEmpty());
 }
 
 void TestComision::totalDeAnios_data()
 {
+    QTest::addColumn<QString>("suma");
     QTest::addColumn<QString>("plazoPago");
     QTest::addColumn<QString>("anios");
     QTest::addColumn<int>("filas");
-    QTest::addColumn<bool>("rechazado");
-    QTest::newRow("10 de 10") << "10" << "10" << 11 << false;
-    QTest::newRow("11 de 10") << "10" << "11" << 1 << true;
-    QTest::newRow("cero") << "10" << "0" << 1 << false;
-    QTest::newRow("plazo 9.5 cuenta 10") << "9.5" << "10" << 11 << false;
-    QTest::newRow("plazo 10.5 cuenta 10") << "10.5" << "11" << 1 << true;
-    QTest::newRow("más que 16 bits") << "10" << "99999" << 1 << true;
+    QTest::addColumn<QString>("mensaje");
+    QTest::addColumn<QString>("queda");
+    const QString mayor = QStringLiteral("total de años debe ser menor o igual a Plazo de pago");
+    const QString plazo = QStringLiteral("El plazo de pago debe ser numerico");
+    // From a schedule of 3 years on a payment term of 10, the sum insured, the payment term and
+    // then the total change to these.
+    // clang-format off
+    QTest::newRow("10 de 10") << "1000" << "10" << "10" << 11 << "" << "10";
+    QTest::newRow("11 de 10") << "1000" << "10" << "11" << 1 << mayor << "";
+    QTest::newRow("cero") << "1000" << "10" << "0" << 1 << "" << "0";
+    QTest::newRow("plazo 9.5 cuenta 10") << "1000" << "9.5" << "10" << 11 << "" << "10";
+    QTest::newRow("plazo 10.5 cuenta 10") << "1000" << "10.5" << "11" << 1 << mayor << "";
+    QTest::newRow("más que 16 bits") << "1000" << "10" << "99999" << 1 << mayor << "";
+    QTest::newRow("un punto") << "1000" << "10" << "." << 1 << "" << "";
+    QTest::newRow("con signo") << "1000" << "10" << "-3" << 1 << "" << "";
+    QTest::newRow("plazo vacío") << "1000" << "" << "0" << 4 << plazo << "0";
+    QTest::newRow("sin suma asegurada") << "mil" << "10" << "2" << 4 << "" << "2";
+    // clang-format on
 }
 
 void TestComision::totalDeAnios()
 {
+    QFETCH(QString, suma);
     QFETCH(QString, plazoPago);
     QFETCH(QString, anios);
     QFETCH(int, filas);
-    QFETCH(bool, rechazado);
-    b->formaVariosAnios(QString(), plazoPago);
+    QFETCH(QString, mensaje);
+    QFETCH(QString, queda);
+    b->formaVariosAnios(QStringLiteral("3"));
+    b->suma->setText(suma);
+    b->plazo->setText(plazoPago);
     b->total->setText(anios);
 
     QCOMPARE(b->grid()->rows(), filas);
-    QCOMPARE(b->grid()->textMatrix(0, 1), QStringLiteral("Porcentaje Prima"));
     for (int i = 1; i < filas; ++i)
         QCOMPARE(b->grid()->textMatrix(i, 0), QString::number(i));
-    if (rechazado) {
-        QCOMPARE(b->base.dialogos.cajas.size(), 1);
-        const auto& caja = b->base.dialogos.cajas.first();
-        QCOMPARE(caja.texto, QStringLiteral("total de años debe ser menor o igual a Plazo de pago"));
-        QCOMPARE(caja.icono, Icono::Exclamacion);
-        QCOMPARE(caja.titulo, TituloAplicacion);
-        QCOMPARE(b->total->text(), QString());
-        QCOMPARE(b->ventana.focusWidget(), b->total);
-    } else {
-        QVERIFY(b->base.dialogos.cajas.isEmpty());
-        QCOMPARE(b->total->text(), anios);
-    }
+    QCOMPARE(b->total->text(), queda);
+    // Without a sum insured the schedule keeps its shape and the box is emptied.
+    QCOMPARE(b->suma->text(), EsNumerico(suma) ? suma : QString());
+    QCOMPARE(b->base.dialogos.textos(), mensaje.isEmpty() ? QStringList() : QStringList{mensaje});
+    if (mensaje.isEmpty())
+        return;
+    // The payment-term box alone has no icon and the default title.
+    const auto& caja = b->base.dialogos.cajas.first();
+    const bool delPlazo = mensaje.startsWith(QStringLiteral("El plazo"));
+    QCOMPARE(caja.icono, delPlazo ? Icono::Ninguno : Icono::Exclamacion);
+    QCOMPARE(caja.titulo, delPlazo ? Dialogos::TituloPredeterminado() : TituloAplicacion);
+    QVERIFY(Dialogos::TituloPredeterminado() != TituloAplicacion);
+    QCOMPARE(b->ventana.focusWidget(), delPlazo ? b->plazo : b->total);
 }
 
 void TestComision::teclearUnoYDos()
@@ -177,51 +176,12 @@ void TestComision::teclearUnoYDos()
     QCOMPARE(FilaGrid(b->grid(), 12), (QStringList{QStringLiteral("12"), QString(), QString()}));
 }
 
-void TestComision::plazoDePagoNoNumerico()
-{
-    b->formaVariosAnios(QStringLiteral("3"));
-    b->plazo->clear();
-    QTest::keyClicks(b->total, QStringLiteral("0"));
-
-    QCOMPARE(b->base.dialogos.cajas.size(), 1);
-    const auto& caja = b->base.dialogos.cajas.first();
-    QCOMPARE(caja.texto, QStringLiteral("El plazo de pago debe ser numerico"));
-    QCOMPARE(caja.icono, Icono::Ninguno);
-    QCOMPARE(caja.titulo, Dialogos::TituloPredeterminado());
-    QVERIFY(caja.titulo != TituloAplicacion);
-    QCOMPARE(b->ventana.focusWidget(), b->plazo);
-    QCOMPARE(b->grid()->rows(), 4);
-}
-
-void TestComision::sinSumaAseguradaNoSeDaForma()
-{
-    b->eligeTipo(2);
-    b->suma->setText(QStringLiteral("mil"));
-    b->plazo->setText(QStringLiteral("10"));
-    QTest::keyClicks(b->total, QStringLiteral("3"));
-    QCOMPARE(b->suma->text(), QString());
-    QCOMPARE(b->grid()->rows(), 1);
-    QVERIFY(b->base.dialogos.cajas.isEmpty());
-}
-
-void TestComision::totalSoloAdmiteEnteros()
-{
-    b->formaVariosAnios(QStringLiteral("2"));
-    QCOMPARE(b->grid()->rows(), 3);
-    QTest::keyClicks(b->total, QStringLiteral("."));
-    QCOMPARE(b->total->text(), QString());
-    QCOMPARE(b->grid()->rows(), 1);
-    b->total->setText(QStringLiteral("-3"));
-    QCOMPARE(b->total->text(), QString());
-    QCOMPARE(b->grid()->rows(), 1);
-    QVERIFY(b->base.dialogos.cajas.isEmpty());
-}
-
 void TestComision::teclasEnLaRejilla_data()
 {
     QTest::addColumn<int>("col");
     QTest::addColumn<QString>("teclas");
     QTest::addColumn<QString>("celda");
+    // clang-format off
     QTest::newRow("un solo punto") << 1 << "1..5" << "1.5";
     QTest::newRow("letras no") << 1 << "a1-b" << "1";
     QTest::newRow("tantos") << 2 << "2.5" << "2.5";
@@ -229,6 +189,7 @@ void TestComision::teclasEnLaRejilla_data()
     QTest::newRow("retroceso en el año") << 0 << "\b" << "";
     QTest::newRow("retroceso en porcentaje") << 1 << "15\b" << "1";
     QTest::newRow("retroceso en celda vacía") << 2 << "\b\b" << "";
+    // clang-format on
 }
 
 void TestComision::teclasEnLaRejilla()
@@ -254,25 +215,26 @@ void TestComision::validaComision_data()
     QTest::addColumn<int>("fila");
     QTest::addColumn<int>("col");
     using L = QStringList;
+    const QString edad = QStringLiteral("el Porcentaje Prima para edad:");
+    // clang-format off
     QTest::newRow("decrecientes") << L{"50", "40", "40", "10"} << L{"5", "4", "4", "1"} << 0 << "" << 0 << 0;
     QTest::newRow("sube") << L{"50", "60"} << L{"5", "5"} << 0 << "el Porcentaje Prima debe ser decreciente" << 2 << 1;
     QTest::newRow("un cero levanta el límite") << L{"50", "0", "70"} << L{"5", "5", "5"} << 0 << "" << 0 << 0;
     QTest::newRow("cien") << L{"100"} << L{"5"} << 0 << "" << 0 << 0;
-    QTest::newRow("100.5 en la fila 2")
-        << L{"100", "100.5"} << L{"5", "5"} << 0 << "el Porcentaje Prima para edad:2 fuera del rango permitido" << 2 << 1;
+    QTest::newRow("100.5 en la fila 2") << L{"100", "100.5"} << L{"5", "5"} << 0
+                                        << edad + "2 fuera del rango permitido" << 2 << 1;
     QTest::newRow("tantos suben") << L{"50", "40"} << L{"5", "6"} << 0 << "Tantos suma debe ser decreciente" << 2 << 2;
     QTest::newRow("tantos tras un cero") << L{"50", "40"} << L{"0", "6"} << 0 << "" << 0 << 0;
-    QTest::newRow("porcentaje vacío")
-        << L{"50", ""} << L{"5", "5"} << 0 << "el Porcentaje Prima para edad:2 esta vacia" << 2 << 1;
+    QTest::newRow("porcentaje vacío") << L{"50", ""} << L{"5", "5"} << 0 << edad + "2 esta vacia" << 2 << 1;
     QTest::newRow("tantos vacío") << L{"50"} << L{""} << 0 << "el Tantos suma para edad:1 esta vacia" << 1 << 2;
-    QTest::newRow("un punto solo")
-        << L{"."} << L{"5"} << 0 << "el Porcentaje Prima de la fila 1 no es numerico" << 1 << 1;
+    QTest::newRow("un punto") << L{"."} << L{"5"} << 0 << "el Porcentaje Prima de la fila 1 no es numerico" << 1 << 1;
     QTest::newRow("tantos punto") << L{"50"} << L{"."} << 0 << "el Tantos suma de la fila 1 no es numerico" << 1 << 2;
-    QTest::newRow("tantos más que 16 bits")
-        << L{"50"} << L{"40000"} << 0 << "el Tantos suma de la fila 1 fuera del rango permitido" << 1 << 2;
-    QTest::newRow("año borrado")
-        << L{"50", "40"} << L{"5", "4"} << 2 << "el Año comisión de la fila 2 no es numerico" << 2 << 0;
+    QTest::newRow("tantos 40000") << L{"50"} << L{"40000"} << 0
+                                  << "el Tantos suma de la fila 1 fuera del rango permitido" << 1 << 2;
+    QTest::newRow("año borrado") << L{"50", "40"} << L{"5", "4"} << 2 << "el Año comisión de la fila 2 no es numerico"
+                                 << 2 << 0;
     QTest::newRow("sin filas") << L{} << L{} << 0 << "" << 0 << 0;
+    // clang-format on
 }
 
 void TestComision::validaComision()
@@ -292,40 +254,15 @@ void TestComision::validaComision()
         b->teclea(anioBorrado, 0, QStringLiteral("\b"));
     const QStringList antes = b->filas();
 
-    const bool valida = b->comision->ValidaComision();
-    QCOMPARE(valida, mensaje.isEmpty());
+    QCOMPARE(b->comision->ValidaComision(), mensaje.isEmpty());
     QCOMPARE(b->filas(), antes);
-    if (mensaje.isEmpty()) {
-        QVERIFY(b->base.dialogos.cajas.isEmpty());
+    QCOMPARE(b->base.dialogos.textos(), mensaje.isEmpty() ? QStringList() : QStringList{mensaje});
+    if (mensaje.isEmpty())
         return;
-    }
-    QCOMPARE(b->base.dialogos.textos(), QStringList{mensaje});
     QCOMPARE(b->base.dialogos.cajas.first().icono, Icono::Critico);
     QCOMPARE(b->base.dialogos.cajas.first().titulo, TituloAplicacion);
-    QCOMPARE(b->grid()->row(), fila);
-    QCOMPARE(b->grid()->col(), col);
+    QCOMPARE(QPoint(b->grid()->row(), b->grid()->col()), QPoint(fila, col));
     QCOMPARE(b->ventana.focusWidget(), b->grid());
-}
-
-void TestComision::guardaYCargaLasFilas()
-{
-    b->base.sql(QStringLiteral("insert into T_Comision values (7, 9, 1, 1)"));
-    b->base.sql(QStringLiteral("insert into T_Comision values (8, 1, 20, 2)"));
-    b->formaVariosAnios(QStringLiteral("3"));
-    const QStringList valores[] = {{"50", "5"}, {"40", "3.5"}, {"30.25", "2.5"}};
-    for (int i = 0; i < 3; ++i) {
-        b->teclea(i + 1, 1, valores[i].at(0));
-        b->teclea(i + 1, 2, valores[i].at(1));
-    }
-    QVERIFY(b->comision->ValidaComision());
-    b->comision->GuardaFilas(7);
-    // Whole rates per mille, half to even: 3.5 is 4 and 2.5 is 2. Other scenarios untouched.
-    QCOMPARE(b->base.filas(QStringLiteral("select * from T_Comision order by Escenario, Anio_Comision")),
-             (QStringList{"7|1|50|5", "7|2|40|4", "7|3|30.25|2", "8|1|20|2"}));
-
-    b->eligeTipo(1);
-    b->comision->CargaFilas(7);
-    QCOMPARE(b->filas(), (QStringList{EncabezadoTipoUno, "1|50|5", "2|40|4", "3|30.25|2"}));
 }
 
 QTEST_MAIN(TestComision)
