@@ -14,6 +14,8 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 
+#include <algorithm>
+
 namespace valvida {
 
 MDIForm1::MDIForm1(Entorno entorno, QWidget* parent)
@@ -94,6 +96,16 @@ QMdiSubWindow* MDIForm1::agregaHija(QWidget* formulario)
     sub->setWindowTitle(formulario->windowTitle());
     formulario->show();
     sub->show();
+    // Each new form opens in cascade from the top left, whole within the main window's area,
+    // rather than where the free space happens to be (often half out of sight).
+    const QSize area = m_area->viewport()->size();
+    if (area.isValid() && !area.isEmpty()) {
+        const QSize tamano = sub->size().boundedTo(area);
+        const int paso = 24 * static_cast<int>(m_area->subWindowList().size() - 1);
+        sub->resize(tamano);
+        sub->move(std::clamp(paso, 0, std::max(0, area.width() - tamano.width())),
+                  std::clamp(paso, 0, std::max(0, area.height() - tamano.height())));
+    }
     m_area->setActiveSubWindow(sub);
     return sub;
 }

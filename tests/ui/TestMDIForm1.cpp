@@ -24,6 +24,7 @@ private slots:
     void menuConSusTitulosEnOrden();
     void inicializarDesdeElMenu();
     void cerrarCierraHijasDetalleYConexion();
+    void hijasSeAbrenEnCascadaDentroDelArea();
     void arranqueConArchivoQueFalta();
     void arranqueConArchivoQueNoEsBase();
     void arranqueMuestraLaVentana();
@@ -77,6 +78,25 @@ void TestMDIForm1::cerrarCierraHijasDetalleYConexion()
     QVERIFY(!ventana->isVisible());
     QVERIFY(!base.db().isOpen());
     delete ventana;
+}
+
+void TestMDIForm1::hijasSeAbrenEnCascadaDentroDelArea()
+{
+    BaseTemporal base;
+    MDIForm1 ventana(base.entorno());
+    ventana.resize(800, 600);
+    ventana.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&ventana));
+    auto* pequena = new QWidget;
+    pequena->resize(300, 200);
+    auto* grande = new QWidget;
+    grande->resize(3000, 2000);
+    QMdiSubWindow* primera = ventana.agregaHija(pequena);
+    QMdiSubWindow* segunda = ventana.agregaHija(grande);
+    const QRect area = ventana.areaMdi()->viewport()->rect();
+    QCOMPARE(primera->pos(), QPoint(0, 0));
+    QVERIFY2(area.contains(segunda->geometry()), "la ventana grande queda fuera del área");
+    ventana.areaMdi()->closeAllSubWindows();
 }
 
 void TestMDIForm1::arranqueConArchivoQueFalta()
