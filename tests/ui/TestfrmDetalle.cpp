@@ -122,19 +122,21 @@ void TestfrmDetalle::limitesDeQx_data()
     QTest::addColumn<QString>("preparacion");
     QTest::addColumn<QString>("texto");
     QTest::addColumn<QStringList>("guardado");
-    QTest::addColumn<QString>("caja"); // the whole text, or how it starts when it ends with "..."
+    QTest::addColumn<QString>("caja");
     QTest::newRow("cero") << "" << "0" << QStringList{"0|0"} << "";
     QTest::newRow("uno") << "" << "1" << QStringList{"0|1"} << "";
     QTest::newRow("punto inicial") << "" << ".053" << QStringList{"0|0.053"} << "";
-    QTest::newRow("uno y medio") << "" << "1.5" << QStringList{"0|0.5"} << "la qx para edad:0 fuera del rango permitido";
+    QTest::newRow("uno y medio") << "" << "1.5" << QStringList{"0|0.5"}
+                                 << "la qx para edad:0 fuera del rango permitido";
     QTest::newRow("punto solo") << "" << "." << QStringList{"0|0.5"} << "la qx para edad:0 no es numerica";
     // A failure while writing: the table keeps the rows it had, and the edits still count as unsaved.
-    QTest::newRow("la base rechaza la fila") << "create trigger falla before insert on T_DetalleMortalidad "
-                                                "begin select raise(abort, 'falla'); end"
-                                             << "0.9" << QStringList{"0|0.5"} << "Rutina: cmdAceptar_Click\r\nError:...";
+    QTest::newRow("la base rechaza la fila")
+        << "create trigger falla before insert on T_DetalleMortalidad begin select raise(abort, 'falla'); end"
+        << "0.9" << QStringList{"0|0.5"}
+        << "Rutina: cmdAceptar_Click\r\nError:1811\r\nLa fila viola una restricción de la tabla (falla)";
     QTest::newRow("edad fuera de 16 bits") << "insert into T_DetalleMortalidad values(1, 40000, 0.3)" << "0.9"
                                            << QStringList{"0|0.5", "40000|0.3"}
-                                           << "Rutina: cmdAceptar_Click\r\nError:6\r\nDesbordamiento...";
+                                           << "Rutina: cmdAceptar_Click\r\nError:6\r\nDesbordamiento";
 }
 
 void TestfrmDetalle::limitesDeQx()
@@ -155,11 +157,7 @@ void TestfrmDetalle::limitesDeQx()
     QTest::keyClick(p.grid, Qt::Key_Return);
 
     QCOMPARE(base.filas(DetalleDe1), guardado);
-    QCOMPARE(base.dialogos.cajas.size(), caja.isEmpty() ? 0 : 1);
-    if (!caja.isEmpty()) {
-        const QString dice = base.dialogos.textos().first();
-        QVERIFY2(caja.endsWith("...") ? dice.startsWith(caja.chopped(3)) : dice == caja, qPrintable(dice));
-    }
+    QCOMPARE(base.dialogos.textos(), caja.isEmpty() ? QStringList{} : QStringList{caja});
     QCOMPARE(p.f.NoCerrar(), !caja.isEmpty());
     QCOMPARE(p.f.HayCambios(), caja.startsWith(QStringLiteral("Rutina")));
 }
