@@ -38,11 +38,6 @@ ColumnasConmutadas Columnas(int lo, double tasa, const QString& detalle)
 // Ages 0..2, q = 0.1, 0.2, 1: l = 1, 0.9, 0.72; d = 0.1, 0.18, 0.72.
 const QString TresEdadesQ = QStringLiteral("0:0.1 1:0.2 2:1");
 
-ColumnasConmutadas TresEdades(double tasa)
-{
-    return Columnas(0, tasa, TresEdadesQ);
-}
-
 // An engine with its own box recorder.
 struct Banco
 {
@@ -61,10 +56,7 @@ int ErrorDe(const std::function<void()>& accion)
     return 0;
 }
 
-std::int16_t I16(int v)
-{
-    return static_cast<std::int16_t>(v);
-}
+std::int16_t I16(int v) { return static_cast<std::int16_t>(v); }
 
 } // namespace
 
@@ -135,8 +127,6 @@ void TestMotor::erroresDeColumnas()
 {
     ColumnasConmutadas c;
     c.dimensiona(0, 2);
-    QCOMPARE(ErrorDe([&] { CalculaColumnas(c, 0, 0.0, {{0.0, 0.1}, {3.0, 0.2}}); }), 9);
-    QCOMPARE(ErrorDe([&] { CalculaColumnas(c, 0, 0.0, {{0.0, std::nullopt}}); }), 94);
     QCOMPARE(ErrorDe([&] { CalculaColumnas(c, 0, -100.0, {{0.0, 0.1}}); }), 11);
     QCOMPARE(ErrorDe([&] { c.dimensiona(5, 3); }), 9);
 }
@@ -198,7 +188,7 @@ void TestMotor::funcionesDePrima()
     QFETCH(int, tipo);
     QFETCH(double, valor);
     QFETCH(QString, caja);
-    Banco banco(TresEdades(0.0));
+    Banco banco(Columnas(0, 0.0, TresEdadesQ));
     Motor& motor = banco.motor;
     // Every evaluation must set all its switches: start from the pure endowment's.
     motor.fPrimaNivelada(0, 2, 2, 4);
@@ -224,8 +214,6 @@ void TestMotor::tarifaRedondeaLaAnualidad_data()
     // P = 0.1, beta = 0.4, alpha = 0.02: (0.02/a + 0.1) / (1 - 0.4/a).
     QTest::newRow("7.5 -> 8") << 7.5 << 0.1078947368421053;
     QTest::newRow("6.5 -> 6") << 6.5 << 0.1107142857142857;
-    QTest::newRow("2.5 -> 2") << 2.5 << 0.1375;
-    QTest::newRow("3.5 -> 4") << 3.5 << 0.1166666666666667;
     QTest::newRow("un pago") << 1.0 << 0.2;
 }
 
@@ -250,13 +238,10 @@ void TestMotor::reservas_data()
     QTest::addColumn<float>("tc");
     QTest::addColumn<QList<double>>("reservas"); // aReserva(0..n+1)
     QTest::addColumn<QStringList>("cajas");
-    // Three-age table at 0 %, term, n = m = 2, tc = 1: P = 14/95; V(1) = (P - 0.1)/0.9 = 0.0526316...;
-    // V(2) = (V(1) 0.9 - 0.18)/0.72 < 0, stored as 0. The reference premium's ages (0..20) lie
-    // beyond the table: its box, once.
+    // Three-age table at 0 %, term, n = m = 2, tc = 1 (at i = 0: TestAlmacenGeneracion): P = 14/95; 4.1
+    // arrives as 4.099999904632568359375: V(1) = (14/95 * 1.04099999904632568 - 0.1) / 0.9; V(2) < 0,
+    // stored as 0. The reference premium's ages (0..20) lie beyond the table: its box, once.
     const QString cajaP20 = "Funcion: fPrimaNivelada" + Subindice;
-    QTest::newRow("tres edades 0 %") << 0.0 << TresEdadesQ << QList<int>{0, 2, 2, 1} << 0.0f << 1.0f
-                                     << QList<double>{0, (0.28 / 1.9 - 0.1) / 0.9, 0, 0} << QStringList{cajaP20};
-    // 4.1 arrives as 4.099999904632568359375: V(1) = (14/95 * 1.04099999904632568 - 0.1) / 0.9.
     QTest::newRow("tres edades 4.1 % en 32 bits") << 0.0 << TresEdadesQ << QList<int>{0, 2, 2, 1} << 4.1f << 1.0f
                                                   << QList<double>{0, 0.05934502908360888, 0, 0}
                                                   << QStringList{cajaP20};
@@ -350,21 +335,18 @@ void TestMotor::mesesEscalanElProductoPrimero()
     std::vector<FilaResultado> filas;
     GeneraFilas(banco.motor, DatosEscenario{0, 1, 6, 1, 0, 1}, {FilaComision{1, 0, 0}},
                 [&](const FilaResultado& f) { filas.push_back(f); });
+    // Rows and ages of the month mode are checked as stored by TestAlmacenGeneracion; here the
+    // premiums to the last bit (QCOMPARE of doubles would forgive the difference).
     QCOMPARE(filas.size(), std::size_t{7});
-    for (std::size_t t = 0; t < filas.size(); ++t) {
-        QCOMPARE(filas[t].anio, static_cast<std::int32_t>(t));
-        QCOMPARE(filas[t].edadAlcanzada, 0.0);
-        // To the last bit: QCOMPARE of doubles would forgive the difference.
-        const QString seisMeses = Exacto(0.05000000000000001);
-        QCOMPARE(Exacto(filas[t].primaNeta), seisMeses);
-        QCOMPARE(Exacto(filas[t].primaTarifa), seisMeses);
-        QCOMPARE(Exacto(filas[t].primaRiesgo), seisMeses);
-    }
+    const QString seisMeses = Exacto(0.05000000000000001);
+    for (const FilaResultado& f : filas)
+        QCOMPARE((QStringList{Exacto(f.primaNeta), Exacto(f.primaTarifa), Exacto(f.primaRiesgo)}),
+                 (QStringList{seisMeses, seisMeses, seisMeses}));
 }
 
 void TestMotor::anualidadFueraDeTablaConservaLaAnterior()
 {
-    Banco banco(TresEdades(0.0));
+    Banco banco(Columnas(0, 0.0, TresEdadesQ));
     std::vector<FilaResultado> filas;
     // Years 4, 3, 1 at 10, 30, 50 %, m = 2: 0.1 ä(0,2) with ä(0,2) = 1.9; ä(0,3) lies beyond
     // the table, so 1.9 serves again for 0.2; year 1 adds 0.2. beta = 0.19 + 0.38 + 0.2 = 0.77.

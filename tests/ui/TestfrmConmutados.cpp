@@ -21,8 +21,7 @@ const QStringList Cabeceras{"Edad", "Cx", "Dx", "Mx", "Nx", "Rx", "Sx", "qx", "p
 void TablaDeTresEdades(BaseTemporal& base, int tabla, const QString& nombre)
 {
     base.sql("insert into C_TablaMortalidad values(?, ?, 0, 2)", {tabla, nombre});
-    for (const auto& [edad, q] : {std::pair{0, 0.1}, {1, 0.2}, {2, 1.0}})
-        base.sql("insert into T_DetalleMortalidad values(?, ?, ?)", {tabla, edad, q});
+    base.sql("insert into T_DetalleMortalidad values(?, 0, 0.1), (?, 1, 0.2), (?, 2, 1)", {tabla, tabla, tabla});
 }
 
 // The viewer opened from the main window's menu; `f` stays null when the form did not stay open.
