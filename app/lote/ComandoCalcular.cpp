@@ -1,20 +1,18 @@
 #include "app/lote/Comandos.h"
 
 #include "actuarial/almacen/Calculo.h"
+#include "app/lote/BaseLote.h"
 #include "app/lote/DialogosConsola.h"
 #include "app/lote/Lote.h"
 #include "core/BaseDatos.h"
-#include "core/Entorno.h"
+#include "core/Dialogos.h"
 #include "core/ErrorVV.h"
 
-#include <QFileInfo>
 #include <QSqlRecord>
 
 namespace valvida {
 
 namespace {
-
-const QString ConexionCalcular = QStringLiteral("valvida-lote-calcular");
 
 // The scenario's results as CSV: the column names, then one line per row in policy-year order.
 void EscribeResultados(const QSqlDatabase& db, std::int32_t escenario, QTextStream& out)
@@ -39,30 +37,26 @@ void EscribeResultados(const QSqlDatabase& db, std::int32_t escenario, QTextStre
 int ComandoCalcular(const QStringList& argumentos, QTextStream& out, QTextStream& err)
 {
     const QString& ruta = argumentos.at(0);
-    bool entero = false;
-    const std::int32_t escenario = argumentos.at(1).toInt(&entero);
-    if (!entero) {
-        err << UsoLote() << '\n';
-        err.flush();
-        return 2;
-    }
+    const std::optional<std::int32_t> escenario = EscenarioArgumento(argumentos.at(1));
+    if (!escenario)
+        return ErrorDeUso(err);
 
     DialogosConsola dialogos(err);
+    std::optional<BaseLote> base;
     try {
-        Entorno entorno{AbreBaseDatos(ruta, ConexionCalcular), dialogos, QFileInfo(ruta).absolutePath()};
-        CalculaEscenario(entorno, escenario);
-        try {
-            EscribeResultados(entorno.db, escenario, out);
-        } catch (const ErrorVV& e) {
-            MostrarError(dialogos, QStringLiteral("Rutina: calcular"), e);
-        }
+        base.emplace(ruta, dialogos);
     } catch (const ErrorVV& e) {
         err << QStringLiteral("No se abrió la base de datos: ") << e.descripcion() << '\n';
         err.flush();
         return 1;
     }
+    CalculaEscenario(base->entorno(), *escenario);
+    try {
+        EscribeResultados(base->entorno().db, *escenario, out);
+    } catch (const ErrorVV& e) {
+        MostrarError(dialogos, QStringLiteral("Rutina: calcular"), e);
+    }
     out.flush();
-    CierraBaseDatos(ConexionCalcular);
     return dialogos.cajas() > 0 ? 1 : 0;
 }
 

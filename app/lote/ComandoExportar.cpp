@@ -1,27 +1,12 @@
 #include "app/lote/Comandos.h"
 
+#include "app/lote/BaseLote.h"
 #include "app/lote/DialogosConsola.h"
-#include "core/BaseDatos.h"
-#include "core/Entorno.h"
+#include "app/lote/Lote.h"
 #include "core/ErrorVV.h"
 #include "core/ExportaEscenario.h"
-#include "core/Numeros.h"
-
-#include <QFileInfo>
-#include <QUuid>
 
 namespace valvida {
-
-namespace {
-
-// The command's own connection, removed on every way out (after the Entorno that uses it).
-struct Conexion
-{
-    QString nombre = QStringLiteral("valvida-lote-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    ~Conexion() { CierraBaseDatos(nombre); }
-};
-
-} // namespace
 
 int ComandoExportar(const QStringList& argumentos, QTextStream& out, QTextStream& err)
 {
@@ -33,15 +18,14 @@ int ComandoExportar(const QStringList& argumentos, QTextStream& out, QTextStream
         err.flush();
         return 1;
     };
-    if (!EsNumerico(textoEscenario))
-        return falla(QStringLiteral("el escenario no es un número: ") + textoEscenario);
+    const std::optional<std::int32_t> escenario = EscenarioArgumento(textoEscenario);
+    if (!escenario)
+        return ErrorDeUso(err);
 
     DialogosConsola dialogos(err);
     try {
-        const std::int32_t escenario = AEntero32(ANumero(textoEscenario));
-        const Conexion conexion;
-        Entorno entorno{AbreBaseDatos(rutaBd, conexion.nombre), dialogos, QFileInfo(rutaBd).absolutePath()};
-        ExportaEscenario(entorno, escenario, archivo);
+        BaseLote base(rutaBd, dialogos);
+        ExportaEscenario(base.entorno(), *escenario, archivo);
     } catch (const ErrorVV& e) {
         return falla(e.descripcion());
     }

@@ -1,8 +1,7 @@
 #include "app/lote/Comandos.h"
 
+#include "app/lote/BaseLote.h"
 #include "app/lote/DialogosConsola.h"
-#include "core/BaseDatos.h"
-#include "core/Entorno.h"
 #include "core/ErrorVV.h"
 #include "core/ImportaTabla.h"
 
@@ -30,18 +29,16 @@ int ComandoImportar(const QStringList& argumentos, QTextStream& out, QTextStream
 {
     const QString& rutaBd = argumentos.at(0);
     const QString& archivo = argumentos.at(1);
-    const QString conexion = QStringLiteral("valvida-lote-importar");
     DialogosImportar dialogos(err);
-    std::optional<int> tabla;
+    std::optional<BaseLote> base;
     try {
-        Entorno entorno{AbreBaseDatos(rutaBd, conexion), dialogos, QString()};
-        tabla = ImportaTabla(entorno, archivo);
+        base.emplace(rutaBd, dialogos);
     } catch (const ErrorVV& e) {
         err << QStringLiteral("No se abrió la base de datos: ") << e.descripcion() << '\n';
         err.flush();
         return 1;
     }
-    CierraBaseDatos(conexion);
+    const std::optional<int> tabla = ImportaTabla(base->entorno(), archivo);
     if (!tabla || dialogos.cajas() > 0)
         return 1;
     out << *tabla << '\n';

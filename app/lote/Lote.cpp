@@ -36,6 +36,11 @@ int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& er
                 return c.ejecuta(argumentos.mid(1), out, err);
         }
     }
+    return ErrorDeUso(err);
+}
+
+int ErrorDeUso(QTextStream& err)
+{
     err << UsoLote() << '\n';
     err.flush();
     return 2;

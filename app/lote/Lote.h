@@ -15,4 +15,7 @@ int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& er
 //! The one-line usage text.
 QString UsoLote();
 
+//! Writes the usage text to `err` and gives the status of a usage error, 2.
+int ErrorDeUso(QTextStream& err);
+
 } // namespace valvida

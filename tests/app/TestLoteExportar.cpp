@@ -69,7 +69,6 @@ class TestLoteExportar : public QObject
         QTest::addColumn<bool>("soloLectura");
         QTest::addColumn<QString>("error");
         QTest::newRow("escenario inexistente") << "5" << true << false << "No existe el escenario 5";
-        QTest::newRow("escenario no numérico") << "dos" << true << false << "el escenario no es un número: dos";
         QTest::newRow("base inexistente") << "2" << false << false << "";
         QTest::newRow("destino de solo lectura") << "2" << true << true << "Error de acceso a la ruta o el archivo: ";
     }
@@ -123,6 +122,10 @@ class TestLoteExportar : public QObject
         const prueba::SalidaLote uso = prueba::Programa({"exportar", b.ruta(), "2"});
         QCOMPARE(uso.estado, 2);
         QVERIFY(uso.err.contains(QStringLiteral("exportar RUTA_BD ESCENARIO ARCHIVO")));
+        // A scenario that is not a whole number is a usage error too, and the file stays as it was.
+        const QByteArray antes = Lee(archivo);
+        QCOMPARE(prueba::Programa({"exportar", b.ruta(), "dos", archivo}).estado, 2);
+        QCOMPARE(Lee(archivo), antes);
     }
 };
 
