@@ -96,7 +96,7 @@ void GeneraFilas(Motor& motor, const DatosEscenario& escenario, const std::vecto
 
         double PR = 0.0;
         for (std::int32_t t = 0; t < n; ++t) {
-            PR = motor.fSeguro(AEntero16(edad + t), 1, 1, 1);
+            PR = motor.fSeguro(Suma16(x, static_cast<std::int16_t>(t)), 1, 1, 1);
             emiteFila(t, edad + t, PR, P, PT);
         }
         // The last row has no year of risk of its own: it repeats the one before.
