@@ -158,22 +158,13 @@ void Comision::MSFlexGrid2_KeyPress(QChar tecla)
     const int col = m_grid->col();
     if ((col != ColPorcentaje && col != ColTantos) || m_grid->row() < m_grid->fixedRows())
         return;
-    const QString texto = m_grid->text();
-    const bool digito = tecla >= QLatin1Char('0') && tecla <= QLatin1Char('9');
-    const bool punto = tecla == QLatin1Char('.') && !texto.contains(QLatin1Char('.'));
-    if (digito || punto)
-        m_grid->setText(texto + tecla);
+    m_grid->agregaTeclaNumerica(tecla);
 }
 
 void Comision::MSFlexGrid2_KeyUp(int tecla)
 {
-    if (tecla != Qt::Key_Backspace || m_grid->row() < m_grid->fixedRows())
-        return;
-    QString texto = m_grid->text();
-    if (!texto.isEmpty()) {
-        texto.chop(1);
-        m_grid->setText(texto);
-    }
+    if (tecla == Qt::Key_Backspace && m_grid->row() >= m_grid->fixedRows())
+        m_grid->borraUltimoCaracter();
 }
 
 bool Comision::Rechaza(int fila, int columna, const QString& mensaje)

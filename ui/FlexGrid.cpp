@@ -170,6 +170,27 @@ void FlexGrid::setTextMatrix(int r, int c, const QString& texto)
     alineaCelda(it, r, c);
 }
 
+bool FlexGrid::agregaTeclaNumerica(QChar tecla)
+{
+    const QString texto = text();
+    const bool digito = tecla >= QLatin1Char('0') && tecla <= QLatin1Char('9');
+    const bool punto = tecla == QLatin1Char('.') && !texto.contains(QLatin1Char('.'));
+    if (!digito && !punto)
+        return false;
+    setText(texto + tecla);
+    return true;
+}
+
+bool FlexGrid::borraUltimoCaracter()
+{
+    QString texto = text();
+    if (texto.isEmpty())
+        return false;
+    texto.chop(1);
+    setText(texto);
+    return true;
+}
+
 void FlexGrid::AddItem(const QString& fila)
 {
     const int r = rowCount();

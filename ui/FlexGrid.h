@@ -44,6 +44,14 @@ public:
     QString text() const { return textMatrix(m_row, m_col); }
     void setText(const QString& texto) { setTextMatrix(m_row, m_col, texto); }
 
+    /*!
+     * Typing a number into the current cell, as the forms allow it: a digit, or a point while the
+     * cell has none, is appended; any other key changes nothing. True when the cell changed.
+     */
+    bool agregaTeclaNumerica(QChar tecla);
+    //! Backspace in the current cell: its last character goes. True when the cell changed.
+    bool borraUltimoCaracter();
+
     //! A new last row whose cells take the TAB-separated pieces from column 0 on.
     void AddItem(const QString& fila) override;
     void finCarga() override;

@@ -151,25 +151,16 @@ void frmDetalle::MSFlexGrid1_KeyPress(QChar tecla)
 {
     if (!celdaEditable())
         return;
-    const QString texto = m_grid->text();
-    const bool digito = tecla >= QLatin1Char('0') && tecla <= QLatin1Char('9');
-    const bool punto = tecla == QLatin1Char('.') && !texto.contains(QLatin1Char('.'));
-    if (digito || punto) {
-        m_grid->setText(texto + tecla);
+    if (m_grid->agregaTeclaNumerica(tecla))
         m_hayCambios = true;
-    }
 }
 
 void frmDetalle::MSFlexGrid1_KeyUp(int tecla)
 {
     if (tecla != Qt::Key_Backspace || !celdaEditable())
         return;
-    QString texto = m_grid->text();
-    if (texto.isEmpty())
-        return;
-    texto.chop(1);
-    m_grid->setText(texto);
-    m_hayCambios = true;
+    if (m_grid->borraUltimoCaracter())
+        m_hayCambios = true;
 }
 
 void frmDetalle::GuardaDetalle()
