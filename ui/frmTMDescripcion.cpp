@@ -227,8 +227,7 @@ void frmTMDescripcion::aceptar()
     const std::int16_t tabla = AEntero16(ANumero(m_txtTabla->text()));
     const std::int16_t edadInicial = AEntero16(ANumero(m_txtDe->text()));
     const std::int16_t edadFinal = AEntero16(ANumero(m_txtAl->text()));
-    const QString fila = QStringList{m_txtTabla->text(), m_txtTablaDesc->text(), m_txtDe->text(), m_txtAl->text()}
-                             .join(QLatin1Char('\t'));
+    const QStringList celdas = {m_txtTabla->text(), m_txtTablaDesc->text(), m_txtDe->text(), m_txtAl->text()};
 
     if (m_esAlta) {
         m_sql = QStringLiteral("insert into C_TablaMortalidad values(?, ?, ?, ?)");
@@ -236,7 +235,7 @@ void frmTMDescripcion::aceptar()
         m_esAlta = false;
         // The new row, as typed, becomes the current one: what the boxes show is what a
         // later Modificar changes.
-        m_grid->AddItem(fila);
+        m_grid->AddItem(celdas.join(QLatin1Char('\t')));
         m_seleccionActiva = false;
         m_grid->setRow(m_grid->rows() - 1);
         estadoConsulta();
@@ -255,7 +254,6 @@ void frmTMDescripcion::aceptar()
     modifica(tabla, edadInicial, edadFinal);
     const int r = m_grid->row();
     if (r >= m_grid->fixedRows()) {
-        const QStringList celdas = fila.split(QLatin1Char('\t'));
         for (int c = 0; c < 4; ++c)
             m_grid->setTextMatrix(r, c, celdas.at(c));
     }
