@@ -618,10 +618,7 @@ void frmEscenarios::cmdAceptar_Click()
                                     cmbTipoComision->currentText(), txtInteresTecnico->text(),
                                     cmbTabla->currentText(),     txtPlazoSeguro->text(),
                                     txtPlazoPago->text(),        txtDescripcion->text()};
-        const int nueva = MSFlexGrid1->rows();
-        MSFlexGrid1->setRows(nueva + 1);
-        for (int c = 0; c < celdas.size(); ++c)
-            MSFlexGrid1->setTextMatrix(nueva, c, celdas.at(c));
+        MSFlexGrid1->AddItem(celdas.join(QLatin1Char('\t')));
 
         for (QWidget* w : Campos())
             w->setEnabled(false);
