@@ -9,21 +9,21 @@ namespace valvida {
 QLabel* NuevaEtiqueta(QWidget* padre, const char* nombre, const QString& texto)
 {
     auto* etiqueta = new QLabel(texto, padre);
-    etiqueta->setObjectName(QString::fromLatin1(nombre));
+    etiqueta->setObjectName(QString::fromUtf8(nombre));
     return etiqueta;
 }
 
 QLineEdit* NuevaCaja(QWidget* padre, const char* nombre)
 {
     auto* caja = new QLineEdit(padre);
-    caja->setObjectName(QString::fromLatin1(nombre));
+    caja->setObjectName(QString::fromUtf8(nombre));
     return caja;
 }
 
 QPushButton* NuevoBoton(QWidget* padre, const char* nombre, const QString& texto)
 {
     auto* boton = new QPushButton(texto, padre);
-    boton->setObjectName(QString::fromLatin1(nombre));
+    boton->setObjectName(QString::fromUtf8(nombre));
     // Enter and Escape belong to the form's default and cancel buttons, not to the focused one.
     boton->setAutoDefault(false);
     return boton;

@@ -9,6 +9,7 @@
 #include "core/Numeros.h"
 #include "ui/ComboLista.h"
 #include "ui/Comision.h"
+#include "ui/Controles.h"
 #include "ui/FlexGrid.h"
 #include "ui/Formulario.h"
 #include "ui/MDIForm1.h"
@@ -146,8 +147,7 @@ void frmEscenarios::construye()
         w->setGeometry(Px(x), Px(y), Px(ancho), w->sizeHint().height());
     };
     auto caja = [&](const char* nombre, int x, int y, int ancho) {
-        auto* c = new QLineEdit(Frame1);
-        c->setObjectName(QString::fromUtf8(nombre));
+        QLineEdit* c = NuevaCaja(Frame1, nombre);
         coloca(c, x, y, ancho);
         return c;
     };
@@ -162,8 +162,7 @@ void frmEscenarios::construye()
     const int altoCaja = muestra.sizeHint().height();
     auto etiqueta = [this, altoCaja](QWidget* padre, const char* nombre, const QString& texto, int x, int y, int ancho,
                            Qt::Alignment alineacion = Qt::AlignLeft) {
-        auto* l = new QLabel(texto, padre);
-        l->setObjectName(QString::fromLatin1(nombre));
+        QLabel* l = NuevaEtiqueta(padre, nombre, texto);
         l->setGeometry(Px(x), Px(y), Px(ancho), altoCaja);
         l->setAlignment(alineacion | Qt::AlignVCenter);
         return l;
@@ -198,10 +197,8 @@ void frmEscenarios::construye()
     MSFlexGrid2->setGeometry(Px(120), Px(600), Px(3495), Px(3015));
 
     auto boton = [this](const char* nombre, const QString& texto, int x) {
-        auto* b = new QPushButton(texto, Frame2);
-        b->setObjectName(QString::fromLatin1(nombre));
+        QPushButton* b = NuevoBoton(Frame2, nombre, texto);
         b->setGeometry(Px(x), Px(240), Px(975), Px(375));
-        b->setAutoDefault(false);
         return b;
     };
     cmdResultado = boton("cmdResultado", QStringLiteral("&Resultado"), 210);

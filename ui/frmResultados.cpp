@@ -6,6 +6,7 @@
 #include "core/ErrorVV.h"
 #include "core/ExportaEscenario.h"
 #include "core/Numeros.h"
+#include "ui/Controles.h"
 #include "ui/FlexGrid.h"
 #include "ui/Formulario.h"
 #include "ui/GraficoResultado.h"
@@ -85,19 +86,18 @@ FlexGrid* NuevoGrid(QWidget* padre, const char* nombre, int columnas)
     return grid;
 }
 
-QLabel* NuevaEtiqueta(QWidget* padre, const char* nombre, const QString& texto)
+// The headings, the summary and the title: plain text from the top left.
+QLabel* Etiqueta(QWidget* padre, const char* nombre, const QString& texto)
 {
-    auto* etiqueta = new QLabel(texto, padre);
-    etiqueta->setObjectName(QString::fromLatin1(nombre));
+    QLabel* etiqueta = NuevaEtiqueta(padre, nombre, texto);
     etiqueta->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     etiqueta->setTextFormat(Qt::PlainText);
     return etiqueta;
 }
 
-QPushButton* NuevoBoton(QWidget* padre, const char* nombre, const QString& texto, int izquierda)
+QPushButton* Boton(QWidget* padre, const char* nombre, const QString& texto, int izquierda)
 {
-    auto* boton = new QPushButton(texto, padre);
-    boton->setObjectName(QString::fromLatin1(nombre));
+    QPushButton* boton = NuevoBoton(padre, nombre, texto);
     boton->setGeometry(izquierda, 0, 120, 28);
     return boton;
 }
@@ -115,12 +115,12 @@ frmResultados::frmResultados(Entorno& entorno, QWidget* parent)
                                        QPen(QColor(0x2e, 0x8b, 0x57), 2)},
                                       this))
     , m_grafico2(new GraficoResultado({QPen(QColor(0x1f, 0x5f, 0xa8), 2)}, this))
-    , m_label1(NuevaEtiqueta(this, "Label1", QStringLiteral("Escenario")))
-    , m_label2(NuevaEtiqueta(this, "Label2", QStringLiteral("Resultado")))
-    , m_label3(NuevaEtiqueta(this, "Label3", QString()))
-    , m_label4(NuevaEtiqueta(this, "Label4", QString()))
-    , m_vaciar(NuevoBoton(this, "cmdVaciar", QStringLiteral("&Vaciar Excel"), 8))
-    , m_salir(NuevoBoton(this, "cmdSalir", QStringLiteral("&Salir"), 136))
+    , m_label1(Etiqueta(this, "Label1", QStringLiteral("Escenario")))
+    , m_label2(Etiqueta(this, "Label2", QStringLiteral("Resultado")))
+    , m_label3(Etiqueta(this, "Label3", QString()))
+    , m_label4(Etiqueta(this, "Label4", QString()))
+    , m_vaciar(Boton(this, "cmdVaciar", QStringLiteral("&Vaciar Excel"), 8))
+    , m_salir(Boton(this, "cmdSalir", QStringLiteral("&Salir"), 136))
 {
     setObjectName(QStringLiteral("frmResultados"));
     setWindowTitle(QStringLiteral("Resultados"));
