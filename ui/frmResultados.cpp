@@ -160,10 +160,6 @@ frmResultados* frmResultados::Muestra(MDIForm1& principal)
     }
     auto* formulario = new frmResultados(principal.entorno());
     QMdiSubWindow* ventana = principal.agregaHija(formulario);
-    QSize tamano(1000, 700);
-    if (principal.areaMdi()->width() > 200)
-        tamano = tamano.boundedTo(principal.areaMdi()->size());
-    ventana->resize(tamano);
     formulario->conectaVentana(ventana);
     formulario->Redimensiona();
     return formulario;
@@ -369,10 +365,7 @@ void frmResultados::cmdVaciar_Click()
 
 void frmResultados::cmdSalir_Click()
 {
-    if (auto* ventana = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        ventana->close();
-    else
-        close();
+    CierraFormulario(this);
 }
 
 } // namespace valvida
