@@ -110,10 +110,7 @@ QMdiSubWindow* MDIForm1::agregaHija(QWidget* formulario)
     return sub;
 }
 
-namespace {
-
-// Brings an open child form forward; false when it is not open.
-bool ActivaHija(QWidget* formulario)
+bool MDIForm1::activaHija(QWidget* formulario)
 {
     if (!formulario)
         return false;
@@ -124,11 +121,9 @@ bool ActivaHija(QWidget* formulario)
     return true;
 }
 
-} // namespace
-
 void MDIForm1::mnuTablaDescripciones_Click()
 {
-    if (ActivaHija(hija<frmTMDescripcion>()))
+    if (activaHija(hija<frmTMDescripcion>()))
         return;
     agregaHija(new frmTMDescripcion(m_entorno, [this] { muestraDetalle(); }));
 }
@@ -164,7 +159,7 @@ void MDIForm1::mnuTablaExcel_Click()
 
 void MDIForm1::mnuConmutados_Click()
 {
-    if (ActivaHija(hija<frmConmutados>()))
+    if (activaHija(hija<frmConmutados>()))
         return;
     // Without mortality tables the form has said so at its load and is not kept.
     auto* formulario = new frmConmutados(m_entorno);
@@ -177,7 +172,7 @@ void MDIForm1::mnuConmutados_Click()
 
 void MDIForm1::mnuEscenarios_Click()
 {
-    if (ActivaHija(hija<frmEscenarios>()))
+    if (activaHija(hija<frmEscenarios>()))
         return;
     // The form tells while it opens whether there is a mortality table to work with.
     auto* formulario = new frmEscenarios(*this);

@@ -32,6 +32,9 @@ public:
     template <class F>
     F* hija() const;
 
+    //! Brings an open child form forward; false when it is not open (a null form).
+    bool activaHija(QWidget* formulario);
+
     //! Puts a form into the window as a child, shown and active.
     QMdiSubWindow* agregaHija(QWidget* formulario);
 

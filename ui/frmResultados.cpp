@@ -154,8 +154,7 @@ frmResultados* frmResultados::Muestra(MDIForm1& principal)
         abierto->cargaEscenarios();
         if (habia && EsNumerico(elegido))
             abierto->seleccionaEscenario(AEntero32(ANumero(elegido)));
-        if (auto* ventana = qobject_cast<QMdiSubWindow*>(abierto->parentWidget()))
-            principal.areaMdi()->setActiveSubWindow(ventana);
+        principal.activaHija(abierto);
         return abierto;
     }
     auto* formulario = new frmResultados(principal.entorno());
