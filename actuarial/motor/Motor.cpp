@@ -151,10 +151,10 @@ void Motor::reservaAnual(std::int16_t x, std::int16_t n, std::int16_t m, std::in
     if (tc != 1.0f) {
         // Modified premium: the first year carries its risk cost and any excess of P over the
         // reference premium; the rest is spread over the premiums of years 2 to m.
+        // ä(x, m), and the premiums of years 2 to m valued at x + 1: ä(x+1, m-1).
         const std::int16_t x1 = Suma16(x, 1);
-        const std::int16_t xm = Suma16(x, m);
-        const double anual = Divide(columnas.N(x) - columnas.N(xm), columnas.D(x));
-        const double anual1 = Divide(columnas.N(x1) - columnas.N(xm), columnas.D(x1));
+        const double anual = Anualidad(x, m);
+        const double anual1 = Anualidad(x1, Suma16(m, -1));
         const double E = Divide(columnas.D(x1), columnas.D(x));
         const double K = P > P20 ? c1 + (P - P20) : c1;
         Pz = Divide(anual * P - K, E * anual1);
