@@ -31,20 +31,11 @@ inline QStringList FilaGrid(const FlexGrid* grid, int fila)
     return celdas;
 }
 
-//! The grid's data rows (below the fixed rows), each row's cells joined by "|".
-inline QStringList FilasGrid(const FlexGrid* grid)
+//! The grid's data rows (below the fixed rows; all rows with `tambienFijas`), cells joined by "|".
+inline QStringList FilasGrid(const FlexGrid* grid, bool tambienFijas = false)
 {
     QStringList filas;
-    for (int r = grid->fixedRows(); r < grid->rows(); ++r)
-        filas << FilaGrid(grid, r).join(QLatin1Char('|'));
-    return filas;
-}
-
-//! Every row of the grid, the fixed ones too, each row's cells joined by "|".
-inline QStringList TodasLasFilas(const FlexGrid* grid)
-{
-    QStringList filas;
-    for (int r = 0; r < grid->rows(); ++r)
+    for (int r = tambienFijas ? 0 : grid->fixedRows(); r < grid->rows(); ++r)
         filas << FilaGrid(grid, r).join(QLatin1Char('|'));
     return filas;
 }

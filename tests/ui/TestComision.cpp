@@ -53,7 +53,7 @@ struct Banco
         QTest::keyClicks(grid(), teclas);
     }
 
-    QStringList filas() const { return prueba::TodasLasFilas(grid()); }
+    QStringList filas() const { return prueba::FilasGrid(grid(), true); }
 
     prueba::BaseTemporal base;
     QWidget ventana;

@@ -18,7 +18,7 @@
 using namespace valvida;
 using prueba::ClicCelda;
 using prueba::FilaGrid;
-using prueba::TodasLasFilas;
+using prueba::FilasGrid;
 using Icono = Dialogos::Icono;
 using Cambios = QMap<QString, QString>;
 
@@ -172,11 +172,11 @@ void TestfrmEscenarios::escenarioGuardado()
     abre(true, true);
     QVERIFY(HayTablasMortalidad);
     QCOMPARE(b->form->windowTitle(), QStringLiteral("Escenarios"));
-    QCOMPARE(TodasLasFilas(b->escenarios()),
+    QCOMPARE(FilasGrid(b->escenarios(), true),
              (QStringList{"Escenario|Edad|Suma Asegurada|Tipo Seguro|Tipo Comision|Interes Técnico|Tabla Mortalidad|"
                           "Plazo Seguro|Plazo Pago|Descripción",
                           "1|40|2000|Vida Entera|Comisión varios años|4|Tabla A|50|20|Vida entera"}));
-    QCOMPARE(TodasLasFilas(b->comision()), (QStringList{"Año Comisión|% Prima de Tarifa|0/00 Millar SA", "1||"}));
+    QCOMPARE(FilasGrid(b->comision(), true), (QStringList{"Año Comisión|% Prima de Tarifa|0/00 Millar SA", "1||"}));
     QCOMPARE(b->lista("cmbTabla")->count(), 3);
     QCOMPARE(b->habilitados(), Navegando);
     QStringList orden;
@@ -208,7 +208,7 @@ void TestfrmEscenarios::escenarioGuardado()
     QCOMPARE(b->lista("cmbTipoSeguro")->claveActual(), 2);
     QCOMPARE(b->lista("cmbTipoComision")->claveActual(), 2);
     QCOMPARE(b->lista("cmbTabla")->claveActual(), 3); // "Tabla A" twice: the stored key decides
-    QCOMPARE(TodasLasFilas(b->comision()),
+    QCOMPARE(FilasGrid(b->comision(), true),
              (QStringList{"Año Comisión|% Prima de Tarifa|0/00 Millar SA", "1|60|6", "2|30|3"}));
     QCOMPARE(b->escenarios()->row(), 1);
     QCOMPARE(b->escenarios()->col(), 3);
@@ -292,7 +292,7 @@ void TestfrmEscenarios::altaCancelarYNumeros()
     QCOMPARE(b->habilitados(), Nuevo);
     QCOMPARE(b->foco(), QStringLiteral("txtEdad"));
     // The first commission type was already selected; its reaction shaped the schedule anew.
-    QCOMPARE(TodasLasFilas(b->comision()), (QStringList{"Año comisión|% Prima de Tarifa|0/00 Millar SA", "1||"}));
+    QCOMPARE(FilasGrid(b->comision(), true), (QStringList{"Año comisión|% Prima de Tarifa|0/00 Millar SA", "1||"}));
 
     b->llena();
     b->elige("cmbTabla", 2);
