@@ -33,7 +33,7 @@ void EscribeLinea(QIODevice& archivo, const QString& linea)
 {
     const QByteArray bytes = CodificaWindows1252(linea) + "\r\n";
     if (archivo.write(bytes) != bytes.size())
-        throw ErrorVV(57, QStringLiteral("Error de entrada/salida del dispositivo: ") + archivo.errorString());
+        throw ErrorVV::entradaSalida(archivo.errorString());
 }
 
 } // namespace

@@ -36,6 +36,21 @@ ErrorVV ErrorVV::usoNoValidoDeNull()
     return {UsoNoValidoDeNull, QStringLiteral("Uso no válido de Null")};
 }
 
+ErrorVV ErrorVV::archivoNoEncontrado(const QString& detalle)
+{
+    return {53, QStringLiteral("No se encontró el archivo: ") + detalle};
+}
+
+ErrorVV ErrorVV::entradaSalida(const QString& detalle)
+{
+    return {57, QStringLiteral("Error de entrada/salida del dispositivo: ") + detalle};
+}
+
+ErrorVV ErrorVV::accesoArchivo(const QString& detalle)
+{
+    return {75, QStringLiteral("Error de acceso a la ruta o el archivo: ") + detalle};
+}
+
 ErrorVV ErrorVV::sinRegistroActual()
 {
     return {SinRegistroActual, QStringLiteral("BOF o EOF es True, o el registro actual se eliminó. La operación "

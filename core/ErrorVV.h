@@ -35,6 +35,10 @@ public:
     static ErrorVV divisionPorCero();
     static ErrorVV tiposNoCoinciden();
     static ErrorVV usoNoValidoDeNull();
+    //! File errors, with what the system says of the file: 53 not found, 57 input/output, 75 access.
+    static ErrorVV archivoNoEncontrado(const QString& detalle);
+    static ErrorVV entradaSalida(const QString& detalle);
+    static ErrorVV accesoArchivo(const QString& detalle);
     //! A read of a row that is not there: a missing scenario, a missing first commission row.
     static ErrorVV sinRegistroActual();
     //! The SQLite result code and a Spanish reading of it, with SQLite's own text.

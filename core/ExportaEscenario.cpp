@@ -18,7 +18,7 @@ void EscribeTitulo(QSaveFile& archivo, const char* tabla)
 {
     const QByteArray linea = QByteArray(tabla) + "\r\n";
     if (archivo.write(linea) != linea.size())
-        throw ErrorVV(57, QStringLiteral("Error de entrada/salida del dispositivo: ") + archivo.errorString());
+        throw ErrorVV::entradaSalida(archivo.errorString());
 }
 
 } // namespace
@@ -28,11 +28,11 @@ void ExportaEscenario(Entorno& entorno, std::int32_t escenario, std::int16_t tab
     // A file the user marked read-only is left alone, whoever runs the program.
     const QFileInfo destino(archivo);
     if (destino.exists() && !(destino.permissions() & QFileDevice::WriteOwner))
-        throw ErrorVV(75, QStringLiteral("Error de acceso a la ruta o el archivo: ") + archivo);
+        throw ErrorVV::accesoArchivo(archivo);
 
     QSaveFile salida(archivo);
     if (!salida.open(QIODevice::WriteOnly))
-        throw ErrorVV(75, QStringLiteral("Error de acceso a la ruta o el archivo: ") + salida.errorString());
+        throw ErrorVV::accesoArchivo(salida.errorString());
 
     EscribeTitulo(salida, "T_Escenario");
     VaciaCsv(entorno, QStringLiteral("Select * from T_Escenario where Escenario = ?"), salida, {escenario});
@@ -47,7 +47,7 @@ void ExportaEscenario(Entorno& entorno, std::int32_t escenario, std::int16_t tab
     VaciaCsv(entorno, QStringLiteral("Select * from T_Comision where Escenario = ?"), salida, {escenario});
 
     if (!salida.commit())
-        throw ErrorVV(57, QStringLiteral("Error de entrada/salida del dispositivo: ") + salida.errorString());
+        throw ErrorVV::entradaSalida(salida.errorString());
 }
 
 void ExportaEscenario(Entorno& entorno, std::int32_t escenario, const QString& archivo)

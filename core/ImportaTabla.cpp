@@ -45,12 +45,12 @@ QStringList LeeLineas(const QString& ruta)
 {
     QFile archivo(ruta);
     if (!QFileInfo::exists(ruta))
-        throw ErrorVV(53, QStringLiteral("No se encontró el archivo: ") + ruta);
+        throw ErrorVV::archivoNoEncontrado(ruta);
     if (!archivo.open(QIODevice::ReadOnly))
-        throw ErrorVV(75, QStringLiteral("Error de acceso a la ruta o el archivo: ") + ruta);
+        throw ErrorVV::accesoArchivo(ruta);
     const QByteArray bytes = archivo.readAll();
     if (archivo.error() != QFileDevice::NoError)
-        throw ErrorVV(57, QStringLiteral("Error de entrada/salida del dispositivo: ") + archivo.errorString());
+        throw ErrorVV::entradaSalida(archivo.errorString());
     archivo.close();
 
     QStringList lineas = DecodificaTexto(bytes).split(QLatin1Char('\n'));
