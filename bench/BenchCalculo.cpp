@@ -31,7 +31,7 @@ namespace {
 class DialogosMudos : public Dialogos
 {
 public:
-    Respuesta mensaje(const QString& texto, Botones, Icono, const QString&) override
+    Respuesta mensaje(const QString& texto, Botones, Icono, const QString&, Respuesta) override
     {
         ++cajas;
         std::fprintf(stderr, "%s\n", qPrintable(texto));

@@ -175,6 +175,14 @@ bool Siguiente(QSqlQuery& consulta)
     return false;
 }
 
+std::int32_t NuevoNumero(const QSqlDatabase& db, const QString& tabla, const QString& columna)
+{
+    QSqlQuery q = Consulta(db, QStringLiteral("select max(%1) from %2").arg(columna, tabla));
+    if (!Siguiente(q) || q.isNull(0))
+        return 1;
+    return AEntero32(ValorANumero(q.value(0)) + 1);
+}
+
 QString ValorATexto(const QVariant& valor)
 {
     if (valor.isNull())

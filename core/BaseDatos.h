@@ -6,6 +6,8 @@
 #include <QVariant>
 #include <QVariantList>
 
+#include <cstdint>
+
 namespace valvida {
 
 //! The database path in a folder: a "/" between folder and file name, never two.
@@ -44,6 +46,12 @@ QSqlQuery Consulta(const QSqlDatabase& db, const QString& sql, const QVariantLis
 
 //! Steps to the next row of a query; ErrorVV when the store fails while reading.
 bool Siguiente(QSqlQuery& consulta);
+
+/*!
+ * The number for a new row of a numbered table (mortality tables, scenarios): the largest stored
+ * in `columna` plus 1, or 1 when there is none. `tabla` and `columna` are the program's own names.
+ */
+std::int32_t NuevoNumero(const QSqlDatabase& db, const QString& tabla, const QString& columna);
 
 //! A stored value as text, the loaders' rule: numbers in the system's form, texts as they are.
 //! A null cannot be converted: error 94.

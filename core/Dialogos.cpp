@@ -29,4 +29,15 @@ void MostrarError(Dialogos& dialogos, const QString& rutina, const ErrorVV& erro
                      Dialogos::Icono::Critico);
 }
 
+bool ConCajaError(Dialogos& dialogos, const QString& rutina, const std::function<void()>& pasos)
+{
+    try {
+        pasos();
+        return true;
+    } catch (const ErrorVV& e) {
+        MostrarError(dialogos, rutina, e);
+        return false;
+    }
+}
+
 } // namespace valvida

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace valvida {
 
 class ErrorVV;
@@ -23,9 +25,14 @@ public:
 
     virtual ~Dialogos() = default;
 
-    //! A modal box; the caption is `TituloAplicacion` unless a box asks for another one.
+    /*!
+     * A modal box; the caption is `TituloAplicacion` unless a box asks for another one. Enter
+     * presses `predeterminada` (the first button when it is not one of the box's): a question
+     * whose Yes destroys data answers No to a hasty Enter.
+     */
     virtual Respuesta mensaje(const QString& texto, Botones botones, Icono icono,
-                              const QString& titulo = TituloAplicacion) = 0;
+                              const QString& titulo = TituloAplicacion,
+                              Respuesta predeterminada = Respuesta::Aceptar) = 0;
 
     /*!
      * The open-file and save-file dialogs. The filter is written "Description|*.ext".
@@ -62,5 +69,11 @@ private:
  * OK button, caption `TituloAplicacion`.
  */
 void MostrarError(Dialogos& dialogos, const QString& rutina, const ErrorVV& error);
+
+/*!
+ * Runs the steps of a routine or a form's handler: an error they raise is shown in the error box
+ * under `rutina` and goes no further. True when the steps ran to their end.
+ */
+bool ConCajaError(Dialogos& dialogos, const QString& rutina, const std::function<void()>& pasos);
 
 } // namespace valvida

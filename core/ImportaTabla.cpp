@@ -32,10 +32,7 @@ QStringList SeparaCampos(const QString& texto, const QString& separador)
 
 std::int16_t NuevaTablaMortalidad(const QSqlDatabase& db)
 {
-    QSqlQuery q = Consulta(db, QStringLiteral("SELECT max(Tabla_Mortalidad) FROM C_TablaMortalidad"));
-    if (!Siguiente(q) || q.isNull(0))
-        return 1;
-    return AEntero16(ValorANumero(q.value(0)) + 1);
+    return AEntero16(NuevoNumero(db, QStringLiteral("C_TablaMortalidad"), QStringLiteral("Tabla_Mortalidad")));
 }
 
 namespace {

@@ -10,8 +10,9 @@ namespace valvida {
 void Inizializar(Entorno& entorno)
 {
     Dialogos& d = entorno.dialogos;
+    // Yes empties every table: a hasty Enter answers No.
     const auto respuesta = d.mensaje(QStringLiteral("Desea inicializar el sistema"), Dialogos::Botones::SiNo,
-                                     Dialogos::Icono::Informacion);
+                                     Dialogos::Icono::Informacion, TituloAplicacion, Dialogos::Respuesta::No);
     if (respuesta != Dialogos::Respuesta::Si) {
         d.mensaje(QStringLiteral("Inicializacion de sistema Cancelado"), Dialogos::Botones::Aceptar,
                   Dialogos::Icono::Informacion);

@@ -31,6 +31,45 @@ bool EsNumerico(const QString& texto)
     return patron.match(texto).hasMatch();
 }
 
+namespace {
+
+// The decimal marks a typed number may use, as a character class: the point and the locale's.
+QString MarcasDecimales(const QLocale& locale)
+{
+    QString marcas = QStringLiteral("\\.");
+    const QString propia = locale.decimalPoint();
+    if (propia != QLatin1String("."))
+        marcas += QRegularExpression::escape(propia);
+    return QLatin1Char('[') + marcas + QLatin1Char(']');
+}
+
+} // namespace
+
+std::optional<double> NumeroTecleado(const QString& texto, const QLocale& locale)
+{
+    const QString d = MarcasDecimales(locale);
+    const QRegularExpression patron(QStringLiteral("^\\s*([+-]?(?:\\d+%1?\\d*|%1\\d+))([eE][+-]?\\d+)?\\s*$").arg(d));
+    const QRegularExpressionMatch m = patron.match(texto);
+    if (!m.hasMatch())
+        return std::nullopt;
+    QString normal = m.captured(1) + m.captured(2);
+    normal.replace(QRegularExpression(d), QStringLiteral("."));
+    bool ok = false;
+    const double valor = normal.toDouble(&ok);
+    if (!ok || !std::isfinite(valor))
+        return std::nullopt;
+    return valor;
+}
+
+bool EsInicioDeNumero(const QString& texto, const QLocale& locale)
+{
+    const QString d = MarcasDecimales(locale);
+    // The mantissa may be unfinished; an exponent only follows a digit.
+    const QRegularExpression patron(
+        QStringLiteral("^\\s*[+-]?(|\\d+%1?\\d*|%1\\d*|(\\d+%1?\\d*|%1\\d+)[eE][+-]?\\d*)\\s*$").arg(d));
+    return patron.match(texto).hasMatch();
+}
+
 double ANumero(const QString& texto)
 {
     if (!EsNumerico(texto))

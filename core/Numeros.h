@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 namespace valvida {
 
@@ -19,6 +21,19 @@ QString TextoNumero(double valor);
  * is not a number.
  */
 bool EsNumerico(const QString& texto);
+
+/*!
+ * A number as a user types it into a box: as EsNumerico reads it, but the decimal mark may be the
+ * point or the locale's own ("4,5" is 4.5 under es_ES); there is no grouping mark. Nothing when
+ * the text is not a number or its value is not finite ("1e400").
+ */
+std::optional<double> NumeroTecleado(const QString& texto, const QLocale& locale = QLocale());
+
+/*!
+ * Whether typing on can still make a number of the text: "", "-", "4,", "1e-" and every number
+ * itself, finite or not. A box refuses keys that would leave anything else.
+ */
+bool EsInicioDeNumero(const QString& texto, const QLocale& locale = QLocale());
 
 //! The number a text reads as; error 13 when it is not numeric, 6 when it is out of range.
 double ANumero(const QString& texto);

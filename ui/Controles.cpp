@@ -1,8 +1,11 @@
 #include "ui/Controles.h"
 
+#include "core/Numeros.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QValidator>
 
 namespace valvida {
 
@@ -17,6 +20,30 @@ QLineEdit* NuevaCaja(QWidget* padre, const char* nombre)
 {
     auto* caja = new QLineEdit(padre);
     caja->setObjectName(QString::fromUtf8(nombre));
+    return caja;
+}
+
+namespace {
+
+class ValidadorNumerico : public QValidator
+{
+public:
+    using QValidator::QValidator;
+
+    State validate(QString& texto, int&) const override
+    {
+        if (NumeroTecleado(texto, locale()))
+            return Acceptable;
+        return EsInicioDeNumero(texto, locale()) ? Intermediate : Invalid;
+    }
+};
+
+} // namespace
+
+QLineEdit* NuevaCajaNumerica(QWidget* padre, const char* nombre)
+{
+    QLineEdit* caja = NuevaCaja(padre, nombre);
+    caja->setValidator(new ValidadorNumerico(caja));
     return caja;
 }
 

@@ -6,7 +6,8 @@
 
 namespace valvida {
 
-Dialogos::Respuesta QtDialogos::mensaje(const QString& texto, Botones botones, Icono icono, const QString& titulo)
+Dialogos::Respuesta QtDialogos::mensaje(const QString& texto, Botones botones, Icono icono, const QString& titulo,
+                                        Respuesta predeterminada)
 {
     QMessageBox caja(QApplication::activeWindow());
     caja.setWindowTitle(titulo);
@@ -24,6 +25,12 @@ Dialogos::Respuesta QtDialogos::mensaje(const QString& texto, Botones botones, I
     case Botones::SiNoCancelar:
         caja.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
+    }
+    switch (predeterminada) {
+    case Respuesta::Si: caja.setDefaultButton(QMessageBox::Yes); break;
+    case Respuesta::No: caja.setDefaultButton(QMessageBox::No); break;
+    case Respuesta::Cancelar: caja.setDefaultButton(QMessageBox::Cancel); break;
+    case Respuesta::Aceptar: break;
     }
     // While a box waits for the user the pointer is the normal one, whatever runs behind it.
     const bool conReloj = QApplication::overrideCursor() != nullptr;

@@ -8,7 +8,8 @@ namespace valvida {
 class QtDialogos : public Dialogos
 {
 public:
-    Respuesta mensaje(const QString& texto, Botones botones, Icono icono, const QString& titulo) override;
+    Respuesta mensaje(const QString& texto, Botones botones, Icono icono, const QString& titulo,
+                      Respuesta predeterminada) override;
     QString abrirArchivo(const QString& carpeta, const QString& filtro) override;
     QString guardarArchivo(const QString& carpeta, const QString& filtro) override;
     void ponerRelojArena() override;

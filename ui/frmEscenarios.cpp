@@ -577,12 +577,7 @@ void frmEscenarios::cmdAceptar_Click()
         if (!PasaComprobaciones())
             return;
 
-        std::int32_t numero = 1;
-        {
-            QSqlQuery q = Consulta(m_entorno.db, QStringLiteral("select max(Escenario) from T_Escenario"));
-            if (Siguiente(q) && !q.isNull(0))
-                numero = AEntero32(ValorANumero(q.value(0)) + 1.0);
-        }
+        const std::int32_t numero = NuevoNumero(m_entorno.db, QStringLiteral("T_Escenario"), QStringLiteral("Escenario"));
 
         if (!m_comision->ValidaComision()) {
             MSFlexGrid1->setRow(MSFlexGrid1->rows() - 1);

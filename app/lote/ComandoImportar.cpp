@@ -15,11 +15,12 @@ class DialogosImportar : public DialogosConsola
 public:
     using DialogosConsola::DialogosConsola;
 
-    Respuesta mensaje(const QString& texto, Botones botones, Icono icono, const QString& titulo) override
+    Respuesta mensaje(const QString& texto, Botones botones, Icono icono, const QString& titulo,
+                      Respuesta predeterminada) override
     {
         if (texto == AvisoCargaFinalizada && icono == Icono::Informacion)
             return Respuesta::Aceptar;
-        return DialogosConsola::mensaje(texto, botones, icono, titulo);
+        return DialogosConsola::mensaje(texto, botones, icono, titulo, predeterminada);
     }
 };
 

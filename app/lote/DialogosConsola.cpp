@@ -7,7 +7,7 @@ DialogosConsola::DialogosConsola(QTextStream& err)
 {
 }
 
-Dialogos::Respuesta DialogosConsola::mensaje(const QString& texto, Botones botones, Icono, const QString&)
+Dialogos::Respuesta DialogosConsola::mensaje(const QString& texto, Botones botones, Icono, const QString&, Respuesta)
 {
     ++m_cajas;
     m_err << QString(texto).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) << '\n';

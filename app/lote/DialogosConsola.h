@@ -16,7 +16,8 @@ class DialogosConsola : public Dialogos
 public:
     explicit DialogosConsola(QTextStream& err);
 
-    Respuesta mensaje(const QString& texto, Botones botones, Icono icono, const QString& titulo) override;
+    Respuesta mensaje(const QString& texto, Botones botones, Icono icono, const QString& titulo,
+                      Respuesta predeterminada) override;
     QString abrirArchivo(const QString& carpeta, const QString& filtro) override;
     QString guardarArchivo(const QString& carpeta, const QString& filtro) override;
     void ponerRelojArena() override {}

@@ -52,6 +52,7 @@ void TestInicializacion::siVaciaLasSeisTablasEnOrden()
     const auto& cajas = base.dialogos.cajas;
     QCOMPARE(base.dialogos.textos(), (QStringList{"Desea inicializar el sistema", "Inicializacion de sistema finalizado"}));
     QCOMPARE(cajas[0].botones, Dialogos::Botones::SiNo);
+    QCOMPARE(cajas[0].predeterminada, Dialogos::Respuesta::No); // Enter must not empty the tables
     QCOMPARE(cajas[0].icono, Dialogos::Icono::Informacion);
     QCOMPARE(cajas[1].icono, Dialogos::Icono::Informacion);
     QCOMPARE(cajas[1].titulo, TituloAplicacion);

@@ -2,9 +2,10 @@
 
 namespace valvida::prueba {
 
-Dialogos::Respuesta FakeDialogos::mensaje(const QString& texto, Botones botones, Icono icono, const QString& titulo)
+Dialogos::Respuesta FakeDialogos::mensaje(const QString& texto, Botones botones, Icono icono, const QString& titulo,
+                                          Respuesta predeterminada)
 {
-    cajas.append({texto, botones, icono, titulo});
+    cajas.append({texto, botones, icono, titulo, predeterminada});
     if (alMostrar)
         alMostrar(cajas.last());
     if (botones == Botones::Aceptar)

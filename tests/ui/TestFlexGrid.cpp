@@ -211,10 +211,11 @@ void TestFlexGrid::cajaRealConTituloTextoEIcono()
         titulo = caja->windowTitle();
         texto = caja->text();
         icono = caja->icon();
-        caja->button(QMessageBox::No)->click();
+        // Enter answers the box's default, here No.
+        QTest::keyClick(caja, Qt::Key_Return);
     });
     const auto r = dialogos.mensaje("Desea inicializar el sistema", Dialogos::Botones::SiNo,
-                                    Dialogos::Icono::Informacion, TituloAplicacion);
+                                    Dialogos::Icono::Informacion, TituloAplicacion, Dialogos::Respuesta::No);
     QCOMPARE(r, Dialogos::Respuesta::No);
     QCOMPARE(titulo, TituloAplicacion);
     QCOMPARE(texto, QStringLiteral("Desea inicializar el sistema"));
@@ -235,7 +236,7 @@ void TestFlexGrid::botonesEnEspanol()
         caja->button(QMessageBox::Cancel)->click();
     });
     const auto r = dialogos.mensaje("la tabla ha sufrido cambios, deseas guardarlos", Dialogos::Botones::SiNoCancelar,
-                                    Dialogos::Icono::Ninguno, TituloAplicacion);
+                                    Dialogos::Icono::Ninguno, TituloAplicacion, Dialogos::Respuesta::Aceptar);
     QCOMPARE(r, Dialogos::Respuesta::Cancelar);
     QCOMPARE(botones, (QStringList{"Sí", "No", "Cancelar"}));
 }
