@@ -118,6 +118,7 @@ double Motor::fPrimaTarifa(double P, double beta, double alpha, std::int16_t x, 
 
 void Motor::fReserva(std::int16_t x, std::int16_t n, std::int16_t m, std::int32_t tipo, float i, float tc)
 {
+    aPrima.assign(aReserva.size(), 0.0);
     try {
         // One year's growth at the technical rate, formed from the rate as it arrives in 32 bits.
         const double crecimiento = 1.0 + static_cast<double>(i) / 100.0;
@@ -147,33 +148,36 @@ void Motor::reservaAnual(std::int16_t x, std::int16_t n, std::int16_t m, std::in
     const double P20 = fPrimaNivelada(x, 20, 20, 3);
     const double c1 = fSeguro(x, 1, 1, 1);
 
+    // The premium of year 1 and of years 2 to m. Level: P in each of the m years it was priced on.
+    // Modified: year 1 carries its risk cost c1 and any excess of P over the reference premium;
+    // Pz, paid in years 2 to m, makes up the rest, so both streams are worth ä P at issue.
+    double K = P;
     double Pz = P;
     if (tc != 1.0f) {
-        // Modified premium: the first year carries its risk cost and any excess of P over the
-        // reference premium; the rest is spread over the premiums of years 2 to m.
         // ä(x, m), and the premiums of years 2 to m valued at x + 1: ä(x+1, m-1).
         const std::int16_t x1 = Suma16(x, 1);
         const double anual = Anualidad(x, m);
         const double anual1 = Anualidad(x1, Suma16(m, -1));
         const double E = Divide(columnas.D(x1), columnas.D(x));
-        const double K = P > P20 ? c1 + (P - P20) : c1;
+        K = P > P20 ? c1 + (P - P20) : c1;
         Pz = Divide(anual * P - K, E * anual1);
     }
+    // A pure endowment pays nothing at death; the other types pay the sum insured.
+    const double muerte = tipo == 4 ? 0.0 : 1.0;
 
     for (std::int32_t s = 1; s <= std::int32_t{n} + 1; ++s)
         entradaReserva(s) = 0.0;
     entradaReserva(0) = 0.0;
 
     for (std::int32_t t = 1; t <= n; ++t) {
-        // Policy year m itself already carries no premium.
-        if (t >= m)
-            Pz = 0.0;
+        const double prima = t == 1 ? K : (t <= m ? Pz : 0.0);
+        aPrima[static_cast<std::size_t>(t)] = prima;
         const std::int16_t t16 = static_cast<std::int16_t>(t);
         const std::int16_t edadAnterior = Suma16(x, static_cast<std::int16_t>(t16 - 1));
         const std::int16_t edad = Suma16(x, t16);
-        const double fondo = Finito((Pz + entradaReserva(t - 1)) * columnas.l(edadAnterior) * crecimiento);
+        const double fondo = Finito((prima + entradaReserva(t - 1)) * columnas.l(edadAnterior) * crecimiento);
         double& V = entradaReserva(t);
-        V = Divide(fondo - columnas.d(edadAnterior), columnas.l(edad));
+        V = Divide(fondo - muerte * columnas.d(edadAnterior), columnas.l(edad));
         if (t == n && V < ReservaMinima)
             V = 0.0;
     }

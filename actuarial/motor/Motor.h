@@ -28,6 +28,9 @@ public:
     std::int16_t Coef4 = 0;
     //! Reserve at the end of policy year (or month) t, per unit sum insured; entry 0 is issue.
     std::vector<double> aReserva;
+    //! Premium the reserve adds at the start of policy year t (0 after the payment term, and for
+    //! the months of a one-year cover); entries as aReserva, filled by fReserva.
+    std::vector<double> aPrima;
 
     //! aReserva with entries 0..ultimo, all 0; error 9 when ultimo < 0.
     void DimensionaReserva(std::int32_t ultimo);
@@ -97,9 +100,14 @@ public:
      *
      * Policy of n > 1 years, rate i in percent, payment term m cut to n:
      *   P = fPrimaNivelada(x, n, m, tipo); P20 = fPrimaNivelada(x, 20, 20, 3); c1 = fSeguro(x, 1, 1, 1)
-     *   tc = 1: Pz = P; otherwise Pz = (ä P - K) / (E ä1) with ä = (N(x) - N(x+m)) / D(x),
-     *   ä1 = (N(x+1) - N(x+m)) / D(x+1), E = D(x+1) / D(x), K = c1 + max(P - P20, 0)
-     *   V(t) = ((Pz + V(t-1)) l(x+t-1) (1 + i/100) - d(x+t-1)) / l(x+t), t = 1..n, Pz = 0 from t = m
+     *   premium of year t, pi(t): tc = 1: P for t = 1..m; otherwise K in year 1 and Pz in years
+     *   2..m, with K = c1 + max(P - P20, 0), Pz = (ä P - K) / (E ä1), ä = (N(x) - N(x+m)) / D(x),
+     *   ä1 = (N(x+1) - N(x+m)) / D(x+1), E = D(x+1) / D(x); pi(t) = 0 after year m.
+     *   V(t) = ((pi(t) + V(t-1)) l(x+t-1) (1 + i/100) - b d(x+t-1)) / l(x+t), t = 1..n,
+     *   with the death benefit b = 1, or 0 for a pure endowment (tipo 4).
+     * The premiums being worth what P was priced on, V(t) is the prospective reserve: the value at
+     * x+t of the benefits to come less that of the premiums to come (0 at the end of a term
+     * insurance, 1 at the end of an endowment or pure endowment).
      * One-year cover, P = fPrimaNivelada(x, 1, 1, tipo), j = 1..k:
      *   tipo 1: V(j) = (1 - (2j - 1)/(2k)) P, the premium not yet earned from the middle of month j;
      *   other types: V(j) = P (1 + i/100)^(j/k).
@@ -107,7 +115,8 @@ public:
      * factor is formed from that value (4.1 % grows by 1.0409999990...).
      * Failure: "Rutina: fReserva" (an age out of range 9, l(x+t) = 0 or E ä1 = 0 11, overflow 6);
      * the reserves computed stay and the later ones keep 0.
-     * \test TestMotor::reservas, TestMotor::reservaModificada, TestAlmacenGeneracion::resultados
+     * \test TestMotor::reservas, TestMotor::reservaProspectiva (the Illustrative Life Table),
+     *       TestAlmacenGeneracion::resultados
      */
     void fReserva(std::int16_t x, std::int16_t n, std::int16_t m, std::int32_t tipo, float i, float tc);
 

@@ -8,7 +8,11 @@
 #include "support/FakeDialogos.h"
 #include "support/Tolerancia.h"
 
+#include <QFile>
+#include <QPointF>
 #include <QTest>
+
+#include <algorithm>
 
 using namespace valvida;
 using prueba::Exacto;
@@ -32,6 +36,24 @@ ColumnasConmutadas Columnas(int lo, double tasa, const QString& detalle)
     ColumnasConmutadas c;
     c.dimensiona(lo, static_cast<int>(*filas.back().edad));
     CalculaColumnas(c, static_cast<std::int16_t>(lo), tasa, filas);
+    return c;
+}
+
+// The Illustrative Life Table (Bowers et al.) as shipped, at a rate in percent.
+ColumnasConmutadas Ilt(double tasa)
+{
+    QFile archivo(QStringLiteral(VALVIDA_TABLAS_DIR "/ilt-bowers.csv"));
+    if (!archivo.open(QIODevice::ReadOnly))
+        qFatal("no se lee la tabla ilustrativa");
+    std::vector<FilaDetalle> filas;
+    for (const QByteArray& linea : archivo.readAll().split('\n')) {
+        const QList<QByteArray> campos = linea.split(',');
+        if (campos.size() >= 2)
+            filas.push_back({campos[0].toDouble(), campos[1].toDouble()});
+    }
+    ColumnasConmutadas c;
+    c.dimensiona(0, 110);
+    CalculaColumnas(c, 0, tasa, filas);
     return c;
 }
 
@@ -74,8 +96,8 @@ private slots:
     void tarifaRedondeaLaAnualidad();
     void reservas_data();
     void reservas();
-    void reservaModificada_data();
-    void reservaModificada();
+    void reservaProspectiva_data();
+    void reservaProspectiva();
     void mesesEscalanElProductoPrimero();
     void anualidadFueraDeTablaConservaLaAnterior();
 };
@@ -238,18 +260,26 @@ void TestMotor::reservas_data()
     QTest::addColumn<float>("tc");
     QTest::addColumn<QList<double>>("reservas"); // aReserva(0..n+1)
     QTest::addColumn<QStringList>("cajas");
-    // Three-age table at 0 %, term, n = m = 2, tc = 1 (at i = 0: TestAlmacenGeneracion): P = 14/95; 4.1
-    // arrives as 4.099999904632568359375: V(1) = (14/95 * 1.04099999904632568 - 0.1) / 0.9; V(2) < 0,
-    // stored as 0. The reference premium's ages (0..20) lie beyond the table: its box, once.
+    // Three-age table at 0 %, term, n = m = 2, tc = 1 (at i = 0: TestAlmacenGeneracion): P = 14/95 in
+    // both years; 4.1 arrives as 4.099999904632568359375, g = 1.04099999904632568:
+    // V(1) = (P g - 0.1) / 0.9, V(2) = ((P + V(1)) 0.9 g - 0.18) / 0.72, the interest earned beyond
+    // the 0 % the premium was priced at. The reference premium's ages (0..20) lie beyond the table:
+    // its box, once.
     const QString cajaP20 = "Funcion: fPrimaNivelada" + Subindice;
+    const double g = 1.04099999904632568359375, P = 14.0 / 95, V1 = (P * g - 0.1) / 0.9;
     QTest::newRow("tres edades 4.1 % en 32 bits") << 0.0 << TresEdadesQ << QList<int>{0, 2, 2, 1} << 4.1f << 1.0f
-                                                  << QList<double>{0, 0.05934502908360888, 0, 0}
+                                                  << QList<double>{0, V1, ((P + V1) * 0.9 * g - 0.18) / 0.72, 0}
                                                   << QStringList{cajaP20};
     // q = 0.1, 1, 0.5, 0.5 at 0 %: l = 1, 0.9, 0, 0; P = 1/1.9; V1 = (P - 0.1)/0.9 = 9/19; year 2
     // divides by l(2) = 0 and the rest stay 0.
     QTest::newRow("supervivientes cero") << 0.0 << "0:0.1 1:1 2:0.5 3:0.5" << QList<int>{0, 3, 3, 1} << 0.0f << 1.0f
                                          << QList<double>{0, 9.0 / 19, 0, 0, 0}
                                          << QStringList{cajaP20, "Rutina: fReserva" + PorCero};
+    // One premium and commission type 2: ä1 = (N(1) - N(1)) / D(1) = 0, the modified premium divides
+    // by zero and every reserve stays 0.
+    QTest::newRow("un solo pago, comisión 2") << 0.0 << TresEdadesQ << QList<int>{0, 2, 1, 1} << 0.0f << 2.0f
+                                              << QList<double>{0, 0, 0, 0}
+                                              << QStringList{cajaP20, "Rutina: fReserva" + PorCero};
     // One-year pure endowment of 6 months at 10 %: P = D(1)/D(0) = 0.9/1.1; V(j) = P 1.1^(j/6), V(6) = 0.9.
     QTest::newRow("seis meses al 10 %") << 10.0 << TresEdadesQ << QList<int>{0, 1, 6, 4} << 10.0f << 2.0f
                                         << QList<double>{0, 0.8312824372691351, 0.8445928217370277, 0.8581163303210331,
@@ -275,50 +305,89 @@ void TestMotor::reservas()
     QCOMPARE(banco.dialogos.textos(), cajas);
 }
 
-void TestMotor::reservaModificada_data()
+void TestMotor::reservaProspectiva_data()
 {
-    QTest::addColumn<double>("M20");
-    QTest::addColumn<double>("D20");
-    QTest::addColumn<int>("m");
-    QTest::addColumn<double>("v1");
-    QTest::addColumn<double>("v2");
-    QTest::addColumn<QStringList>("cajas");
-    // Hand-made columns at x = 0, n = m = 3: P = (0.5 - 0.26)/(3 - 0.6) = 0.1, c1 = 0.05,
-    // ä = 2.4, E ä1 = 0.8 * 1.75 = 1.4. P20 = (0.5 - M20 + D20)/(3 - 0.5).
-    // P20 = 0.2 >= P: Pz = (0.24 - 0.05)/1.4 = 19/140; V1 = 5/126; V2 = 81/1120.
-    QTest::newRow("P <= P20") << 0.1 << 0.1 << 3 << 5.0 / 126 << 81.0 / 1120 << QStringList{};
-    // P20 = 0.02: K = 0.05 + 0.08; Pz = 0.11/1.4 = 11/140; V1 = (11/140 - 0.1)/0.9 < 0,
-    // V2 = ((11/140 + V1) 0.9 - 0.1)/0.8.
-    const double v1 = (11.0 / 140 - 0.1) / 0.9;
-    QTest::newRow("P > P20") << 0.45 << 0.0 << 3 << v1 << ((11.0 / 140 + v1) * 0.9 - 0.1) / 0.8 << QStringList{};
-    // One premium: ä1 = (N(1) - N(1)) / D(1) = 0, the modified premium divides by zero.
-    QTest::newRow("un solo pago") << 0.1 << 0.1 << 1 << 0.0 << 0.0 << QStringList{"Rutina: fReserva" + PorCero};
+    QTest::addColumn<double>("tasa");
+    QTest::addColumn<QList<int>>("xnmTipo");
+    QTest::addColumn<float>("tc");
+    QTest::addColumn<QList<QPointF>>("figuras"); // (year, reserve) computed apart from this program
+    const QList<QPointF> ninguna;
+    // Every type with level, limited and single premiums on the Illustrative Life Table at 6 %;
+    // whole life runs to the table's last age, 110.
+    for (int tipo : {1, 2, 3, 4}) {
+        const int x = tipo == 2 ? 50 : 40;
+        const int n = tipo == 2 ? 60 : 20;
+        for (int m : {n, 10, 1})
+            QTest::addRow("tipo %d, %d primas", tipo, m) << 6.0 << QList<int>{x, n, m, tipo} << 1.0f << ninguna;
+    }
+    QTest::newRow("vida entera a 50, 10 primas") << 6.0 << QList<int>{50, 60, 10, 2} << 1.0f
+                                                 << QList<QPointF>{{40, 0.793}, {59, 0.927}};
+    QTest::newRow("temporal 5 a 60, prima única, 4.5 %") << 4.5 << QList<int>{60, 5, 1, 1} << 1.0f
+                                                         << QList<QPointF>{{4, 0.0187}, {5, 0}};
+    QTest::newRow("dotal puro 5 a 60, prima única, 4.5 %") << 4.5 << QList<int>{60, 5, 1, 4} << 1.0f
+                                                           << QList<QPointF>{{4, 0.938}, {5, 1}};
+    QTest::newRow("dotal puro 20 a 30, 4.5 %") << 4.5 << QList<int>{30, 20, 20, 4} << 1.0f
+                                               << QList<QPointF>{{19, 0.922}, {20, 1}};
+    QTest::newRow("dotal 20 a 40, 10 primas, 4 %") << 4.0 << QList<int>{40, 20, 10, 3} << 1.0f
+                                                   << QList<QPointF>{{20, 1}};
+    // Commission type 2: year 1 carries c1 (P = P20 here: the reference premium itself), or c1 and
+    // the excess P - P20 (10 premiums), and Pz the years after.
+    QTest::newRow("dotal 20 a 40, comisión 2, 4 %") << 4.0 << QList<int>{40, 20, 20, 3} << 2.0f
+                                                    << QList<QPointF>{{1, 0}, {20, 1}};
+    QTest::newRow("dotal 20 a 40, 10 primas, comisión 2") << 6.0 << QList<int>{40, 20, 10, 3} << 2.0f << ninguna;
 }
 
-void TestMotor::reservaModificada()
+void TestMotor::reservaProspectiva()
 {
-    QFETCH(double, M20);
-    QFETCH(double, D20);
-    QFETCH(int, m);
-    QFETCH(double, v1);
-    QFETCH(double, v2);
-    QFETCH(QStringList, cajas);
-    ColumnasConmutadas c;
-    c.dimensiona(0, 20);
-    c.Dx[0] = 1, c.Dx[1] = 0.8, c.Dx[2] = 0.5, c.Dx[3] = 0.4, c.Dx[20] = D20;
-    c.Nx[0] = 3, c.Nx[1] = 2, c.Nx[2] = 1.2, c.Nx[3] = 0.6, c.Nx[20] = 0.5;
-    c.Mx[0] = 0.5, c.Mx[1] = 0.45, c.Mx[3] = 0.26, c.Mx[20] = M20;
-    c.lx[0] = 1, c.lx[1] = 0.9, c.lx[2] = 0.8, c.lx[3] = 0.6;
-    c.dex[0] = 0.1, c.dex[1] = 0.1, c.dex[2] = 0.2;
-    Banco banco(c);
-    banco.motor.DimensionaReserva(4);
-    banco.motor.fReserva(0, 3, I16(m), 1, 0.0f, 2.0f);
+    QFETCH(double, tasa);
+    QFETCH(QList<int>, xnmTipo);
+    QFETCH(float, tc);
+    QFETCH(QList<QPointF>, figuras);
+    const int x = xnmTipo[0], n = xnmTipo[1], m = xnmTipo[2], tipo = xnmTipo[3];
+    Banco banco(Ilt(tasa));
+    const ColumnasConmutadas& c = banco.motor.columnas;
+    banco.motor.DimensionaReserva(n + 1);
+    banco.motor.fReserva(I16(x), I16(n), I16(m), tipo, static_cast<float>(tasa), tc);
+    QCOMPARE(banco.dialogos.textos(), QStringList{});
+
+    // The benefits still to come at age y with k years left, by type.
+    const auto beneficios = [&](int y, int k) {
+        switch (tipo) {
+        case 1: return (c.M(y) - c.M(y + k)) / c.D(y);
+        case 2: return c.M(y) / c.D(y);
+        case 3: return (c.M(y) - c.M(y + k) + c.D(y + k)) / c.D(y);
+        default: return c.D(y + k) / c.D(y);
+        }
+    };
+    // Premiums still to come from age y: those up to x + m, or for life (its last age included)
+    // when whole life is paid over its whole term.
+    const bool vitalicia = tipo == 2 && m == n;
+    const auto anualidad = [&](int y) {
+        if (vitalicia)
+            return c.N(y) / c.D(y);
+        return y < x + m ? (c.N(y) - c.N(x + m)) / c.D(y) : 0.0;
+    };
+    const double P = beneficios(x, n) / anualidad(x);
+    // Modified premiums: K in year 1, Pz in years 2 to m, together worth ä P.
+    double K = P, Pz = P;
+    if (tc != 1.0f) {
+        const double P20 = (c.M(x) - c.M(x + 20) + c.D(x + 20)) / (c.N(x) - c.N(x + 20));
+        const double c1 = (c.M(x) - c.M(x + 1)) / c.D(x);
+        K = c1 + std::max(P - P20, 0.0);
+        Pz = (anualidad(x) * P - K) / ((c.N(x + 1) - c.N(x + m)) / c.D(x));
+    }
     const std::vector<double>& V = banco.motor.aReserva;
-    VV_CERCA(V[1], v1, Tol);
-    VV_CERCA(V[2], v2, Tol);
-    // Year 3 carries no premium: negative, stored as 0.
-    QCOMPARE((std::vector<double>{V[0], V[3], V[4]}), (std::vector<double>{0, 0, 0}));
-    QCOMPARE(banco.dialogos.textos(), cajas);
+    const std::vector<double>& prima = banco.motor.aPrima;
+    for (int t = 0; t <= n; ++t) {
+        double esperada = t == 0 ? 0.0 : beneficios(x + t, n - t) - Pz * anualidad(x + t);
+        if (t == n && esperada < 0.005)
+            esperada = 0.0;
+        VV_CERCA(V[static_cast<std::size_t>(t)], esperada, 1e-8);
+        if (t >= 1)
+            VV_CERCA(prima[static_cast<std::size_t>(t)], t == 1 ? K : (t <= m ? Pz : 0.0), 1e-12);
+    }
+    for (const QPointF& f : figuras)
+        VV_CERCA(V[static_cast<std::size_t>(f.x())], f.y(), 5e-4);
 }
 
 void TestMotor::mesesEscalanElProductoPrimero()
