@@ -144,16 +144,16 @@ void Motor::reservaAnual(std::int16_t x, std::int16_t n, std::int16_t m, std::in
     const double P = fPrimaNivelada(x, n, m, tipo);
     if (m > n)
         m = n;
-    // Reference premium: a 20-year endowment with 20 premiums at the same age.
-    const double P20 = fPrimaNivelada(x, 20, 20, 3);
-    const double c1 = fSeguro(x, 1, 1, 1);
-
     // The premium of year 1 and of years 2 to m. Level: P in each of the m years it was priced on.
     // Modified: year 1 carries its risk cost c1 and any excess of P over the reference premium;
     // Pz, paid in years 2 to m, makes up the rest, so both streams are worth ä P at issue.
     double K = P;
     double Pz = P;
     if (tc != 1.0f) {
+        // Reference premium: a 20-year endowment with 20 premiums at the same age. Only the
+        // modified premium uses it, so a level premium never reports ages it does not need.
+        const double P20 = fPrimaNivelada(x, 20, 20, 3);
+        const double c1 = fSeguro(x, 1, 1, 1);
         // ä(x, m), and the premiums of years 2 to m valued at x + 1: ä(x+1, m-1).
         const std::int16_t x1 = Suma16(x, 1);
         const double anual = Anualidad(x, m);

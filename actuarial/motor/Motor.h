@@ -99,9 +99,10 @@ public:
      * one-year cover of k months (n = 1, m = k). aReserva must be sized by the caller.
      *
      * Policy of n > 1 years, rate i in percent, payment term m cut to n:
-     *   P = fPrimaNivelada(x, n, m, tipo); P20 = fPrimaNivelada(x, 20, 20, 3); c1 = fSeguro(x, 1, 1, 1)
+     *   P = fPrimaNivelada(x, n, m, tipo)
      *   premium of year t, pi(t): tc = 1: P for t = 1..m; otherwise K in year 1 and Pz in years
-     *   2..m, with K = c1 + max(P - P20, 0), Pz = (ä P - K) / (E ä1), ä = (N(x) - N(x+m)) / D(x),
+     *   2..m, with P20 = fPrimaNivelada(x, 20, 20, 3) (computed for these only), c1 = fSeguro(x, 1, 1, 1),
+     *   K = c1 + max(P - P20, 0), Pz = (ä P - K) / (E ä1), ä = (N(x) - N(x+m)) / D(x),
      *   ä1 = (N(x+1) - N(x+m)) / D(x+1), E = D(x+1) / D(x); pi(t) = 0 after year m.
      *   V(t) = ((pi(t) + V(t-1)) l(x+t-1) (1 + i/100) - b d(x+t-1)) / l(x+t), t = 1..n,
      *   with the death benefit b = 1, or 0 for a pure endowment (tipo 4).

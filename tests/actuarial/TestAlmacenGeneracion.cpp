@@ -71,14 +71,13 @@ void TestAlmacenGeneracion::resultados_data()
     QTest::addColumn<QStringList>("cajas");
 
     // P = 0.28/1.9; alpha = 0.015; beta = 0.5 * 1.9; PT = (0.015/2 + P)/(1 - 0.95/2); risk 0.1, 0.2
-    // and row 2 repeating row 1; reserves 0, (P - 0.1)/0.9, -0.18 stored as 0. The reserve's
-    // reference premium lies beyond this table: its box.
+    // and row 2 repeating row 1; reserves 0, (P - 0.1)/0.9, 0.
     QTest::newRow("tres edades") << QVariantList{0, 1, 1, 0, 1, 2, 2} << "(1, 1, 50, 15)"
                                  << "select * from T_Resultado order by Anio_Poliza"
                                  << QStringList{"1|0|0|0.1|0.147368421052632|0.294987468671679|0|0|0|0|0|0",
                                                 "1|1|1|0.2|0.147368421052632|0.294987468671679|0|0|0.0526315789473684|0|0|0",
                                                 "1|2|2|0.2|0.147368421052632|0.294987468671679|0|0|0|0|0|0"}
-                                 << QStringList{CajaP20};
+                                 << QStringList{};
 
     // Table 2 at 0 % (q = 0.1 at ages 0..5), x = 0, n = m = 4, term: P = (1 - 0.6561)/3.439 = 0.1,
     // ä(0,4) = 3.439 used as a = 3; rows 50 % (year 1, 15 per mille), 20 % (2), 5 % (3).
@@ -90,7 +89,7 @@ void TestAlmacenGeneracion::resultados_data()
                                  << QStringList{"0.1|0.140433784356122"} << QStringList{CajaP20};
     // Type 1: only year 1 counts, over every premium year: beta = 0.5 * 3.439, PT = 0.24599765716517.
     QTest::newRow("tipo 1 con varias filas") << QVariantList{0, 1, 1, 0, 2, 4, 4} << calendario << primas
-                                             << QStringList{"0.1|0.24599765716517"} << QStringList{CajaP20};
+                                             << QStringList{"0.1|0.24599765716517"} << QStringList{};
 
     // One-year term cover at 0 %, P = risk = 0.1 a year, beta = 10 % whatever the commission type:
     // PT = (0.015 + 0.1)/(1 - 0.1) = 0.12777...; every premium times k/12 in each of the k + 1 rows
@@ -173,7 +172,7 @@ void TestAlmacenGeneracion::calculaEscenario_data()
     // The scenario's own table 1 and rate 100 %: its stale columns are rebuilt from the current qx
     // (table 2 is left alone), its old rows replaced, other scenarios' kept. Risk premium at 100 %:
     // (M(0) - M(1))/D(0) = 0.05/1, then 0.045/0.45 = 0.1, repeated in the last row.
-    QTest::newRow("ejemplo a 100 %") << 1 << "" << QStringList{CajaP20}
+    QTest::newRow("ejemplo a 100 %") << 1 << "" << QStringList{}
                                      << QStringList{"1|0|0.05", "1|1|0.1", "1|2|0.1", "8|0|"} << "3";
     // No such scenario: its rows go, there are no columns to rebuild, the generator tells.
     QTest::newRow("escenario inexistente") << 9 << "" << QStringList{CajaSinRegistro} << QStringList{"8|0|"} << "1";
@@ -185,8 +184,7 @@ void TestAlmacenGeneracion::calculaEscenario_data()
     QTest::newRow("inserción rechazada")
         << 1 << "create trigger rechaza before insert on T_Resultado when new.Anio_Poliza = 2 "
                 "begin select raise(abort, 'disco lleno'); end"
-        << QStringList{CajaP20,
-                       "Funcion: fGeneraResultado\r\nError:1811\r\nLa fila viola una restricción de la tabla (disco lleno)"}
+        << QStringList{"Funcion: fGeneraResultado\r\nError:1811\r\nLa fila viola una restricción de la tabla (disco lleno)"}
         << QStringList{"1|0|0.05", "1|1|0.1", "8|0|"} << "3";
 }
 

@@ -263,20 +263,21 @@ void TestMotor::reservas_data()
     // Three-age table at 0 %, term, n = m = 2, tc = 1 (at i = 0: TestAlmacenGeneracion): P = 14/95 in
     // both years; 4.1 arrives as 4.099999904632568359375, g = 1.04099999904632568:
     // V(1) = (P g - 0.1) / 0.9, V(2) = ((P + V(1)) 0.9 g - 0.18) / 0.72, the interest earned beyond
-    // the 0 % the premium was priced at. The reference premium's ages (0..20) lie beyond the table:
-    // its box, once.
+    // the 0 % the premium was priced at. A level premium needs no reference premium, whose ages
+    // (0..20) lie beyond the table: no box.
     const QString cajaP20 = "Funcion: fPrimaNivelada" + Subindice;
     const double g = 1.04099999904632568359375, P = 14.0 / 95, V1 = (P * g - 0.1) / 0.9;
     QTest::newRow("tres edades 4.1 % en 32 bits") << 0.0 << TresEdadesQ << QList<int>{0, 2, 2, 1} << 4.1f << 1.0f
                                                   << QList<double>{0, V1, ((P + V1) * 0.9 * g - 0.18) / 0.72, 0}
-                                                  << QStringList{cajaP20};
+                                                  << QStringList{};
     // q = 0.1, 1, 0.5, 0.5 at 0 %: l = 1, 0.9, 0, 0; P = 1/1.9; V1 = (P - 0.1)/0.9 = 9/19; year 2
     // divides by l(2) = 0 and the rest stay 0.
     QTest::newRow("supervivientes cero") << 0.0 << "0:0.1 1:1 2:0.5 3:0.5" << QList<int>{0, 3, 3, 1} << 0.0f << 1.0f
                                          << QList<double>{0, 9.0 / 19, 0, 0, 0}
-                                         << QStringList{cajaP20, "Rutina: fReserva" + PorCero};
-    // One premium and commission type 2: ä1 = (N(1) - N(1)) / D(1) = 0, the modified premium divides
-    // by zero and every reserve stays 0.
+                                         << QStringList{"Rutina: fReserva" + PorCero};
+    // One premium and commission type 2: the reference premium's box (its ages lie beyond the
+    // table), then ä1 = (N(1) - N(1)) / D(1) = 0: the modified premium divides by zero and every
+    // reserve stays 0.
     QTest::newRow("un solo pago, comisión 2") << 0.0 << TresEdadesQ << QList<int>{0, 2, 1, 1} << 0.0f << 2.0f
                                               << QList<double>{0, 0, 0, 0}
                                               << QStringList{cajaP20, "Rutina: fReserva" + PorCero};
