@@ -7,7 +7,8 @@ namespace valvida {
 
 // Each subcommand takes its own arguments (the words after its name) and returns the exit status.
 
-//! crear-bd RUTA: a new database with the schema and the two catalogues; refuses an existing path.
+//! crear-bd [--ejemplo] RUTA: a new database with the schema and the two catalogues, or with
+//! --ejemplo the sample one (CreaBaseEjemplo); refuses an existing path.
 int ComandoCrearBd(const QStringList& argumentos, QTextStream& out, QTextStream& err);
 
 //! importar RUTA_BD ARCHIVO: a mortality table from a comma-separated file; prints the new table number.

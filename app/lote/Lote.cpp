@@ -15,6 +15,7 @@ struct Comando
 
 const Comando Comandos[] = {
     {"crear-bd", 1, &ComandoCrearBd},
+    {"crear-bd", 2, &ComandoCrearBd},
     {"importar", 2, &ComandoImportar},
     {"calcular", 2, &ComandoCalcular},
     {"exportar", 3, &ComandoExportar},
@@ -24,8 +25,8 @@ const Comando Comandos[] = {
 
 QString UsoLote()
 {
-    return QStringLiteral("uso: valvida-lote crear-bd RUTA | importar RUTA_BD ARCHIVO | calcular RUTA_BD ESCENARIO"
-                          " | exportar RUTA_BD ESCENARIO ARCHIVO");
+    return QStringLiteral("uso: valvida-lote crear-bd [--ejemplo] RUTA | importar RUTA_BD ARCHIVO"
+                          " | calcular RUTA_BD ESCENARIO | exportar RUTA_BD ESCENARIO ARCHIVO");
 }
 
 int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& err)
