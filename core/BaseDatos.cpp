@@ -291,21 +291,22 @@ double ValorANumero(const QVariant& valor)
 Transaccion::Transaccion(const QSqlDatabase& db)
     : m_db(db)
 {
-    if (!m_db.transaction())
-        throw ErrorVV::deSql(m_db.lastError());
+    // The write lock now, not at the first write: SQLite cannot make a transaction that has
+    // already read wait for another program's write lock, and fails it at once.
+    Ejecuta(m_db, QStringLiteral("begin immediate"));
     m_abierta = true;
 }
 
 Transaccion::~Transaccion()
 {
+    // SQLite may have rolled the transaction back itself (a full disk); then this finds none.
     if (m_abierta)
-        m_db.rollback();
+        QSqlQuery(m_db).exec(QStringLiteral("rollback"));
 }
 
 void Transaccion::confirma()
 {
-    if (!m_db.commit())
-        throw ErrorVV::deSql(m_db.lastError());
+    Ejecuta(m_db, QStringLiteral("commit"));
     m_abierta = false;
 }
 

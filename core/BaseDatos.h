@@ -69,8 +69,9 @@ QString ValorATexto(const QVariant& valor);
 double ValorANumero(const QVariant& valor);
 
 /*!
- * All-or-nothing writes: opened on construction, rolled back on destruction unless
- * `confirma` ran first.
+ * All-or-nothing writes: opened on construction with the write lock taken at once (BEGIN
+ * IMMEDIATE, waiting out the connection's busy timeout while another program writes), rolled
+ * back on destruction unless `confirma` ran first and succeeded.
  */
 class Transaccion
 {
