@@ -32,38 +32,6 @@ const QStringList& TablasEsquema()
     return tablas;
 }
 
-QSqlDatabase AbreBaseDatos(const QString& ruta, const QString& nombreConexion)
-{
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nombreConexion);
-        // mode=rw opens read-write and never creates: a missing file is an error of the open.
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
-        db.setDatabaseName(QUrl::fromLocalFile(QFileInfo(ruta).absoluteFilePath()).toString(QUrl::FullyEncoded) +
-                           QStringLiteral("?mode=rw"));
-        try {
-            if (!db.open())
-                throw ErrorVV::deSql(db.lastError());
-            // A file that is not a database only fails at its first read.
-            QSqlQuery q = Consulta(db, QStringLiteral("select name from sqlite_master where type = 'table'"));
-            QStringList presentes;
-            while (Siguiente(q))
-                presentes << q.value(0).toString().toLower();
-            for (const QString& tabla : TablasEsquema()) {
-                if (!presentes.contains(tabla.toLower()))
-                    throw ErrorVV(1, QStringLiteral("La base de datos no tiene la tabla ") + tabla);
-            }
-            q.finish();
-            Ejecuta(db, QStringLiteral("PRAGMA synchronous=NORMAL")); // fewer syncs per commit; journal kept
-            return db;
-        } catch (...) {
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(nombreConexion);
-            throw;
-        }
-    }
-}
-
 void CierraBaseDatos(const QString& nombreConexion)
 {
     {
@@ -99,7 +67,117 @@ QStringList SentenciasEsquema()
     return sentencias;
 }
 
+// The column names of a table in their physical order; none when there is no such table.
+QStringList ColumnasDe(const QSqlDatabase& db, const QString& tabla)
+{
+    QSqlQuery q = Consulta(db, QStringLiteral("pragma table_info(") + tabla + QStringLiteral(")"));
+    QStringList columnas;
+    while (Siguiente(q))
+        columnas << q.value(1).toString();
+    return columnas;
+}
+
+// The columns of every table as the schema script makes them, read once from a copy built in
+// memory: db/schema.sql stays the one description of the file.
+QList<QStringList> ColumnasDelEsquema()
+{
+    QList<QStringList> lista;
+    const QString conexion = QStringLiteral("valvida-esquema-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    try {
+        QSqlDatabase memoria = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conexion);
+        memoria.setDatabaseName(QStringLiteral(":memory:"));
+        if (!memoria.open())
+            throw ErrorVV::deSql(memoria.lastError());
+        for (const QString& sentencia : SentenciasEsquema())
+            Ejecuta(memoria, sentencia);
+        for (const QString& tabla : TablasEsquema())
+            lista << ColumnasDe(memoria, tabla);
+    } catch (...) {
+        QSqlDatabase::removeDatabase(conexion);
+        throw;
+    }
+    QSqlDatabase::removeDatabase(conexion);
+    return lista;
+}
+
+// Every statement names its columns or relies on their order (inserts without a column list,
+// whole-row exports), so each table must have the schema's columns in the schema's order. Names
+// compare without regard to case, as the statements are written.
+void CompruebaColumnas(const QSqlDatabase& db)
+{
+    static const QList<QStringList> esquema = ColumnasDelEsquema();
+    for (qsizetype t = 0; t < TablasEsquema().size(); ++t) {
+        const QString& tabla = TablasEsquema().at(t);
+        const QStringList presentes = ColumnasDe(db, tabla);
+        if (presentes.isEmpty())
+            throw ErrorVV(ErrorVV::TablaNoEncontrada, QStringLiteral("La base de datos no tiene la tabla ") + tabla);
+        const QStringList& esperadas = esquema.at(t);
+        for (qsizetype i = 0; i < esperadas.size(); ++i) {
+            const QString& columna = esperadas.at(i);
+            if (!presentes.contains(columna, Qt::CaseInsensitive))
+                throw ErrorVV(ErrorVV::ColumnaNoCorresponde,
+                              QStringLiteral("La tabla %1 no tiene la columna %2").arg(tabla, columna));
+            if (presentes.at(i).compare(columna, Qt::CaseInsensitive) != 0)
+                throw ErrorVV(ErrorVV::ColumnaNoCorresponde,
+                              QStringLiteral("La columna %1 de la tabla %2 debe ser la número %3")
+                                  .arg(columna, tabla)
+                                  .arg(i + 1));
+        }
+        // The catalogues are read by their first two columns only; further ones are allowed.
+        if (presentes.size() > esperadas.size() && !tabla.startsWith(QStringLiteral("C_Tipo")))
+            throw ErrorVV(
+                ErrorVV::ColumnaNoCorresponde,
+                QStringLiteral("La tabla %1 tiene la columna %2 de más").arg(tabla, presentes.at(esperadas.size())));
+    }
+}
+
+// The insurance types 1 to 4 carry the engine's meanings; of the commission types, 1 is the
+// one-year schedule and any other the schedule of several years.
+void CompruebaCatalogos(const QSqlDatabase& db)
+{
+    const auto exige = [&db](const QString& catalogo, const QString& condicion, int codigo, const QString& falta) {
+        QSqlQuery q =
+            Consulta(db, QStringLiteral("select count(*) from %1 where %2").arg(catalogo, condicion), {codigo});
+        if (!Siguiente(q) || q.value(0).toInt() == 0)
+            throw ErrorVV(ErrorVV::SinRegistroActual,
+                          QStringLiteral("Al catálogo %1 le falta %2").arg(catalogo, falta));
+    };
+    for (int codigo = 1; codigo <= 4; ++codigo)
+        exige(QStringLiteral("C_TipoSeguro"), QStringLiteral("Tipo_Seguro = ?"), codigo,
+              QStringLiteral("el código ") + QString::number(codigo));
+    exige(QStringLiteral("C_TipoComision"), QStringLiteral("Tipo_Comision = ?"), 1, QStringLiteral("el código 1"));
+    exige(QStringLiteral("C_TipoComision"), QStringLiteral("Tipo_Comision <> ?"), 1,
+          QStringLiteral("un código distinto de 1"));
+}
+
 } // namespace
+
+QSqlDatabase AbreBaseDatos(const QString& ruta, const QString& nombreConexion, Comprobacion comprobacion)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nombreConexion);
+        // mode=rw opens read-write and never creates: a missing file is an error of the open.
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
+        db.setDatabaseName(QUrl::fromLocalFile(QFileInfo(ruta).absoluteFilePath()).toString(QUrl::FullyEncoded) +
+                           QStringLiteral("?mode=rw"));
+        try {
+            if (!db.open())
+                throw ErrorVV::deSql(db.lastError());
+            // The checks only read, so a file that fails one is left exactly as it was. A file
+            // that is not a database fails at the first of them.
+            CompruebaColumnas(db);
+            if (comprobacion == Comprobacion::ColumnasYCatalogos)
+                CompruebaCatalogos(db);
+            Ejecuta(db, QStringLiteral("PRAGMA synchronous=NORMAL")); // fewer syncs per commit; journal kept
+            return db;
+        } catch (...) {
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(nombreConexion);
+            throw;
+        }
+    }
+}
 
 void CreaBaseDatos(const QString& ruta)
 {
@@ -213,21 +291,22 @@ double ValorANumero(const QVariant& valor)
 Transaccion::Transaccion(const QSqlDatabase& db)
     : m_db(db)
 {
-    if (!m_db.transaction())
-        throw ErrorVV::deSql(m_db.lastError());
+    // The write lock now, not at the first write: SQLite cannot make a transaction that has
+    // already read wait for another program's write lock, and fails it at once.
+    Ejecuta(m_db, QStringLiteral("begin immediate"));
     m_abierta = true;
 }
 
 Transaccion::~Transaccion()
 {
+    // SQLite may have rolled the transaction back itself (a full disk); then this finds none.
     if (m_abierta)
-        m_db.rollback();
+        QSqlQuery(m_db).exec(QStringLiteral("rollback"));
 }
 
 void Transaccion::confirma()
 {
-    if (!m_db.commit())
-        throw ErrorVV::deSql(m_db.lastError());
+    Ejecuta(m_db, QStringLiteral("commit"));
     m_abierta = false;
 }
 

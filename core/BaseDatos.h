@@ -13,12 +13,20 @@ namespace valvida {
 //! The database path in a folder: a "/" between folder and file name, never two.
 QString RutaBaseDatos(const QString& carpeta);
 
+//! What opening checks beyond the file: the tables' columns always; the catalogues' rows for the window.
+enum class Comprobacion { Columnas, ColumnasYCatalogos };
+
 /*!
  * Opens an existing database file read-write under the given connection name. Never creates a
- * file: a missing or unreadable file, a file that is not a database, or one that lacks a table
- * of the schema is an ErrorVV, and the connection is removed again.
+ * file and changes nothing in it. A missing or unreadable file, a file that is not a database,
+ * one that lacks a table of the schema (3078) or whose table lacks a column or has them in
+ * another order (3265; the catalogues may have further columns after their two) is an ErrorVV
+ * naming the table and the column, and the connection is removed again. With
+ * ColumnasYCatalogos, C_TipoSeguro must hold codes 1 to 4 and C_TipoComision code 1 and one
+ * other (3021, naming the catalogue and the code): the forms cannot work without them.
  */
-QSqlDatabase AbreBaseDatos(const QString& ruta, const QString& nombreConexion);
+QSqlDatabase AbreBaseDatos(const QString& ruta, const QString& nombreConexion,
+                           Comprobacion comprobacion = Comprobacion::Columnas);
 
 //! Closes and removes a connection opened by AbreBaseDatos.
 void CierraBaseDatos(const QString& nombreConexion);
@@ -61,8 +69,9 @@ QString ValorATexto(const QVariant& valor);
 double ValorANumero(const QVariant& valor);
 
 /*!
- * All-or-nothing writes: opened on construction, rolled back on destruction unless
- * `confirma` ran first.
+ * All-or-nothing writes: opened on construction with the write lock taken at once (BEGIN
+ * IMMEDIATE, waiting out the connection's busy timeout while another program writes), rolled
+ * back on destruction unless `confirma` ran first and succeeded.
  */
 class Transaccion
 {

@@ -51,6 +51,11 @@ ErrorVV ErrorVV::accesoArchivo(const QString& detalle)
     return {75, QStringLiteral("Error de acceso a la ruta o el archivo: ") + detalle};
 }
 
+ErrorVV ErrorVV::permisoDenegado(const QString& detalle)
+{
+    return {PermisoDenegado, QStringLiteral("Permiso denegado: ") + detalle};
+}
+
 ErrorVV ErrorVV::sinRegistroActual()
 {
     return {SinRegistroActual, QStringLiteral("BOF o EOF es True, o el registro actual se eliminó. La operación "
@@ -85,13 +90,14 @@ ErrorVV ErrorVV::deSql(const QSqlError& error)
 {
     bool ok = false;
     int codigo = error.nativeErrorCode().toInt(&ok);
-    if (!ok)
+    // A driver error without an SQLite code (no connection, say) reads as the generic one.
+    if (!ok || codigo < 0 || codigo > 0xffff)
         codigo = 1;
     QString texto = LecturaCodigoSqlite(codigo & 0xff);
     const QString propio = error.databaseText().isEmpty() ? error.driverText() : error.databaseText();
     if (!propio.isEmpty())
         texto += QStringLiteral(" (") + propio + QStringLiteral(")");
-    return {codigo, texto};
+    return {BaseSqlite + codigo, texto};
 }
 
 QString TextoCajaError(const QString& rutina, int numero, const QString& descripcion)

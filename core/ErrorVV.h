@@ -10,9 +10,18 @@ namespace valvida {
 
 /*!
  * An error as the error box reports it: a number and a Spanish description.
- * Database errors carry the SQLite result code; the engine's own errors use the classic
- * runtime numbers (6 overflow, 9 index out of range, 11 division by zero, 13 type mismatch,
- * 94 invalid use of null).
+ *
+ * Two ranges that cannot meet:
+ * - the program's own numbers, all below 100000: the classic runtime numbers (6 overflow,
+ *   9 index out of range, 11 division by zero, 13 type mismatch, 53 file not found,
+ *   57 device input/output, 58 file already exists, 70 permission denied, 75 path/file access,
+ *   76 path not found, 94 invalid use of null) and the data-access ones (3021 no current record,
+ *   3078 table not found, 3265 column missing or out of place);
+ * - database errors: BaseSqlite (100000) plus SQLite's extended result code, which is below
+ *   65536 (a primary code in the low byte, its extension in the next): a full disk (SQLITE_FULL,
+ *   13) is 100013, a damaged file (SQLITE_CORRUPT, 11) 100011, a repeated key
+ *   (SQLITE_CONSTRAINT_PRIMARYKEY, 1555) 101555. Their description is a Spanish reading of the
+ *   code followed by SQLite's own text in brackets.
  */
 class ErrorVV : public std::exception
 {
@@ -28,7 +37,15 @@ public:
     static constexpr int DivisionPorCero = 11;
     static constexpr int TiposNoCoinciden = 13;
     static constexpr int UsoNoValidoDeNull = 94;
+    static constexpr int PermisoDenegado = 70;
     static constexpr int SinRegistroActual = 3021;
+    static constexpr int TablaNoEncontrada = 3078;
+    static constexpr int ColumnaNoCorresponde = 3265;
+    //! Database errors are numbered from here up: BaseSqlite + SQLite's extended result code.
+    static constexpr int BaseSqlite = 100000;
+
+    //! Whether the store itself failed (full disk, lock, damaged file, refused row).
+    bool deBaseDatos() const { return m_numero >= BaseSqlite; }
 
     static ErrorVV desbordamiento();
     static ErrorVV subindice();
@@ -39,9 +56,11 @@ public:
     static ErrorVV archivoNoEncontrado(const QString& detalle);
     static ErrorVV entradaSalida(const QString& detalle);
     static ErrorVV accesoArchivo(const QString& detalle);
+    //! 70: a file the program must not write, such as its own open database.
+    static ErrorVV permisoDenegado(const QString& detalle);
     //! A read of a row that is not there: a missing scenario, a missing first commission row.
     static ErrorVV sinRegistroActual();
-    //! The SQLite result code and a Spanish reading of it, with SQLite's own text.
+    //! BaseSqlite plus the SQLite result code, and a Spanish reading of it with SQLite's own text.
     static ErrorVV deSql(const QSqlError& error);
 
 private:

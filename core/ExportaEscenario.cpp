@@ -7,12 +7,40 @@
 #include "core/ErrorVV.h"
 #include "core/Numeros.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+
+#include <filesystem>
+#include <system_error>
 
 namespace valvida {
 
 namespace {
+
+// The file of the open database, as SQLite opened it.
+QString ArchivoBaseDatos(const QSqlDatabase& db)
+{
+    QSqlQuery q = Consulta(db, QStringLiteral("pragma database_list"));
+    while (Siguiente(q)) {
+        if (q.value(1).toString() == QLatin1String("main"))
+            return q.value(2).toString();
+    }
+    return {};
+}
+
+// Writing the export over the database would replace every table with CSV text. The same file
+// by any name: after symbolic links, and a hard link too (same device and inode).
+void RechazaLaBaseDatos(const QSqlDatabase& db, const QString& archivo)
+{
+    const QString base = ArchivoBaseDatos(db);
+    if (base.isEmpty())
+        return;
+    std::error_code error;
+    if (std::filesystem::equivalent(std::filesystem::path(QFile::encodeName(archivo).toStdString()),
+                                    std::filesystem::path(QFile::encodeName(base).toStdString()), error))
+        throw ErrorVV::permisoDenegado(archivo + QStringLiteral(" es la base de datos abierta"));
+}
 
 void EscribeTitulo(QSaveFile& archivo, const char* tabla)
 {
@@ -25,6 +53,7 @@ void EscribeTitulo(QSaveFile& archivo, const char* tabla)
 
 void ExportaEscenario(Entorno& entorno, std::int32_t escenario, std::int16_t tabla, double tasa, const QString& archivo)
 {
+    RechazaLaBaseDatos(entorno.db, archivo);
     // A file the user marked read-only is left alone, whoever runs the program.
     const QFileInfo destino(archivo);
     if (destino.exists() && !(destino.permissions() & QFileDevice::WriteOwner))
@@ -52,6 +81,7 @@ void ExportaEscenario(Entorno& entorno, std::int32_t escenario, std::int16_t tab
 
 void ExportaEscenario(Entorno& entorno, std::int32_t escenario, const QString& archivo)
 {
+    RechazaLaBaseDatos(entorno.db, archivo); // before anything else is said of the export
     QSqlQuery q = Consulta(
         entorno.db, QStringLiteral("select Tabla_Mortalidad, Interes_Tecnico from T_Escenario where Escenario = ?"),
         {escenario});
@@ -63,7 +93,7 @@ void ExportaEscenario(Entorno& entorno, std::int32_t escenario, const QString& a
     ExportaEscenario(entorno, escenario, tabla, tasa, archivo);
 }
 
-bool DescargaEscenario(Entorno& entorno, std::int32_t escenario, std::int16_t tabla, double tasa)
+bool DescargaEscenario(Entorno& entorno, std::int32_t escenario)
 {
     QString archivo = entorno.dialogos.guardarArchivo(entorno.carpetaAplicacion,
                                                       QStringLiteral("Archivo de valores separados por comas|*.CSV"));
@@ -73,7 +103,8 @@ bool DescargaEscenario(Entorno& entorno, std::int32_t escenario, std::int16_t ta
         archivo += QStringLiteral(".csv");
     try {
         RelojArena reloj(entorno.dialogos);
-        ExportaEscenario(entorno, escenario, tabla, tasa, archivo);
+        // The table and the rate as stored: a rate shown with fewer digits would find no columns.
+        ExportaEscenario(entorno, escenario, archivo);
     } catch (const ErrorVV& e) {
         MostrarError(entorno.dialogos, QStringLiteral("Rutina: cmdVaciar_Click"), e);
         return false;

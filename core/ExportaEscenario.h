@@ -17,8 +17,10 @@ struct Entorno;
  *
  * The file is written beside the target under a temporary name and put in its place only when
  * complete, so a failure leaves the old file as it was. A file that cannot be written (marked
- * read-only, missing folder, full disk) throws ErrorVV. A query that fails inside a section
- * shows the loader's box and ends that section; the file is still written.
+ * read-only, missing folder, full disk) throws ErrorVV, and so does the open database itself by
+ * any name, links followed (error 70, "Permiso denegado: ARCHIVO es la base de datos abierta").
+ * A query that fails inside a section shows the loader's box and ends that section; the file is
+ * still written.
  */
 void ExportaEscenario(Entorno& entorno, std::int32_t escenario, std::int16_t tabla, double tasa,
                       const QString& archivo);
@@ -28,10 +30,11 @@ void ExportaEscenario(Entorno& entorno, std::int32_t escenario, const QString& a
 
 /*!
  * The export as the user asks for it: the save dialog in the program's folder, filtered to CSV
- * files; ".csv" added to a name typed without extension; the hourglass while writing. A
- * cancelled dialog writes nothing. A file that cannot be written shows the error box
- * "Rutina: cmdVaciar_Click". Returns whether the file was written.
+ * files; ".csv" added to a name typed without extension; the hourglass while writing; the
+ * scenario's table and rate as its row stores them. A cancelled dialog writes nothing. A file
+ * that cannot be written (the database among them) or a scenario that is not there shows the
+ * error box "Rutina: cmdVaciar_Click". Returns whether the file was written.
  */
-bool DescargaEscenario(Entorno& entorno, std::int32_t escenario, std::int16_t tabla, double tasa);
+bool DescargaEscenario(Entorno& entorno, std::int32_t escenario);
 
 } // namespace valvida

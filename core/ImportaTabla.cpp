@@ -37,40 +37,80 @@ std::int16_t NuevaTablaMortalidad(const QSqlDatabase& db)
 
 namespace {
 
-// The file as lines: UTF-8 or Windows-1252, CR LF or LF, the last line with or without its end.
-QStringList LeeLineas(const QString& ruta)
+// The most lines a table can have: they are counted in 16 bits, as the table's ages are.
+constexpr qsizetype MaximoLineas = std::numeric_limits<std::int16_t>::max();
+
+// The most bytes in a line: an age, a qx and a table's name, with ample room for further fields
+// a spreadsheet adds. With the line limit it bounds what a file can make the import hold in
+// memory, whatever the file is.
+constexpr qsizetype MaximoBytesLinea = 4096;
+
+// Reads one line, up to its end: LF, CR LF, or CR alone (a spreadsheet's "CSV (Macintosh)").
+// The file is not at its end when called.
+QByteArray LeeLinea(QFile& archivo, qsizetype numero)
 {
-    QFile archivo(ruta);
-    if (!QFileInfo::exists(ruta))
-        throw ErrorVV::archivoNoEncontrado(ruta);
-    if (!archivo.open(QIODevice::ReadOnly))
-        throw ErrorVV::accesoArchivo(ruta);
-    const QByteArray bytes = archivo.readAll();
+    QByteArray linea;
+    char c = 0;
+    while (archivo.getChar(&c)) {
+        if (c == '\n')
+            return linea;
+        if (c == '\r') {
+            char siguiente = 0;
+            if (archivo.peek(&siguiente, 1) == 1 && siguiente == '\n')
+                archivo.getChar(&siguiente);
+            return linea;
+        }
+        if (linea.size() == MaximoBytesLinea)
+            throw ErrorVV(
+                ErrorVV::Desbordamiento,
+                QStringLiteral("Desbordamiento: la línea %1 tiene más de %2 bytes").arg(numero).arg(MaximoBytesLinea));
+        linea += c;
+    }
     if (archivo.error() != QFileDevice::NoError)
         throw ErrorVV::entradaSalida(archivo.errorString());
-    archivo.close();
+    return linea;
+}
 
-    QStringList lineas = DecodificaTexto(bytes).split(QLatin1Char('\n'));
-    // A final line end closes the last line; it does not open an empty one.
-    if (lineas.last().isEmpty())
-        lineas.removeLast();
-    for (QString& linea : lineas) {
-        if (linea.endsWith(QLatin1Char('\r')))
-            linea.chop(1);
+// The file as lines: UTF-8 or Windows-1252, the last line with or without its end. Reading stops
+// at the first line past the limit.
+QStringList LeeLineas(const QString& ruta)
+{
+    const QFileInfo info(ruta);
+    if (!info.exists())
+        throw ErrorVV::archivoNoEncontrado(ruta);
+    // A device never ends (/dev/zero) and a pipe waits for a writer (a FIFO): only a regular
+    // file, links followed, is a table.
+    if (!info.isFile())
+        throw ErrorVV::accesoArchivo(ruta + QStringLiteral(" (no es un archivo normal)"));
+    QFile archivo(ruta);
+    if (!archivo.open(QIODevice::ReadOnly))
+        throw ErrorVV::accesoArchivo(ruta);
+
+    QByteArray texto; // the lines, each closed by LF, for one decoding of the whole file
+    qsizetype lineas = 0;
+    while (!archivo.atEnd()) {
+        if (lineas == MaximoLineas)
+            throw ErrorVV(ErrorVV::Desbordamiento,
+                          QStringLiteral("Desbordamiento: el archivo tiene más de 32767 líneas"));
+        texto += LeeLinea(archivo, ++lineas);
+        texto += '\n';
     }
-    return lineas;
+    if (archivo.error() != QFileDevice::NoError)
+        throw ErrorVV::entradaSalida(archivo.errorString());
+    if (texto.isEmpty())
+        return {};
+    QStringList resultado = DecodificaTexto(texto).split(QLatin1Char('\n'));
+    resultado.removeLast(); // after the last line's LF
+    return resultado;
 }
 
 // The fields of every line, checked for shape: at least three on the first line and the same
-// count on every other. Lines are counted in 16 bits, as the table's ages are.
+// count on every other.
 QList<QStringList> LeeCampos(const QString& ruta)
 {
     const QStringList lineas = LeeLineas(ruta);
     if (lineas.isEmpty())
         throw ErrorVV(ErrorVV::SubindiceFueraDeIntervalo, QStringLiteral("El archivo está vacío"));
-    if (lineas.size() > std::numeric_limits<std::int16_t>::max())
-        throw ErrorVV(ErrorVV::Desbordamiento,
-                      QStringLiteral("Desbordamiento: el archivo tiene más de 32767 líneas"));
 
     QList<QStringList> campos;
     campos.reserve(lineas.size());

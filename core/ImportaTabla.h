@@ -29,11 +29,14 @@ std::int16_t NuevaTablaMortalidad(const QSqlDatabase& db);
 /*!
  * Creates a new mortality table from a comma-separated file: one line per age with the age,
  * its qx and the description (the last line's description names the table). The whole file is
- * read (UTF-8, or Windows-1252 when it is not valid UTF-8; lines ended by CR LF or LF) and
+ * read (UTF-8, or Windows-1252 when it is not valid UTF-8; lines ended by CR LF, LF or CR) and
  * checked before anything is written; the catalogue row and every detail row are written in
- * one transaction. Messages: "La qx debe ser numerica" / "La edad debe ser numerica" for the
- * first failing line, the error box (RutinaImportaTabla) for anything else, and
- * AvisoCargaFinalizada at the end. Returns the new table number, nothing when it stopped.
+ * one transaction. Only a regular file is read (error 75 for a device, a pipe, a folder), and
+ * reading stops at the 32768th line or at a line of more than 4096 bytes (error 6), so a file
+ * cannot hold more of the memory than a table of 32767 lines takes. Messages: "La qx debe ser
+ * numerica" / "La edad debe ser numerica" for the first failing line, the error box
+ * (RutinaImportaTabla) for anything else, and AvisoCargaFinalizada at the end. Returns the new
+ * table number, nothing when it stopped.
  */
 std::optional<int> ImportaTabla(Entorno& entorno, const QString& archivo);
 

@@ -27,7 +27,8 @@ std::unique_ptr<MDIForm1> Arranca(Dialogos& dialogos, const QString& carpeta, co
 {
     RelojArena reloj(dialogos);
     try {
-        QSqlDatabase db = AbreBaseDatos(RutaBaseDatos(carpeta), conexion);
+        // The forms rely on the catalogues' codes as well as on the tables' columns.
+        QSqlDatabase db = AbreBaseDatos(RutaBaseDatos(carpeta), conexion, Comprobacion::ColumnasYCatalogos);
         auto ventana = std::make_unique<MDIForm1>(Entorno{db, dialogos, carpeta});
         ventana->show();
         return ventana;

@@ -17,7 +17,8 @@ inline const QString ConexionPrincipal = QStringLiteral("cavi");
 
 /*!
  * Start-up: opens cavi.mdb in the program's folder and shows the main window. When the file is
- * missing, unreadable or not a database of this system, the error box "Rutina: main" is shown
+ * missing, unreadable or not a database of this system (a table, a column or a catalogue code
+ * missing: AbreBaseDatos), the error box "Rutina: main" is shown, the file is left as it was
  * and no window is returned.
  */
 std::unique_ptr<MDIForm1> Arranca(Dialogos& dialogos, const QString& carpeta,

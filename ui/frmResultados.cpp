@@ -353,10 +353,8 @@ void frmResultados::cmdVaciar_Click()
     try {
         const int r = m_lista->row();
         const std::int32_t escenario = AEntero32(ANumero(m_lista->textMatrix(r, ColEscenario)));
-        const std::int16_t tabla = AEntero16(ANumero(m_lista->textMatrix(r, ColTabla)));
-        const double tasa = ANumero(m_lista->textMatrix(r, ColInteres));
         m_lista->setCol(ColInteres);
-        DescargaEscenario(m_entorno, escenario, tabla, tasa);
+        DescargaEscenario(m_entorno, escenario);
     } catch (const ErrorVV& e) {
         MostrarError(m_entorno.dialogos, QStringLiteral("Rutina: cmdVaciar_Click"), e);
     }

@@ -8,28 +8,37 @@
 #include "core/Entorno.h"
 #include "core/Numeros.h"
 
+#include <optional>
+#include <utility>
+
 namespace valvida {
 
-void CalculaEscenario(Entorno& entorno, std::int32_t escenario)
+bool CalculaEscenario(Entorno& entorno, std::int32_t escenario)
 {
     RelojArena reloj(entorno.dialogos);
-    // One unit of writing for the whole calculation: a single commit at the end.
-    EjecutaConservandoLoHecho(entorno, QStringLiteral("Rutina: CalculaEscenario"), [&] {
-        Ejecuta(entorno.db, QStringLiteral("delete from T_Resultado where Escenario = ?"), {escenario});
-        std::optional<std::pair<std::int16_t, double>> tablaYTasa;
-        {
-            QSqlQuery q = Consulta(
-                entorno.db,
-                QStringLiteral("select Tabla_Mortalidad, Interes_Tecnico from T_Escenario where Escenario = ?"),
-                {escenario});
-            if (Siguiente(q))
-                tablaYTasa.emplace(AEntero16(ValorANumero(q.value(0))), ValorANumero(q.value(1)));
-        }
-        // The columns are rebuilt from the current qx of the scenario's own table and rate.
-        if (tablaYTasa)
-            CalculaConmutados(entorno, tablaYTasa->first, tablaYTasa->second);
-        fGeneraResultado(entorno, escenario);
-    });
+    std::optional<std::pair<std::int16_t, double>> tablaYTasa;
+    // One unit of writing for the whole calculation, a single commit at the end. Results rest on
+    // the columns just rebuilt: when the rebuild fails, no results are generated at all, from
+    // the old columns or from none.
+    return EjecutaPasos(
+        entorno,
+        {{QStringLiteral("Rutina: CalculaEscenario"),
+          [&] {
+              Ejecuta(entorno.db, QStringLiteral("delete from T_Resultado where Escenario = ?"), {escenario});
+              QSqlQuery q = Consulta(
+                  entorno.db,
+                  QStringLiteral("select Tabla_Mortalidad, Interes_Tecnico from T_Escenario where Escenario = ?"),
+                  {escenario});
+              if (Siguiente(q))
+                  tablaYTasa.emplace(AEntero16(ValorANumero(q.value(0))), ValorANumero(q.value(1)));
+          }},
+         // The columns are rebuilt from the current qx of the scenario's own table and rate.
+         {RutinaCalculaConmutados,
+          [&] {
+              if (tablaYTasa)
+                  InsertaConmutados(entorno.db, tablaYTasa->first, tablaYTasa->second);
+          }},
+         {RutinaGeneraResultado, [&] { InsertaResultados(entorno, escenario); }}});
 }
 
 } // namespace valvida

@@ -12,11 +12,15 @@ struct Entorno;
  * own stored table and rate (CalculaConmutados; skipped when the scenario does not exist), then
  * generates its results (fGeneraResultado). The hourglass shows for the whole calculation.
  *
- * A failure of its own steps (the delete, reading the scenario's table and rate) shows
- * "Rutina: CalculaEscenario" and ends it; the two routines report their own errors. All of it
- * is committed once, at the end.
+ * The first failure shows one box and ends the calculation: its own steps (the delete, reading
+ * the scenario's table and rate) under "Rutina: CalculaEscenario", the columns' and the
+ * generation's under their routine lines. When the columns cannot be rebuilt no results are
+ * generated. All of it is committed once, at the end: a failure of the rules keeps what was
+ * written before it, a failure of the store (full disk, lock) leaves the database as before.
+ * Returns whether the results were generated and stored (the premium functions' own boxes do
+ * not stop it).
  * \test TestAlmacenGeneracion::calculaEscenario
  */
-void CalculaEscenario(Entorno& entorno, std::int32_t escenario);
+bool CalculaEscenario(Entorno& entorno, std::int32_t escenario);
 
 } // namespace valvida

@@ -11,50 +11,53 @@
 
 namespace valvida {
 
-void CalculaConmutados(Entorno& entorno, std::int16_t tabla, double tasa)
+void InsertaConmutados(const QSqlDatabase& db, std::int16_t tabla, double tasa)
+{
+    std::int16_t edadInicial = 0;
+    std::int16_t edadFinal = 0;
+    {
+        QSqlQuery q =
+            Consulta(db, QStringLiteral("select * from C_TablaMortalidad where Tabla_Mortalidad = ?"), {tabla});
+        const int inicial = q.record().indexOf(QStringLiteral("Edad_Inicial"));
+        const int final_ = q.record().indexOf(QStringLiteral("Edad_Final"));
+        while (Siguiente(q)) {
+            edadInicial = AEntero16(ValorANumero(q.value(inicial)));
+            edadFinal = AEntero16(ValorANumero(q.value(final_)));
+        }
+    }
+    ColumnasConmutadas columnas;
+    columnas.dimensiona(edadInicial, edadFinal);
+
+    // The old columns go before any qx is read, so they are gone even when a row fails.
+    Ejecuta(db, QStringLiteral("delete from T_Conmutado where Tabla_Mortalidad = ? and Interes_Tecnico = ?"),
+            {tabla, tasa});
+
+    std::vector<FilaDetalle> detalle;
+    {
+        QSqlQuery q = Consulta(
+            db, QStringLiteral("select Edad, qx from T_DetalleMortalidad where Tabla_Mortalidad = ? order by Edad"),
+            {tabla});
+        while (Siguiente(q))
+            detalle.push_back({NumeroOpcional(q.value(0)), NumeroOpcional(q.value(1))});
+    }
+    CalculaColumnas(columnas, edadInicial, tasa, detalle);
+
+    Insercion insercion(db, QStringLiteral("insert into T_Conmutado(Tabla_Mortalidad, Edad, Interes_Tecnico, "
+                                           "Cx, Dx, Mx, Nx, Rx, Sx, px, lx, dex) "
+                                           "values(?,?,?,?,?,?,?,?,?,?,?,?)"));
+    for (const FilaDetalle& fila : detalle) {
+        const std::int32_t x = EdadDetalle(fila);
+        const std::size_t i = columnas.indice(x);
+        insercion.ejecuta({tabla, x, tasa, columnas.Cx[i], columnas.Dx[i], columnas.Mx[i], columnas.Nx[i],
+                           columnas.Rx[i], columnas.Sx[i], columnas.px[i], columnas.lx[i], columnas.dex[i]});
+    }
+}
+
+bool CalculaConmutados(Entorno& entorno, std::int16_t tabla, double tasa)
 {
     RelojArena reloj(entorno.dialogos);
-    EjecutaConservandoLoHecho(entorno, QStringLiteral("Rutina: CalculaConmutados"), [&] {
-        const QSqlDatabase& db = entorno.db;
-        std::int16_t edadInicial = 0;
-        std::int16_t edadFinal = 0;
-        {
-            QSqlQuery q = Consulta(db, QStringLiteral("select * from C_TablaMortalidad where Tabla_Mortalidad = ?"),
-                                   {tabla});
-            const int inicial = q.record().indexOf(QStringLiteral("Edad_Inicial"));
-            const int final_ = q.record().indexOf(QStringLiteral("Edad_Final"));
-            while (Siguiente(q)) {
-                edadInicial = AEntero16(ValorANumero(q.value(inicial)));
-                edadFinal = AEntero16(ValorANumero(q.value(final_)));
-            }
-        }
-        ColumnasConmutadas columnas;
-        columnas.dimensiona(edadInicial, edadFinal);
-
-        // The old columns go before any qx is read, so they are gone even when a row fails.
-        Ejecuta(db, QStringLiteral("delete from T_Conmutado where Tabla_Mortalidad = ? and Interes_Tecnico = ?"),
-                {tabla, tasa});
-
-        std::vector<FilaDetalle> detalle;
-        {
-            QSqlQuery q = Consulta(
-                db, QStringLiteral("select Edad, qx from T_DetalleMortalidad where Tabla_Mortalidad = ? order by Edad"),
-                {tabla});
-            while (Siguiente(q))
-                detalle.push_back({NumeroOpcional(q.value(0)), NumeroOpcional(q.value(1))});
-        }
-        CalculaColumnas(columnas, edadInicial, tasa, detalle);
-
-        Insercion insercion(db, QStringLiteral("insert into T_Conmutado(Tabla_Mortalidad, Edad, Interes_Tecnico, "
-                                               "Cx, Dx, Mx, Nx, Rx, Sx, px, lx, dex) "
-                                               "values(?,?,?,?,?,?,?,?,?,?,?,?)"));
-        for (const FilaDetalle& fila : detalle) {
-            const std::int32_t x = EdadDetalle(fila);
-            const std::size_t i = columnas.indice(x);
-            insercion.ejecuta({tabla, x, tasa, columnas.Cx[i], columnas.Dx[i], columnas.Mx[i], columnas.Nx[i],
-                               columnas.Rx[i], columnas.Sx[i], columnas.px[i], columnas.lx[i], columnas.dex[i]});
-        }
-    });
+    return EjecutaConservandoLoHecho(entorno, RutinaCalculaConmutados,
+                                     [&] { InsertaConmutados(entorno.db, tabla, tasa); });
 }
 
 } // namespace valvida

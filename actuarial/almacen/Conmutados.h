@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QSqlDatabase>
+#include <QString>
+
 #include <cstdint>
 
 namespace valvida {
@@ -12,11 +15,18 @@ struct Entorno;
  * detail row of T_DetalleMortalidad (see CalculaColumnas for the formulas). Rows of other rates
  * are left alone.
  *
- * Errors show "Rutina: CalculaConmutados" and end the routine; what was done stays: the old rows
- * are gone whatever fails after their delete, and a failing detail row (age outside the
- * catalogue's range, empty qx) leaves no new row. The hourglass shows meanwhile.
+ * Errors show "Rutina: CalculaConmutados" and end the routine. A failing detail row (age outside
+ * the catalogue's range, empty qx) leaves no new row, and the old rows stay deleted; a failure
+ * of the store (full disk, lock) leaves the table as it was. Returns whether the columns were
+ * rebuilt and stored. The hourglass shows meanwhile.
  * \test TestAlmacenConmutados
  */
-void CalculaConmutados(Entorno& entorno, std::int16_t tabla, double tasa);
+bool CalculaConmutados(Entorno& entorno, std::int16_t tabla, double tasa);
+
+//! Routine line of the commutation columns' error box.
+inline const QString RutinaCalculaConmutados = QStringLiteral("Rutina: CalculaConmutados");
+
+//! The statements of CalculaConmutados, for a caller that runs them in its own unit of writing; throws ErrorVV.
+void InsertaConmutados(const QSqlDatabase& db, std::int16_t tabla, double tasa);
 
 } // namespace valvida

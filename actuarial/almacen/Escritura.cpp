@@ -11,32 +11,41 @@
 
 namespace valvida {
 
-void EjecutaConservandoLoHecho(Entorno& entorno, const QString& rutina, const std::function<void()>& pasos)
+bool EjecutaPasos(Entorno& entorno, const std::vector<PasoEscritura>& pasos)
 {
-    // A savepoint, not BEGIN: outside a transaction it is one, inside another routine's it nests,
-    // so a whole calculation costs a single commit.
-    const QString punto = QStringLiteral("valvida_calculo");
-    try {
-        Ejecuta(entorno.db, QStringLiteral("savepoint ") + punto);
-    } catch (const ErrorVV& e) {
-        MostrarError(entorno.dialogos, rutina, e);
-        return;
-    }
+    if (pasos.empty())
+        return true;
+    const QString* rutina = &pasos.front().rutina;
     std::optional<ErrorVV> fallo;
-    try {
-        pasos();
-    } catch (const ErrorVV& e) {
-        fallo = e;
-    }
-    try {
-        Ejecuta(entorno.db, QStringLiteral("release ") + punto);
-    } catch (const ErrorVV& e) {
-        // The first failure is the one to tell; a commit that fails after it adds nothing.
-        if (!fallo)
+    {
+        std::optional<Transaccion> unidad;
+        try {
+            unidad.emplace(entorno.db);
+            for (const PasoEscritura& paso : pasos) {
+                rutina = &paso.rutina;
+                paso.pasos();
+            }
+            rutina = &pasos.front().rutina;
+            unidad->confirma();
+            return true;
+        } catch (const ErrorVV& e) {
             fallo = e;
-    }
-    if (fallo)
-        MostrarError(entorno.dialogos, rutina, *fallo);
+        }
+        if (unidad && !fallo->deBaseDatos()) {
+            try {
+                unidad->confirma();
+            } catch (const ErrorVV&) {
+                // Not committed after all: the unit is undone below; the first cause is the one to tell.
+            }
+        }
+    } // an uncommitted unit is rolled back here, before the box, so no lock is held while it shows
+    MostrarError(entorno.dialogos, *rutina, *fallo);
+    return false;
+}
+
+bool EjecutaConservandoLoHecho(Entorno& entorno, const QString& rutina, const std::function<void()>& pasos)
+{
+    return EjecutaPasos(entorno, {{rutina, pasos}});
 }
 
 Insercion::Insercion(const QSqlDatabase& db, const QString& sql)

@@ -41,45 +41,48 @@ void CargaColumnas(const QSqlDatabase& db, const QVariant& tabla, const QVariant
 
 } // namespace
 
-void fGeneraResultado(Entorno& entorno, double escenario)
+void InsertaResultados(Entorno& entorno, double escenario)
+{
+    const QSqlDatabase& db = entorno.db;
+    QSqlQuery q = Consulta(db, QStringLiteral("select * from T_Escenario where Escenario = ?"), {escenario});
+    if (!Siguiente(q))
+        throw ErrorVV::sinRegistroActual();
+    const QSqlRecord r = q.record();
+    const auto campo = [&](const char* nombre) { return q.value(r.indexOf(QLatin1String(nombre))); };
+    const QVariant clave = campo("Escenario");
+    const QVariant tabla = campo("Tabla_Mortalidad");
+    const QVariant tasa = campo("Interes_Tecnico");
+    const DatosEscenario datos{NumeroOpcional(campo("Edad")),         NumeroOpcional(campo("Plazo_Seguro")),
+                               NumeroOpcional(campo("Plazo_Pago")),   NumeroOpcional(campo("Tipo_Seguro")),
+                               NumeroOpcional(tasa),                  NumeroOpcional(campo("Tipo_Comision"))};
+    q.finish();
+
+    Motor motor(entorno.dialogos);
+    CargaColumnas(db, tabla, tasa, motor.columnas);
+
+    std::vector<FilaComision> comisiones;
+    {
+        QSqlQuery c = Consulta(db,
+                               QStringLiteral("select Anio_Comision, Porcentaje_Prima, Tantos_Suma from T_Comision "
+                                              "where Escenario = ? order by Anio_Comision desc"),
+                               {clave});
+        while (Siguiente(c))
+            comisiones.push_back({NumeroOpcional(c.value(0)), NumeroOpcional(c.value(1)),
+                                  NumeroOpcional(c.value(2))});
+    }
+
+    Insercion insercion(db, QStringLiteral("insert into T_Resultado values(?,?,?,?,?,?,?,?,?,?,?,?)"));
+    GeneraFilas(motor, datos, comisiones, [&](const FilaResultado& f) {
+        // Annuity, insurance and the non-forfeiture values are not computed: 0.
+        insercion.ejecuta({clave, f.anio, f.edadAlcanzada, f.primaRiesgo, f.primaNeta, f.primaTarifa, 0.0, 0.0,
+                           f.reserva, 0.0, 0.0, 0.0});
+    });
+}
+
+bool fGeneraResultado(Entorno& entorno, double escenario)
 {
     RelojArena reloj(entorno.dialogos);
-    EjecutaConservandoLoHecho(entorno, QStringLiteral("Funcion: fGeneraResultado"), [&] {
-        const QSqlDatabase& db = entorno.db;
-        QSqlQuery q = Consulta(db, QStringLiteral("select * from T_Escenario where Escenario = ?"), {escenario});
-        if (!Siguiente(q))
-            throw ErrorVV::sinRegistroActual();
-        const QSqlRecord r = q.record();
-        const auto campo = [&](const char* nombre) { return q.value(r.indexOf(QLatin1String(nombre))); };
-        const QVariant clave = campo("Escenario");
-        const QVariant tabla = campo("Tabla_Mortalidad");
-        const QVariant tasa = campo("Interes_Tecnico");
-        const DatosEscenario datos{NumeroOpcional(campo("Edad")),         NumeroOpcional(campo("Plazo_Seguro")),
-                                   NumeroOpcional(campo("Plazo_Pago")),   NumeroOpcional(campo("Tipo_Seguro")),
-                                   NumeroOpcional(tasa),                  NumeroOpcional(campo("Tipo_Comision"))};
-        q.finish();
-
-        Motor motor(entorno.dialogos);
-        CargaColumnas(db, tabla, tasa, motor.columnas);
-
-        std::vector<FilaComision> comisiones;
-        {
-            QSqlQuery c = Consulta(db,
-                                   QStringLiteral("select Anio_Comision, Porcentaje_Prima, Tantos_Suma from T_Comision "
-                                                  "where Escenario = ? order by Anio_Comision desc"),
-                                   {clave});
-            while (Siguiente(c))
-                comisiones.push_back({NumeroOpcional(c.value(0)), NumeroOpcional(c.value(1)),
-                                      NumeroOpcional(c.value(2))});
-        }
-
-        Insercion insercion(db, QStringLiteral("insert into T_Resultado values(?,?,?,?,?,?,?,?,?,?,?,?)"));
-        GeneraFilas(motor, datos, comisiones, [&](const FilaResultado& f) {
-            // Annuity, insurance and the non-forfeiture values are not computed: 0.
-            insercion.ejecuta({clave, f.anio, f.edadAlcanzada, f.primaRiesgo, f.primaNeta, f.primaTarifa, 0.0, 0.0,
-                               f.reserva, 0.0, 0.0, 0.0});
-        });
-    });
+    return EjecutaConservandoLoHecho(entorno, RutinaGeneraResultado, [&] { InsertaResultados(entorno, escenario); });
 }
 
 } // namespace valvida

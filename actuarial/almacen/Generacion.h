@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 namespace valvida {
 
 struct Entorno;
@@ -11,10 +13,18 @@ struct Entorno;
  * Reads the scenario, the stored commutation columns of its table and rate (which must have been
  * built; CalculaEscenario does it), and its commission schedule; deletes nothing. Its own errors
  * (no such scenario, no columns for its table and rate, no commission row for year 1, a failing
- * statement) show "Funcion: fGeneraResultado" and end it; the rows inserted before stay. The
- * premium and reserve functions show their own boxes and go on with 0. Hourglass meanwhile.
+ * statement) show "Funcion: fGeneraResultado" and end it; the rows inserted before stay, unless
+ * the store itself failed (full disk, lock), which leaves T_Resultado as it was. The premium and
+ * reserve functions show their own boxes and go on with 0. Returns whether the rows were all
+ * generated and stored. Hourglass meanwhile.
  * \test TestAlmacenGeneracion
  */
-void fGeneraResultado(Entorno& entorno, double escenario);
+bool fGeneraResultado(Entorno& entorno, double escenario);
+
+//! Routine line of the generation's error box.
+inline const QString RutinaGeneraResultado = QStringLiteral("Funcion: fGeneraResultado");
+
+//! The work of fGeneraResultado, for a caller that runs it in its own unit of writing; throws ErrorVV.
+void InsertaResultados(Entorno& entorno, double escenario);
 
 } // namespace valvida

@@ -50,11 +50,19 @@ int ComandoCalcular(const QStringList& argumentos, QTextStream& out, QTextStream
         err.flush();
         return 1;
     }
-    CalculaEscenario(base->entorno(), *escenario);
-    try {
-        EscribeResultados(base->entorno().db, *escenario, out);
-    } catch (const ErrorVV& e) {
-        MostrarError(dialogos, QStringLiteral("Rutina: calcular"), e);
+    // Rows left from an earlier calculation are not this one's results: a calculation that
+    // failed prints nothing, for a script that does not look at the status.
+    if (CalculaEscenario(base->entorno(), *escenario)) {
+        try {
+            // Whole or not at all: a read that fails half way prints no part of the rows.
+            QString filas;
+            QTextStream texto(&filas);
+            EscribeResultados(base->entorno().db, *escenario, texto);
+            texto.flush();
+            out << filas;
+        } catch (const ErrorVV& e) {
+            MostrarError(dialogos, QStringLiteral("Rutina: calcular"), e);
+        }
     }
     out.flush();
     return dialogos.cajas() > 0 ? 1 : 0;

@@ -16,9 +16,9 @@ int ComandoImportar(const QStringList& argumentos, QTextStream& out, QTextStream
 
 /*!
  * calcular RUTA_BD ESCENARIO: calculates the scenario as "&Resultado" does and prints its rows of
- * T_Resultado as CSV (the column names, then one line per row in policy-year order). Every error
- * box goes to stderr and makes the status 1, the rows still printed; a non-integer ESCENARIO is a
- * usage error (2).
+ * T_Resultado as CSV (the column names, then one line per row in policy-year order), only when
+ * the calculation stored its results. Every error box goes to stderr and makes the status 1 (a
+ * premium function's box leaves the rows printed); a non-integer ESCENARIO is a usage error (2).
  */
 int ComandoCalcular(const QStringList& argumentos, QTextStream& out, QTextStream& err);
 

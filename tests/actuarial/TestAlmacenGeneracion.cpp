@@ -176,16 +176,29 @@ void TestAlmacenGeneracion::calculaEscenario_data()
                                      << QStringList{"1|0|0.05", "1|1|0.1", "1|2|0.1", "8|0|"} << "3";
     // No such scenario: its rows go, there are no columns to rebuild, the generator tells.
     QTest::newRow("escenario inexistente") << 9 << "" << QStringList{CajaSinRegistro} << QStringList{"8|0|"} << "1";
-    // Each routine tells its own failure; the deletes before them are kept.
+    // The columns cannot be rebuilt: that one box, and no results from the old columns or none.
+    // A rule that fails keeps the deletes before it.
     QTest::newRow("qx vacío") << 1 << "update T_DetalleMortalidad set qx = null where Edad = 1"
-                              << QStringList{"Rutina: CalculaConmutados\r\nError:94\r\nUso no válido de Null", CajaNull}
+                              << QStringList{"Rutina: CalculaConmutados\r\nError:94\r\nUso no válido de Null"}
                               << QStringList{"8|0|"} << "0";
-    // A store that refuses row 2 keeps the rows written before it.
+    // The store failing undoes the whole calculation, whatever SQLite itself undid: as before.
+    const QStringList antes{"1|5|", "8|0|"};
     QTest::newRow("inserción rechazada")
         << 1 << "create trigger rechaza before insert on T_Resultado when new.Anio_Poliza = 2 "
                 "begin select raise(abort, 'disco lleno'); end"
-        << QStringList{"Funcion: fGeneraResultado\r\nError:1811\r\nLa fila viola una restricción de la tabla (disco lleno)"}
-        << QStringList{"1|0|0.05", "1|1|0.1", "8|0|"} << "3";
+        << QStringList{"Funcion: fGeneraResultado\r\nError:101811\r\nLa fila viola una restricción de la tabla (disco lleno)"}
+        << antes << "1";
+    // A page limit at the file's size: the columns' page, filled by another table's row, must grow.
+    QTest::newRow("disco lleno en los conmutados")
+        << 1 << "insert into T_Conmutado(Tabla_Mortalidad, Edad, Interes_Tecnico, lx) values(9, 0, 0, zeroblob(3900))\n"
+                "pragma max_page_count = 1"
+        << QStringList{"Rutina: CalculaConmutados\r\nError:100013\r\nEl disco está lleno (database or disk is full)"}
+        << antes << "2";
+    QTest::newRow("otro programa escribe")
+        << 1 << "bloqueada"
+        << QStringList{"Rutina: CalculaEscenario\r\nError:100005\r\nLa base de datos está bloqueada por otro "
+                       "programa (database is locked)"}
+        << antes << "1";
 }
 
 void TestAlmacenGeneracion::calculaEscenario()
@@ -199,13 +212,20 @@ void TestAlmacenGeneracion::calculaEscenario()
     TablaDeTresEdades(base);
     base.sql("insert into C_TablaMortalidad values(2, 'Otra', 0, 2)");
     Escenario(base, {0, 1, 1, 100, 1, 2, 2}, "(1, 1, 50, 15)");
-    if (!preparacion.isEmpty())
-        base.sql(preparacion);
     base.sql("insert into T_Resultado(Escenario, Anio_Poliza) values(?, 5), (8, 0)", {escenario});
     base.sql("insert into T_Conmutado(Tabla_Mortalidad, Edad, Interes_Tecnico, Dx, Nx, Mx) values(1, 0, 100, 9, 9, 9)");
+    QSqlDatabase otroPrograma; // holds the write lock throughout
+    if (preparacion == "bloqueada") {
+        otroPrograma = AbreBaseDatos(base.ruta(), "otro-programa");
+        Ejecuta(otroPrograma, "begin immediate");
+        preparacion = "pragma busy_timeout = 100";
+    }
+    for (const QString& sentencia : preparacion.split('\n', Qt::SkipEmptyParts))
+        base.sql(sentencia);
     bool relojDuranteCajas = true;
     base.dialogos.alMostrar = [&](const prueba::FakeDialogos::Caja&) { relojDuranteCajas &= base.dialogos.reloj > 0; };
-    CalculaEscenario(base.entorno(), escenario);
+    // Stored when nothing was told.
+    QCOMPARE(CalculaEscenario(base.entorno(), escenario), cajas.isEmpty());
     QCOMPARE(base.dialogos.textos(), cajas);
     QCOMPARE(Confirmadas(base, "select Escenario || '|' || Anio_Poliza || '|' || ifnull(Prima_Riesgo, '') "
                                "from T_Resultado order by Escenario, Anio_Poliza"),
@@ -213,6 +233,8 @@ void TestAlmacenGeneracion::calculaEscenario()
     QCOMPARE(Confirmadas(base, "select count(*) from T_Conmutado"), QStringList{conmutados});
     QVERIFY(relojDuranteCajas);
     QCOMPARE(base.dialogos.reloj, 0);
+    otroPrograma = QSqlDatabase();
+    CierraBaseDatos("otro-programa");
 }
 
 QTEST_GUILESS_MAIN(TestAlmacenGeneracion)

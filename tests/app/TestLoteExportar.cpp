@@ -66,33 +66,36 @@ class TestLoteExportar : public QObject
     {
         QTest::addColumn<QString>("escenario");
         QTest::addColumn<bool>("baseExiste");
-        QTest::addColumn<bool>("soloLectura");
-        QTest::addColumn<QString>("error");
-        QTest::newRow("escenario inexistente") << "5" << true << false << "No existe el escenario 5";
-        QTest::newRow("base inexistente") << "2" << false << false << "";
-        QTest::newRow("destino de solo lectura") << "2" << true << true << "Error de acceso a la ruta o el archivo: ";
+        QTest::addColumn<QString>("destino"); // esc.csv, or "bd": the database itself
+        QTest::addColumn<QString>("error");   // how it starts; %1 is the destination
+        QTest::newRow("escenario inexistente") << "5" << true << "esc.csv" << "No existe el escenario 5";
+        QTest::newRow("base inexistente") << "2" << false << "esc.csv" << "";
+        QTest::newRow("destino de solo lectura") << "2" << true << "esc.csv" << "Error de acceso a la ruta o el archivo: ";
+        QTest::newRow("destino es la base") << "2" << true << "bd" << "Permiso denegado: %1 es la base de datos abierta\n";
     }
 
     void errorEsTextoYEstadoUno()
     {
         QFETCH(QString, escenario);
         QFETCH(bool, baseExiste);
-        QFETCH(bool, soloLectura);
+        QFETCH(QString, destino);
         QFETCH(QString, error);
         BaseTemporal b;
         Siembra(b);
-        const QString archivo = b.carpeta() + QStringLiteral("/esc.csv");
-        if (soloLectura)
-            QVERIFY(QFile::setPermissions(b.archivo(QStringLiteral("esc.csv"), "anterior"), QFileDevice::ReadOwner));
+        const QString archivo = destino == QStringLiteral("bd") ? b.ruta() : b.carpeta() + '/' + destino;
+        if (QTest::currentDataTag() == QStringLiteral("destino de solo lectura"))
+            QVERIFY(QFile::setPermissions(b.archivo(destino, "anterior"), QFileDevice::ReadOwner));
+        const QByteArray antes = Lee(archivo);
         const QString base = baseExiste ? b.ruta() : b.carpeta() + QStringLiteral("/no-esta.mdb");
 
         const prueba::SalidaLote s = prueba::Lote({"exportar", base, escenario, archivo});
 
         QCOMPARE(s.estado, 1);
         QCOMPARE(s.out, QString());
-        QVERIFY2(s.err.startsWith(QStringLiteral("No se exportó el escenario: ") + error), qPrintable(s.err));
+        QVERIFY2(s.err.startsWith(QStringLiteral("No se exportó el escenario: ") + error.replace("%1", archivo)),
+                 qPrintable(s.err));
         QCOMPARE(s.err.count(QLatin1Char('\n')), 1);
-        QCOMPARE(Lee(archivo), QByteArray(soloLectura ? "anterior" : "(no existe)"));
+        QCOMPARE(Lee(archivo), antes);
     }
 
     void seccionIlegibleTerminaConEstadoUno()

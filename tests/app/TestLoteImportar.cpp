@@ -3,8 +3,11 @@
 
 #include "support/BaseTemporal.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QTest>
+#include <QThread>
 
 using namespace valvida;
 using valvida::prueba::BaseTemporal;
@@ -18,6 +21,7 @@ private slots:
     void importa();
     void baseInexistente();
     void argumentosDeMas();
+    void muertoAMediasDejaAntesODespues();
 };
 
 void TestLoteImportar::importa_data()
@@ -73,6 +77,36 @@ void TestLoteImportar::argumentosDeMas()
     QCOMPARE(s.estado, 2);
     QCOMPARE(s.err, UsoLote() + QLatin1Char('\n'));
     QVERIFY(UsoLote().contains(QStringLiteral("| importar RUTA_BD ARCHIVO")));
+}
+
+void TestLoteImportar::muertoAMediasDejaAntesODespues()
+{
+    // kill -9 at moments spread over an import of the longest table, by the real tool: the
+    // database holds whole tables only, as before or as after, and stays sound.
+    BaseTemporal base;
+    QByteArray contenido;
+    for (int x = 0; x < 32767; ++x)
+        contenido += QByteArray::number(x) + ",0.001,Larga\r\n";
+    const QString archivo = base.archivo("larga.csv", contenido);
+    qint64 duracion = 0; // of a whole import, measured by the first run, which is not killed
+    int muertos = 0;
+    for (int decimo = -1; decimo < 10; ++decimo) {
+        QElapsedTimer reloj;
+        reloj.start();
+        QProcess lote;
+        lote.start(QStringLiteral(VALVIDA_LOTE_BIN), {"importar", base.ruta(), archivo});
+        if (decimo >= 0) {
+            QThread::msleep(static_cast<unsigned long>(duracion * decimo / 10));
+            lote.kill();
+        }
+        QVERIFY(lote.waitForFinished());
+        muertos += lote.exitStatus() == QProcess::CrashExit;
+        duracion = decimo < 0 ? reloj.elapsed() : duracion;
+        QCOMPARE(base.valor("pragma integrity_check").toString(), QStringLiteral("ok"));
+        const int tablas = base.valor("select count(*) from C_TablaMortalidad").toInt();
+        QCOMPARE(base.valor("select count(*) from T_DetalleMortalidad").toInt(), 32767 * tablas);
+    }
+    QVERIFY(muertos > 0);
 }
 
 QTEST_GUILESS_MAIN(TestLoteImportar)

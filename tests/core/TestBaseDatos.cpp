@@ -20,9 +20,8 @@ private slots:
     void rutaEnLaCarpetaDelPrograma();
     void baseNuevaTieneElEsquemaYLosCatalogos();
     void crearNoTocaUnArchivoExistente();
-    void abrirNoCreaUnArchivoQueFalta();
-    void abrirRechazaLoQueNoEsBaseDeDatos();
-    void abrirRechazaUnaBaseSinLasTablas();
+    void abrirRechazaSinTocarElArchivo_data();
+    void abrirRechazaSinTocarElArchivo();
     void tasaSeEncuentraPorIgualdadExacta();
     void textoConComillaSeGuardaComoSeEscribio();
     void transaccionSinConfirmarNoDejaNada();
@@ -104,51 +103,70 @@ void TestBaseDatos::crearNoTocaUnArchivoExistente()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"cavi.mdb"});
 }
 
-void TestBaseDatos::abrirNoCreaUnArchivoQueFalta()
+void TestBaseDatos::abrirRechazaSinTocarElArchivo_data()
 {
-    QTemporaryDir dir;
-    const QString ruta = dir.filePath("cavi.mdb");
-    try {
-        AbreBaseDatos(ruta, "prueba-falta");
-        QFAIL("abrió un archivo que no existe");
-    } catch (const ErrorVV& e) {
-        QCOMPARE(e.numero(), 14);
-        QVERIFY2(e.descripcion().startsWith("No se puede abrir el archivo de base de datos"),
-                 qPrintable(e.descripcion()));
-    }
-    QVERIFY(!QFile::exists(ruta));
-    QVERIFY(!QSqlDatabase::contains("prueba-falta"));
+    QTest::addColumn<QString>("cambio"); // statements on a new database, ";" between them
+    QTest::addColumn<bool>("catalogos");
+    QTest::addColumn<QString>("error"); // number and description; empty: it opens
+    const QString sinCodigo = QStringLiteral("3021 Al catálogo %1 le falta %2");
+    QTest::newRow("no existe") << "borrar" << false << "100014 No se puede abrir el archivo de base de datos "
+                                                       "(unable to open database file)";
+    QTest::newRow("no es una base") << "texto" << false << "100026 El archivo no es una base de datos "
+                                                           "(file is not a database)";
+    QTest::newRow("sin tabla") << "drop table T_Comision" << false << "3078 La base de datos no tiene la tabla T_Comision";
+    QTest::newRow("sin columna") << "alter table T_Escenario drop column Descripcion" << false
+                                 << "3265 La tabla T_Escenario no tiene la columna Descripcion";
+    QTest::newRow("columnas en otro orden")
+        << "drop table T_Comision; create table T_Comision(Anio_Comision, Escenario, Porcentaje_Prima, Tantos_Suma)"
+        << false << "3265 La columna Escenario de la tabla T_Comision debe ser la número 1";
+    QTest::newRow("columna de más") << "alter table T_Resultado add column Extra" << false
+                                    << "3265 La tabla T_Resultado tiene la columna Extra de más";
+    // Names compare without regard to case; a catalogue may have further columns.
+    QTest::newRow("mayúsculas y catálogo ampliado")
+        << "drop table T_DetalleMortalidad; create table T_DetalleMortalidad(TABLA_MORTALIDAD, edad, QX);"
+           "alter table C_TipoSeguro add column Orden"
+        << true << "";
+    QTest::newRow("C_TipoSeguro vacío") << "delete from C_TipoSeguro" << true
+                                        << sinCodigo.arg("C_TipoSeguro", "el código 1");
+    QTest::newRow("sin el tipo 3") << "delete from C_TipoSeguro where Tipo_Seguro = 3" << true
+                                   << sinCodigo.arg("C_TipoSeguro", "el código 3");
+    QTest::newRow("sin comisión 1") << "delete from C_TipoComision where Tipo_Comision = 1" << true
+                                    << sinCodigo.arg("C_TipoComision", "el código 1");
+    QTest::newRow("solo comisión 1") << "delete from C_TipoComision where Tipo_Comision <> 1" << true
+                                     << sinCodigo.arg("C_TipoComision", "un código distinto de 1");
+    // The commands read no catalogue.
+    QTest::newRow("catálogo vacío, un comando") << "delete from C_TipoSeguro" << false << "";
 }
 
-void TestBaseDatos::abrirRechazaLoQueNoEsBaseDeDatos()
+void TestBaseDatos::abrirRechazaSinTocarElArchivo()
 {
-    QTemporaryDir dir;
-    const QString ruta = dir.filePath("cavi.mdb");
-    QFile f(ruta);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray(4096, 'x'));
-    f.close();
-    try {
-        AbreBaseDatos(ruta, "prueba-texto");
-        QFAIL("abrió un archivo que no es base de datos");
-    } catch (const ErrorVV& e) {
-        QCOMPARE(e.numero(), 26);
-        QVERIFY2(e.descripcion().startsWith("El archivo no es una base de datos"), qPrintable(e.descripcion()));
-    }
-    QVERIFY(!QSqlDatabase::contains("prueba-texto"));
-}
-
-void TestBaseDatos::abrirRechazaUnaBaseSinLasTablas()
-{
+    QFETCH(QString, cambio);
+    QFETCH(bool, catalogos);
+    QFETCH(QString, error);
     BaseTemporal base;
-    base.sql("drop table T_Comision");
-    try {
-        AbreBaseDatos(base.ruta(), "prueba-incompleta");
-        QFAIL("abrió una base sin T_Comision");
-    } catch (const ErrorVV& e) {
-        QCOMPARE(e.numero(), 1);
-        QCOMPARE(e.descripcion(), QStringLiteral("La base de datos no tiene la tabla T_Comision"));
+    if (cambio == "borrar" || cambio == "texto") {
+        QVERIFY(QFile::remove(base.ruta()));
+        if (cambio == "texto")
+            base.archivo("cavi.mdb", QByteArray(4096, 'x'));
+    } else {
+        for (const QString& sentencia : cambio.split(';'))
+            base.sql(sentencia);
     }
+    const auto bytes = [&] {
+        QFile f(base.ruta());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(no existe)");
+    };
+    const QByteArray antes = bytes();
+    QString obtenido;
+    try {
+        AbreBaseDatos(base.ruta(), "prueba-abrir", catalogos ? Comprobacion::ColumnasYCatalogos : Comprobacion::Columnas);
+        CierraBaseDatos("prueba-abrir");
+    } catch (const ErrorVV& e) {
+        obtenido = QString::number(e.numero()) + " " + e.descripcion();
+    }
+    QCOMPARE(obtenido, error);
+    QVERIFY(!QSqlDatabase::contains("prueba-abrir"));
+    QCOMPARE(bytes(), antes);
 }
 
 void TestBaseDatos::tasaSeEncuentraPorIgualdadExacta()
@@ -183,7 +201,7 @@ void TestBaseDatos::transaccionSinConfirmarNoDejaNada()
         t.confirma();
         QFAIL("la clave repetida no falló");
     } catch (const ErrorVV& e) {
-        QCOMPARE(e.numero() & 0xff, 19);
+        QCOMPARE(e.numero(), 101555); // SQLITE_CONSTRAINT_PRIMARYKEY, apart from the program's numbers
     }
     QCOMPARE(base.valor("select count(*) from C_TablaMortalidad").toInt(), 0);
 }

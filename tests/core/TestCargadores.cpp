@@ -91,7 +91,7 @@ void TestCargadores::consultaFallidaMuestraLaCajaDeCargaFlexgrid()
     CargaFlexgrid(base.entorno(), "select * from NoExiste", grid);
     QVERIFY(grid.filas.isEmpty());
     QCOMPARE(base.dialogos.cajas.size(), 1);
-    QVERIFY2(base.dialogos.cajas.first().texto.startsWith("Rutina: CargaFlexgrid\r\nError:1\r\n"),
+    QVERIFY2(base.dialogos.cajas.first().texto.startsWith("Rutina: CargaFlexgrid\r\nError:100001\r\n"),
              qPrintable(base.dialogos.cajas.first().texto));
     QVERIFY(base.dialogos.cajas.first().texto.contains("no such table: NoExiste"));
 }

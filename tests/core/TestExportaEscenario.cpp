@@ -142,31 +142,49 @@ class TestExportaEscenario : public QObject
     void archivoQueNoSePuedeEscribirQuedaIntacto_data()
     {
         QTest::addColumn<QString>("nombre");
-        QTest::addColumn<QByteArray>("queda");
-        QTest::newRow("marcado de solo lectura") << "viejo.csv" << QByteArray("contenido anterior\r\n");
-        QTest::newRow("carpeta inexistente") << "no/hay/carpeta.csv" << QByteArray("(no existe)");
+        QTest::addColumn<QString>("caja"); // how the box starts; %1 is the chosen path
+        const QString acceso = QStringLiteral("Rutina: cmdVaciar_Click\r\nError:75\r\nError de acceso a la ruta o el archivo: ");
+        const QString base = QStringLiteral("Rutina: cmdVaciar_Click\r\nError:70\r\nPermiso denegado: %1 es la base de datos abierta");
+        QTest::newRow("marcado de solo lectura") << "viejo.csv" << acceso + "%1";
+        QTest::newRow("carpeta inexistente") << "no/hay/carpeta.csv" << acceso;
+        // The dialog opens in the database's own folder: its name, or a link to it, would replace it.
+        QTest::newRow("la base de datos") << "cavi.mdb" << base;
+        QTest::newRow("un enlace a la base de datos") << "enlace.csv" << base;
     }
 
     void archivoQueNoSePuedeEscribirQuedaIntacto()
     {
         QFETCH(QString, nombre);
-        QFETCH(QByteArray, queda);
+        QFETCH(QString, caja);
         if (nombre == QStringLiteral("viejo.csv"))
-            QVERIFY(QFile::setPermissions(b->archivo(nombre, queda), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
-        const QStringList antes = QDir(b->carpeta()).entryList(QDir::Files);
+            QVERIFY(QFile::setPermissions(b->archivo(nombre, "contenido anterior\r\n"),
+                                          QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+        if (nombre == QStringLiteral("enlace.csv"))
+            QVERIFY(QFile::link(b->ruta(), ruta(nombre)));
+        const QByteArray antes = Lee(ruta(nombre));
+        const QStringList archivos = QDir(b->carpeta()).entryList(QDir::Files);
         b->dialogos.eligeArchivo(ruta(nombre));
 
-        QVERIFY(!DescargaEscenario(b->entorno(), 7, 3, 4.5));
+        QVERIFY(!DescargaEscenario(b->entorno(), 7));
 
         QCOMPARE(b->dialogos.cajas.size(), 1);
-        QVERIFY2(b->dialogos.cajas.at(0).texto.startsWith(QStringLiteral("Rutina: cmdVaciar_Click\r\nError:75\r\n"
-                                                                         "Error de acceso a la ruta o el archivo: ")),
+        QVERIFY2(b->dialogos.cajas.at(0).texto.startsWith(caja.replace("%1", ruta(nombre))),
                  qPrintable(b->dialogos.cajas.at(0).texto));
         QCOMPARE(b->dialogos.cajas.at(0).icono, Dialogos::Icono::Critico);
         // The old file as it was, and no temporary file beside it.
-        QCOMPARE(Lee(ruta(nombre)), queda);
-        QCOMPARE(QDir(b->carpeta()).entryList(QDir::Files), antes);
+        QCOMPARE(Lee(ruta(nombre)), antes);
+        QCOMPARE(QDir(b->carpeta()).entryList(QDir::Files), archivos);
         QCOMPARE(b->dialogos.reloj, 0);
+    }
+
+    void tasaGuardadaConTodasSusCifras()
+    {
+        // 10/3 % reads 3.33333333333333 in the list, a number other than the one stored.
+        b->sql("update T_Escenario set Interes_Tecnico = ? where Escenario = 7", {10.0 / 3});
+        b->sql("update T_Conmutado set Interes_Tecnico = ? where Interes_Tecnico = 4.5 and Tabla_Mortalidad = 3", {10.0 / 3});
+        b->dialogos.eligeArchivo(ruta());
+        QVERIFY(DescargaEscenario(b->entorno(), 7));
+        QVERIFY(Lee(ruta()).contains("lx,dex\r\n3,40,3.33333333333333,0.0019,1,0.8,1.9,1.2,2.8,0.998,1,0.002\r\n3,41,"));
     }
 
     void dialogoEligeElNombre_data()
@@ -185,7 +203,7 @@ class TestExportaEscenario : public QObject
         QFETCH(QString, escrito);
         b->dialogos.eligeArchivo(elegido.isEmpty() ? QString() : ruta(elegido));
 
-        QCOMPARE(DescargaEscenario(b->entorno(), 7, 3, 4.5), !escrito.isEmpty());
+        QCOMPARE(DescargaEscenario(b->entorno(), 7), !escrito.isEmpty());
 
         QCOMPARE(b->dialogos.carpetasDialogo, QStringList{b->carpeta()});
         QCOMPARE(b->dialogos.filtrosDialogo, QStringList{QStringLiteral("Archivo de valores separados por comas|*.CSV")});

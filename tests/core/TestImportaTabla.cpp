@@ -2,7 +2,15 @@
 
 #include "support/BaseTemporal.h"
 
+#include "core/BaseDatos.h"
+
 #include <QTest>
+#include <QThread>
+
+#include <semaphore>
+#include <thread>
+
+#include <sys/stat.h>
 
 using namespace valvida;
 using valvida::prueba::BaseTemporal;
@@ -17,7 +25,8 @@ private slots:
     void importaArchivo();
     void rechazaSinEscribir_data();
     void rechazaSinEscribir();
-    void archivoInexistente();
+    void esperaAlOtroPrograma_data();
+    void esperaAlOtroPrograma();
 };
 
 void TestImportaTabla::importaArchivo_data()
@@ -43,6 +52,9 @@ void TestImportaTabla::importaArchivo_data()
         << QStringList{"1|2|0.3", "1|1|0.2", "1|0|0.1"};
     QTest::newRow("LF y última línea sin fin") << QByteArray("0,0.1,T\n1,0.2,T") << QList<int>{} << 1 << "1|T|0|1"
                                                << QStringList{"1|0|0.1", "1|1|0.2"};
+    // A spreadsheet's "CSV (Macintosh)" ends lines with CR alone; the three ends may even mix.
+    QTest::newRow("CR solo, LF y CR LF") << QByteArray("0,0.1,T\r1,0.2,T\n2,0.3,T\r\n3,1,Mac\r") << QList<int>{} << 1
+                                         << "1|Mac|0|3" << QStringList{"1|0|0.1", "1|1|0.2", "1|2|0.3", "1|3|1"};
     QTest::newRow("comilla en la descripción") << QByteArray("7,0.5,Tabla O'Hara\r\n") << QList<int>{} << 1
                                                << "1|Tabla O'Hara|7|7" << QStringList{"1|7|0.5"};
     QTest::newRow("Windows-1252") << QByteArray("0,0.1,Mu\xf1oz a\xf1o \x80\r\n") << QList<int>{} << 1
@@ -104,14 +116,22 @@ void TestImportaTabla::rechazaSinEscribir_data()
     QTest::newRow("línea de cabecera") << QByteArray("Edad,qx,Descripcion\r\n0,0.1,T\r\n") << error + "13\r\nNo coinciden los tipos";
     QTest::newRow("primera edad fuera de 16 bits") << QByteArray("32768,0.1,T\r\n") << error + "6\r\nDesbordamiento";
     QTest::newRow("otra edad fuera de 16 bits") << QByteArray("0,0.1,T\r\n-32769,0.2,T\r\n") << error + "6\r\nDesbordamiento";
-    QByteArray largo;
-    for (int i = 0; i < 32768; ++i)
-        largo += "1,0.1,T\n";
     // An age repeated in the file passes every check and fails at the second insert of its key.
     QTest::newRow("edad repetida: falla al escribir")
-        << QByteArray("0,0.1,T\r\n1,0.2,T\r\n1,0.3,T\r\n") << error + "1555\r\nLa fila viola una restricción de la tabla (UNIQUE constraint failed: "
+        << QByteArray("0,0.1,T\r\n1,0.2,T\r\n1,0.3,T\r\n") << error + "101555\r\nLa fila viola una restricción de la tabla (UNIQUE constraint failed: "
            "T_DetalleMortalidad.Tabla_Mortalidad, T_DetalleMortalidad.Edad)";
-    QTest::newRow("más de 32767 líneas") << largo << error + "6\r\nDesbordamiento: el archivo tiene más de 32767 líneas";
+    QTest::newRow("40000 líneas con CR solo") << QByteArray("1,0.1,T\r").repeated(40000)
+                                              << error + "6\r\nDesbordamiento: el archivo tiene más de 32767 líneas";
+    // Files that never end or never come: a path of their own instead of bytes ("@"), the box
+    // naming it (%1). A hole of 64 GB of zeros after the lines takes no disk; reading stops at the limit.
+    const QString noNormal = error + "75\r\nError de acceso a la ruta o el archivo: %1 (no es un archivo normal)";
+    QTest::newRow("inexistente") << QByteArray("@no-existe.csv") << error + "53\r\nNo se encontró el archivo: %1";
+    QTest::newRow("/dev/zero") << QByteArray("@/dev/zero") << noNormal;
+    QTest::newRow("FIFO sin escritor") << QByteArray("@fifo") << noNormal;
+    QTest::newRow("32767 líneas y 64 GB más") << QByteArray("@lineas.csv")
+                                              << error + "6\r\nDesbordamiento: el archivo tiene más de 32767 líneas";
+    QTest::newRow("una línea de 64 GB") << QByteArray("@linea.csv")
+                                        << error + "6\r\nDesbordamiento: la línea 2 tiene más de 4096 bytes";
 }
 
 void TestImportaTabla::rechazaSinEscribir()
@@ -122,9 +142,20 @@ void TestImportaTabla::rechazaSinEscribir()
     BaseTemporal base;
     base.sql(QStringLiteral("insert into C_TablaMortalidad values(1, 'previa', 0, 1)"));
     base.sql(QStringLiteral("insert into T_DetalleMortalidad values(1, 0, 0.5)"));
-    QCOMPARE(ImportaTabla(base.entorno(), base.archivo("tabla.csv", contenido)), std::nullopt);
+    QString ruta = base.archivo("tabla.csv", contenido);
+    if (contenido.startsWith('@')) {
+        const QString nombre = QString::fromUtf8(contenido.mid(1));
+        ruta = nombre.startsWith('/') ? nombre : base.carpeta() + '/' + nombre;
+        if (nombre == "fifo")
+            QCOMPARE(mkfifo(QFile::encodeName(ruta).constData(), 0600), 0);
+        if (nombre.startsWith("linea")) {
+            base.archivo(nombre, QByteArray("1,0.1,T\n").repeated(nombre == "lineas.csv" ? 32767 : 1));
+            QVERIFY(QFile::resize(ruta, QFileInfo(ruta).size() + (qint64(1) << 36)));
+        }
+    }
+    QCOMPARE(ImportaTabla(base.entorno(), ruta), std::nullopt);
 
-    QCOMPARE(base.dialogos.textos(), QStringList{caja});
+    QCOMPARE(base.dialogos.textos(), QStringList{caja.replace("%1", ruta)});
     QCOMPARE(base.dialogos.cajas.first().icono, Dialogos::Icono::Critico);
     QCOMPARE(base.dialogos.cajas.first().botones, Dialogos::Botones::Aceptar);
     QCOMPARE(base.filas(QStringLiteral("select * from C_TablaMortalidad")), QStringList{"1|previa|0|1"});
@@ -132,14 +163,40 @@ void TestImportaTabla::rechazaSinEscribir()
     QCOMPARE(base.dialogos.reloj, 0);
 }
 
-void TestImportaTabla::archivoInexistente()
+void TestImportaTabla::esperaAlOtroPrograma_data()
 {
+    QTest::addColumn<int>("suelta"); // ms until another program lets go of its write lock
+    QTest::addColumn<int>("espera"); // ms this connection waits for a lock (its busy timeout)
+    QTest::addColumn<QString>("caja");
+    QTest::newRow("suelta antes") << 300 << 5000 << "Carga finalizada con exito";
+    QTest::newRow("no suelta a tiempo") << 1000 << 100
+                                        << "Rutina: mnuTablaExcel_Click\r\nError:100005\r\nLa base de datos está "
+                                           "bloqueada por otro programa (database is locked)";
+}
+
+void TestImportaTabla::esperaAlOtroPrograma()
+{
+    QFETCH(int, suelta);
+    QFETCH(int, espera);
+    QFETCH(QString, caja);
     BaseTemporal base;
-    const QString ruta = base.carpeta() + QStringLiteral("/no-existe.csv");
-    QCOMPARE(ImportaTabla(base.entorno(), ruta), std::nullopt);
-    QCOMPARE(base.dialogos.textos(),
-             QStringList{QStringLiteral("Rutina: mnuTablaExcel_Click\r\nError:53\r\nNo se encontró el archivo: ") + ruta});
-    QCOMPARE(base.valor(QStringLiteral("select count(*) from C_TablaMortalidad")).toInt(), 0);
+    base.sql(QStringLiteral("pragma busy_timeout = %1").arg(espera));
+    std::binary_semaphore tomada(0);
+    std::thread otro([&] {
+        {
+            QSqlDatabase db = AbreBaseDatos(base.ruta(), "otro-programa");
+            Ejecuta(db, "begin immediate");
+            tomada.release();
+            QThread::msleep(static_cast<unsigned long>(suelta));
+            Ejecuta(db, "rollback");
+        }
+        CierraBaseDatos("otro-programa");
+    });
+    tomada.acquire();
+    ImportaTabla(base.entorno(), base.archivo("tabla.csv", "0,0.1,T\r\n"));
+    otro.join();
+    QCOMPARE(base.dialogos.textos(), QStringList{caja});
+    QCOMPARE(base.valor("select count(*) from T_DetalleMortalidad").toInt(), suelta < espera ? 1 : 0);
 }
 
 QTEST_GUILESS_MAIN(TestImportaTabla)

@@ -82,7 +82,7 @@ void TestInicializacion::unBorradoFallidoNoDetieneLosDemas()
     Inizializar(base.entorno());
     const QStringList textos = base.dialogos.textos();
     QCOMPARE(textos.size(), 3);
-    QCOMPARE(textos[1], QStringLiteral("Rutina: Inizializar\r\nError:1811\r\n"
+    QCOMPARE(textos[1], QStringLiteral("Rutina: Inizializar\r\nError:101811\r\n"
                                        "La fila viola una restricción de la tabla (bloqueada)"));
     QCOMPARE(base.dialogos.cajas[1].icono, Dialogos::Icono::Critico);
     QCOMPARE(textos[2], QStringLiteral("Inicializacion de sistema finalizado"));

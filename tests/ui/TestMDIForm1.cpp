@@ -107,7 +107,7 @@ void TestMDIForm1::arranqueConArchivoQueFalta()
     QVERIFY(!ventana);
     QCOMPARE(dialogos.cajas.size(), 1);
     const QString texto = dialogos.cajas.first().texto;
-    QVERIFY2(texto.startsWith("Rutina: main\r\nError:14\r\nNo se puede abrir el archivo de base de datos"),
+    QVERIFY2(texto.startsWith("Rutina: main\r\nError:100014\r\nNo se puede abrir el archivo de base de datos"),
              qPrintable(texto));
     QCOMPARE(texto.count("\r\n"), 2);
     QCOMPARE(dialogos.cajas.first().icono, Dialogos::Icono::Critico);
@@ -128,7 +128,7 @@ void TestMDIForm1::arranqueConArchivoQueNoEsBase()
     auto ventana = Arranca(dialogos, dir.path(), "prueba-arranque-texto");
     QVERIFY(!ventana);
     QCOMPARE(dialogos.cajas.size(), 1);
-    QVERIFY2(dialogos.cajas.first().texto.startsWith("Rutina: main\r\nError:26\r\n"),
+    QVERIFY2(dialogos.cajas.first().texto.startsWith("Rutina: main\r\nError:100026\r\n"),
              qPrintable(dialogos.cajas.first().texto));
 }
 

@@ -133,7 +133,7 @@ void TestfrmDetalle::limitesDeQx_data()
     QTest::newRow("la base rechaza la fila")
         << "create trigger falla before insert on T_DetalleMortalidad begin select raise(abort, 'falla'); end"
         << "0.9" << QStringList{"0|0.5"}
-        << "Rutina: cmdAceptar_Click\r\nError:1811\r\nLa fila viola una restricción de la tabla (falla)";
+        << "Rutina: cmdAceptar_Click\r\nError:101811\r\nLa fila viola una restricción de la tabla (falla)";
     QTest::newRow("edad fuera de 16 bits") << "insert into T_DetalleMortalidad values(1, 40000, 0.3)" << "0.9"
                                            << QStringList{"0|0.5", "40000|0.3"}
                                            << "Rutina: cmdAceptar_Click\r\nError:6\r\nDesbordamiento";
