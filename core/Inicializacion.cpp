@@ -3,11 +3,10 @@
 #include "core/BaseDatos.h"
 #include "core/Dialogos.h"
 #include "core/Entorno.h"
-#include "core/ErrorVV.h"
 
 namespace valvida {
 
-void Inizializar(Entorno& entorno)
+bool Inizializar(Entorno& entorno)
 {
     Dialogos& d = entorno.dialogos;
     // Yes empties every table: a hasty Enter answers No.
@@ -16,7 +15,7 @@ void Inizializar(Entorno& entorno)
     if (respuesta != Dialogos::Respuesta::Si) {
         d.mensaje(QStringLiteral("Inicializacion de sistema Cancelado"), Dialogos::Botones::Aceptar,
                   Dialogos::Icono::Informacion);
-        return;
+        return false;
     }
     static const char* const sentencias[] = {
         "delete from T_Resultado",   "delete from T_Comision",          "delete from T_Escenario",
@@ -25,15 +24,13 @@ void Inizializar(Entorno& entorno)
     {
         RelojArena reloj(d);
         for (const char* sentencia : sentencias) {
-            try {
-                Ejecuta(entorno.db, QString::fromLatin1(sentencia));
-            } catch (const ErrorVV& e) {
-                MostrarError(d, QStringLiteral("Rutina: Inizializar"), e);
-            }
+            ConCajaError(d, QStringLiteral("Rutina: Inizializar"),
+                         [&] { Ejecuta(entorno.db, QString::fromLatin1(sentencia)); });
         }
     }
     d.mensaje(QStringLiteral("Inicializacion de sistema finalizado"), Dialogos::Botones::Aceptar,
               Dialogos::Icono::Informacion);
+    return true;
 }
 
 } // namespace valvida

@@ -5,8 +5,10 @@
 #include <QRegularExpression>
 
 #include <cfenv>
+#include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 
 namespace valvida {
@@ -21,7 +23,14 @@ QString TextoNumero(double valor)
     // form below 1e-4 and from 1e15 on, which is the system's rule; only the letter changes.
     char buffer[40];
     std::snprintf(buffer, sizeof buffer, "%.15G", valor);
-    return QString::fromLatin1(buffer);
+    // printf writes the decimal mark of the process's C locale, a "," once the window program has
+    // taken a Spanish user's locale; the system's text, read back by grids, editors and files,
+    // always has ".".
+    QString texto = QString::fromLatin1(buffer);
+    const char* marca = std::localeconv()->decimal_point;
+    if (marca && std::strcmp(marca, ".") != 0)
+        texto.replace(QString::fromLocal8Bit(marca), QStringLiteral("."));
+    return texto;
 }
 
 bool EsNumerico(const QString& texto)

@@ -37,44 +37,45 @@ MDIForm1::~MDIForm1() = default;
 
 void MDIForm1::construyeMenu()
 {
+    enum class Nivel { Submenu, EnSubmenu, Arriba };
     struct Entrada
     {
         const char* nombre;
         const char* titulo;
+        Nivel nivel;
         void (MDIForm1::*accion)();
     };
+    // The menu in display order; a submenu's entries follow the entry that opens it. The blank
+    // entries carry no action: they only put space between "Escenarios" and "Inicializar Sistema".
+    static const Entrada menu[] = {
+        {"mnuTablas", "Tablas de mortalidad", Nivel::Submenu, nullptr},
+        {"mnuTablaDescripciones", "Descripciones Mortalidad", Nivel::EnSubmenu, &MDIForm1::mnuTablaDescripciones_Click},
+        {"mnuTablaDetalle", "Detalle Mortalidad", Nivel::EnSubmenu, &MDIForm1::mnuTablaDetalle_Click},
+        {"mnuTablaExcel", "Cargar Tablas Excel", Nivel::EnSubmenu, &MDIForm1::mnuTablaExcel_Click},
+        {"mnuConmutados", "Conmutados", Nivel::Arriba, &MDIForm1::mnuConmutados_Click},
+        {"mnuEscenarios", "Escenarios", Nivel::Arriba, &MDIForm1::mnuEscenarios_Click},
+        {"Vacio3", "", Nivel::Arriba, nullptr},
+        {"Vacio2", "", Nivel::Arriba, nullptr},
+        {"Vacio1", "", Nivel::Arriba, nullptr},
+        {"mnuInicializar", "Inicializar Sistema", Nivel::Arriba, &MDIForm1::mnuInicializar_Click},
+        {"mnuSalir", "Salir", Nivel::Arriba, &MDIForm1::mnuSalir_Click},
+    };
     QMenuBar* barra = menuBar();
-
-    QMenu* tablas = barra->addMenu(QStringLiteral("Tablas de mortalidad"));
-    tablas->menuAction()->setObjectName(QStringLiteral("mnuTablas"));
-    const Entrada enTablas[] = {
-        {"mnuTablaDescripciones", "Descripciones Mortalidad", &MDIForm1::mnuTablaDescripciones_Click},
-        {"mnuTablaDetalle", "Detalle Mortalidad", &MDIForm1::mnuTablaDetalle_Click},
-        {"mnuTablaExcel", "Cargar Tablas Excel", &MDIForm1::mnuTablaExcel_Click},
-    };
-    for (const Entrada& e : enTablas) {
-        QAction* a = tablas->addAction(QString::fromUtf8(e.titulo));
-        a->setObjectName(QString::fromLatin1(e.nombre));
-        connect(a, &QAction::triggered, this, e.accion);
-    }
-
-    const Entrada arriba[] = {
-        {"mnuConmutados", "Conmutados", &MDIForm1::mnuConmutados_Click},
-        {"mnuEscenarios", "Escenarios", &MDIForm1::mnuEscenarios_Click},
-        {"Vacio3", "", nullptr},
-        {"Vacio2", "", nullptr},
-        {"Vacio1", "", nullptr},
-        {"mnuInicializar", "Inicializar Sistema", &MDIForm1::mnuInicializar_Click},
-        {"mnuSalir", "Salir", &MDIForm1::mnuSalir_Click},
-    };
-    for (const Entrada& e : arriba) {
-        // The three blank entries only put space between "Escenarios" and "Inicializar Sistema".
-        QAction* a = barra->addAction(e.accion ? QString::fromUtf8(e.titulo) : QStringLiteral("    "));
+    QMenu* submenu = nullptr;
+    for (const Entrada& e : menu) {
+        QAction* a = nullptr;
+        if (e.nivel == Nivel::Submenu) {
+            submenu = barra->addMenu(QString::fromUtf8(e.titulo));
+            a = submenu->menuAction();
+        } else if (e.nivel == Nivel::EnSubmenu) {
+            a = submenu->addAction(QString::fromUtf8(e.titulo));
+        } else {
+            a = barra->addAction(e.accion ? QString::fromUtf8(e.titulo) : QStringLiteral("    "));
+            a->setEnabled(e.accion != nullptr);
+        }
         a->setObjectName(QString::fromLatin1(e.nombre));
         if (e.accion)
             connect(a, &QAction::triggered, this, e.accion);
-        else
-            a->setEnabled(false);
     }
 }
 
@@ -97,10 +98,11 @@ QMdiSubWindow* MDIForm1::agregaHija(QWidget* formulario)
     formulario->show();
     sub->show();
     // Each new form opens in cascade from the top left, whole within the main window's area,
-    // rather than where the free space happens to be (often half out of sight).
+    // rather than where the free space happens to be (often half out of sight); but never below
+    // the size its controls need: the area scrolls to a form larger than itself.
     const QSize area = m_area->viewport()->size();
     if (area.isValid() && !area.isEmpty()) {
-        const QSize tamano = sub->size().boundedTo(area);
+        const QSize tamano = sub->size().boundedTo(area).expandedTo(sub->minimumSizeHint());
         const int paso = 24 * static_cast<int>(m_area->subWindowList().size() - 1);
         sub->resize(tamano);
         sub->move(std::clamp(paso, 0, std::max(0, area.width() - tamano.width())),
@@ -185,7 +187,13 @@ void MDIForm1::mnuEscenarios_Click()
 
 void MDIForm1::mnuInicializar_Click()
 {
-    Inizializar(m_entorno);
+    if (!Inizializar(m_entorno))
+        return;
+    // The rows the open forms list are gone: a form left open would offer a deleted scenario or
+    // table, and the detail editor would store qx for a table that no longer exists.
+    m_area->closeAllSubWindows();
+    if (auto* detalle = qobject_cast<frmDetalle*>(m_detalle.data()))
+        detalle->CierraSinGuardar();
 }
 
 void MDIForm1::mnuSalir_Click()
@@ -195,14 +203,15 @@ void MDIForm1::mnuSalir_Click()
 
 void MDIForm1::closeEvent(QCloseEvent* evento)
 {
-    m_area->closeAllSubWindows();
-    if (!m_area->subWindowList().isEmpty()) {
+    // The detail editor is a window of its own; it goes with the main window, as the connection
+    // it works with is about to close. It goes first: its question about unsaved qx may answer
+    // Cancel, and then everything stays open.
+    if (m_detalle && !m_detalle->close()) {
         evento->ignore();
         return;
     }
-    // The detail editor is a window of its own; it goes with the main window, as the
-    // connection it works with is about to close.
-    if (m_detalle && !m_detalle->close()) {
+    m_area->closeAllSubWindows();
+    if (!m_area->subWindowList().isEmpty()) {
         evento->ignore();
         return;
     }

@@ -14,8 +14,9 @@ class frmDetalle;
 
 /*!
  * The main window: a multiple-document window holding the forms as child windows, its menu,
- * the import of a table and the initialisation of the system. Closing it closes the child
- * windows, the detail editor, and then the connection.
+ * the import of a table and the initialisation of the system. Closing it closes the detail
+ * editor (which may ask about unsaved qx, and keep everything open on Cancel), the child windows,
+ * and then the connection. After the initialisation empties the tables, every form is closed.
  */
 class MDIForm1 : public QMainWindow
 {

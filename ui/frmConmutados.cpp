@@ -3,8 +3,8 @@
 #include "actuarial/almacen/Conmutados.h"
 #include "core/Cargadores.h"
 #include "core/Dialogos.h"
-#include "core/ErrorVV.h"
 #include "core/Numeros.h"
+#include "core/TablasMortalidad.h"
 #include "ui/ComboLista.h"
 #include "ui/Controles.h"
 #include "ui/FlexGrid.h"
@@ -16,6 +16,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace valvida {
 
@@ -36,8 +38,13 @@ frmConmutados::frmConmutados(Entorno entorno, QWidget* parent)
     m_grid->setRows(1);
     for (int c = 0; c < m_grid->cols(); ++c)
         m_grid->setTextMatrix(0, c, QString::fromLatin1(Cabeceras[c]));
-    m_sql = QStringLiteral("SELECT * FROM C_TablaMortalidad");
-    LlenaCombo(m_entorno, m_sql, *m_cmbTabla);
+    m_grid->ajustaColumnas();
+    // Until the first build the columns take the width of the numbers they will show (the system's
+    // text has up to 15 significant digits), so the form opens wide enough to read them.
+    const int ancho = m_grid->fontMetrics().horizontalAdvance(QStringLiteral("0.000000000000000 "));
+    for (int c = m_grid->fixedCols(); c < m_grid->cols(); ++c)
+        m_grid->setColumnWidth(c, std::max(m_grid->columnWidth(c), ancho));
+    LlenaCombo(m_entorno, QStringLiteral("SELECT * FROM C_TablaMortalidad"), *m_cmbTabla);
     m_hayTablas = m_cmbTabla->count() > 0;
     if (m_hayTablas)
         m_cmbTabla->setCurrentIndex(0);
@@ -52,14 +59,14 @@ void frmConmutados::construye()
     frame1->setObjectName(QStringLiteral("Frame1"));
     m_cmbTabla = new ComboLista(frame1);
     m_cmbTabla->setObjectName(QStringLiteral("cmbTabla"));
-    // A narrow window squeezes the list last: a table's name stays readable.
-    m_cmbTabla->setMinimumContentsLength(24);
-    m_cmbTabla->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_txtInteresTecnico = NuevaCaja(frame1, "txtInteresTecnico");
+    // As wide as its longest table name, so no name is cut.
+    m_cmbTabla->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_txtInteresTecnico = NuevaCajaNumerica(frame1, "txtInteresTecnico");
+    AnchoParaTexto(m_txtInteresTecnico, QStringLiteral("100.0000"));
     auto* datos = new QHBoxLayout(frame1);
-    datos->addWidget(NuevaEtiqueta(frame1, "lblTabla", QStringLiteral("Tabla de Mortalidad:")));
+    datos->addWidget(NuevaEtiqueta(frame1, "lblTabla", QStringLiteral("Tabla de Mortalidad:"), m_cmbTabla));
     datos->addWidget(m_cmbTabla, 1);
-    datos->addWidget(NuevaEtiqueta(frame1, "Label2", QStringLiteral("% Interes Técnico:")));
+    datos->addWidget(NuevaEtiqueta(frame1, "Label2", QStringLiteral("% Interes Técnico:"), m_txtInteresTecnico));
     datos->addWidget(m_txtInteresTecnico);
 
     auto* frame2 = new QGroupBox(this);
@@ -70,8 +77,7 @@ void frmConmutados::construye()
     botones->addWidget(m_cmdConstruir);
     botones->addWidget(m_cmdSalir);
 
-    m_grid = new FlexGrid(this);
-    m_grid->setObjectName(QStringLiteral("MSFlexGrid1"));
+    m_grid = new GridAjustado(this, "MSFlexGrid1", 15);
     m_grid->setCols(11);
     m_grid->setFixedRows(1);
     m_grid->setFixedCols(1);
@@ -92,58 +98,33 @@ void frmConmutados::construye()
     connect(m_cmdSalir, &QPushButton::clicked, this, [this] { CierraFormulario(this); });
 }
 
-bool frmConmutados::validaInteres()
-{
-    const QString interes = m_txtInteresTecnico->text();
-    QString falla;
-    if (interes.isEmpty())
-        falla = QStringLiteral("Debe indicar un interes tecnico");
-    else if (!EsNumerico(interes))
-        falla = QStringLiteral("El interes tecnico debe ser numerico");
-    else if (const double tasa = ANumero(interes); tasa < 0.0 || tasa > 100.0)
-        falla = QStringLiteral("El interes tecnico debera estar comprendido entre 0 y 100");
-    if (falla.isEmpty())
-        return true;
-    m_entorno.dialogos.mensaje(falla, Dialogos::Botones::Aceptar, Dialogos::Icono::Ninguno);
-    m_txtInteresTecnico->setFocus();
-    return false;
-}
-
 void frmConmutados::cmdConstruir_Click()
 {
     RelojArena reloj(m_entorno.dialogos);
-    try {
-        construir();
-    } catch (const ErrorVV& e) {
-        MostrarError(m_entorno.dialogos, QStringLiteral("Rutina: cmdConstruir_Click"), e);
-    }
-}
-
-void frmConmutados::construir()
-{
-    if (!validaInteres())
-        return;
-    m_grid->setRows(1);
-    const std::int16_t tabla = AEntero16(m_cmbTabla->claveActual());
-    const double tasa = ANumero(m_txtInteresTecnico->text());
-    CalculaConmutados(m_entorno, tabla, tasa);
-
-    // The stored rate is found by equality with the same double the columns were built with.
-    m_sql = QStringLiteral(
-        "select T_Conmutado.Edad, T_Conmutado.Cx, T_Conmutado.Dx, T_Conmutado.Mx, T_Conmutado.Nx, T_Conmutado.Rx, "
-        "T_Conmutado.Sx, T_DetalleMortalidad.qx, T_Conmutado.px, T_Conmutado.lx, T_Conmutado.dex "
-        "from T_Conmutado, T_DetalleMortalidad "
-        "where T_Conmutado.Tabla_Mortalidad = ? and T_Conmutado.Interes_Tecnico = ? "
-        "and T_Conmutado.Tabla_Mortalidad = T_DetalleMortalidad.Tabla_Mortalidad "
-        "and T_Conmutado.edad = T_DetalleMortalidad.edad "
-        "order by T_Conmutado.Edad");
-    CargaFlexgrid(m_entorno, m_sql, *m_grid, {int{tabla}, tasa});
-}
-
-QSize frmConmutados::sizeHint() const
-{
-    // The size it opens with in the main window: wide enough for the age and the six commutation columns at full precision.
-    return {1060, 600};
+    ConCajaError(m_entorno.dialogos, QStringLiteral("Rutina: cmdConstruir_Click"), [this] {
+        const auto comprobado = CompruebaInteres(m_txtInteresTecnico->text(), m_txtInteresTecnico->locale());
+        if (const auto* rechazo = std::get_if<RechazoInteres>(&comprobado)) {
+            m_entorno.dialogos.mensaje(rechazo->mensaje, Dialogos::Botones::Aceptar, Dialogos::Icono::Ninguno);
+            m_txtInteresTecnico->setFocus();
+            return;
+        }
+        const double tasa = std::get<double>(comprobado);
+        m_grid->setRows(1);
+        const std::int16_t tabla = AEntero16(m_cmbTabla->claveActual());
+        CalculaConmutados(m_entorno, tabla, tasa);
+        // The stored rate is found by equality with the same double the columns were built with
+        // (the typed text may use the locale's decimal mark, which no statement could read).
+        CargaFlexgrid(m_entorno,
+                      QStringLiteral("select T_Conmutado.Edad, T_Conmutado.Cx, T_Conmutado.Dx, T_Conmutado.Mx, "
+                                     "T_Conmutado.Nx, T_Conmutado.Rx, T_Conmutado.Sx, T_DetalleMortalidad.qx, "
+                                     "T_Conmutado.px, T_Conmutado.lx, T_Conmutado.dex "
+                                     "from T_Conmutado, T_DetalleMortalidad "
+                                     "where T_Conmutado.Tabla_Mortalidad = ? and T_Conmutado.Interes_Tecnico = ? "
+                                     "and T_Conmutado.Tabla_Mortalidad = T_DetalleMortalidad.Tabla_Mortalidad "
+                                     "and T_Conmutado.edad = T_DetalleMortalidad.edad "
+                                     "order by T_Conmutado.Edad"),
+                      *m_grid, {int{tabla}, tasa});
+    });
 }
 
 } // namespace valvida

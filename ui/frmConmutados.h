@@ -26,13 +26,9 @@ public:
     //! False when the catalogue was empty at load: the form has said so and is not to be shown.
     bool HayTablas() const { return m_hayTablas; }
 
-    QSize sizeHint() const override;
-
 private:
     void construye();
     void cmdConstruir_Click();
-    void construir();
-    bool validaInteres();
 
     Entorno m_entorno;
     ComboLista* m_cmbTabla = nullptr;
@@ -41,7 +37,6 @@ private:
     QPushButton* m_cmdSalir = nullptr;
     FlexGrid* m_grid = nullptr;
     bool m_hayTablas = false;
-    QString m_sql;
 };
 
 } // namespace valvida

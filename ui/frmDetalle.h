@@ -7,7 +7,6 @@
 
 #include <optional>
 
-class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -19,6 +18,8 @@ class FlexGrid;
 /*!
  * The qx of one mortality table, one grid row per age, typed in the grid itself (digits, one
  * point, the erase key) and stored all at once. A window of its own beside the main window.
+ * Every way of closing it ("&Salir", Escape, the window's own button, the main window closing)
+ * asks first whether unsaved qx are to be stored.
  */
 class frmDetalle : public QWidget
 {
@@ -37,6 +38,9 @@ public:
     //! The table whose rows the grid holds.
     std::optional<int> tablaEnGrid() const { return m_tabla; }
 
+    //! Closes without a question and without storing: the table it shows no longer exists.
+    void CierraSinGuardar();
+
 protected:
     void closeEvent(QCloseEvent* evento) override;
 
@@ -45,9 +49,6 @@ private:
     void cmbTabla_Click();
     void MSFlexGrid1_KeyPress(QChar tecla);
     void MSFlexGrid1_KeyUp(int tecla);
-    void cmdAceptar_Click();
-    void cmdCancelar_Click();
-    void cmdSalir_Click();
     void GuardaDetalle();
     bool celdaEditable() const;
     //! Puts the list back on the table the grid holds, without raising its selection event.
@@ -66,7 +67,6 @@ private:
     bool m_hayCambios = false;
     bool m_noCerrar = false;
     std::optional<int> m_tabla;
-    QString m_sql;
 };
 
 } // namespace valvida

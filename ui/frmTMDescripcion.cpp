@@ -1,11 +1,9 @@
 #include "ui/frmTMDescripcion.h"
 
-#include "core/BaseDatos.h"
 #include "core/Cargadores.h"
 #include "core/Dialogos.h"
-#include "core/ErrorVV.h"
 #include "core/ImportaTabla.h"
-#include "core/Numeros.h"
+#include "core/TablasMortalidad.h"
 #include "ui/Controles.h"
 #include "ui/FlexGrid.h"
 #include "ui/Formulario.h"
@@ -41,14 +39,13 @@ frmTMDescripcion::frmTMDescripcion(Entorno entorno, std::function<void()> muestr
     m_grid->setColAlignmentLeft(1);
     estadoConsulta();
     habilitaCajas(false);
-    m_sql = QStringLiteral("SELECT * FROM C_TablaMortalidad");
-    CargaFlexgrid(m_entorno, m_sql, *m_grid);
+    CargaFlexgrid(m_entorno, QStringLiteral("SELECT * FROM C_TablaMortalidad"), *m_grid);
+    m_grid->ajustaColumnas();
 }
 
 void frmTMDescripcion::construye()
 {
-    m_grid = new FlexGrid(this);
-    m_grid->setObjectName(QStringLiteral("MSFlexGrid1"));
+    m_grid = new GridAjustado(this, "MSFlexGrid1", 10);
     m_grid->setCols(4);
     m_grid->setFixedRows(1);
     m_grid->setFixedCols(0);
@@ -57,19 +54,21 @@ void frmTMDescripcion::construye()
     frame1->setObjectName(QStringLiteral("Frame1"));
     m_txtTabla = NuevaCaja(frame1, "txtTabla");
     m_txtTabla->setEnabled(false);
-    m_txtTabla->setMaximumWidth(70);
+    AnchoParaTexto(m_txtTabla, QStringLiteral("32767"));
     m_txtTablaDesc = NuevaCaja(frame1, "txtTablaDesc");
-    m_txtDe = NuevaCaja(frame1, "txtDe");
-    m_txtDe->setMaximumWidth(70);
-    m_txtAl = NuevaCaja(frame1, "txtAl");
-    m_txtAl->setMaximumWidth(70);
+    // It has no label of its own: it is the grid's "Descripción".
+    m_txtTablaDesc->setAccessibleName(QStringLiteral("Descripción"));
+    m_txtDe = NuevaCajaNumerica(frame1, "txtDe");
+    AnchoParaTexto(m_txtDe, QStringLiteral("-32768"));
+    m_txtAl = NuevaCajaNumerica(frame1, "txtAl");
+    AnchoParaTexto(m_txtAl, QStringLiteral("-32768"));
     auto* cajas = new QGridLayout(frame1);
-    cajas->addWidget(NuevaEtiqueta(frame1, "lblTabla", QStringLiteral("Tabla:")), 0, 0);
+    cajas->addWidget(NuevaEtiqueta(frame1, "lblTabla", QStringLiteral("Tabla:"), m_txtTabla), 0, 0);
     cajas->addWidget(m_txtTabla, 0, 1);
     cajas->addWidget(m_txtTablaDesc, 0, 2, 1, 3);
-    cajas->addWidget(NuevaEtiqueta(frame1, "Label2", QStringLiteral("Rango")), 1, 0);
+    cajas->addWidget(NuevaEtiqueta(frame1, "Label2", QStringLiteral("Rango"), m_txtDe), 1, 0);
     cajas->addWidget(m_txtDe, 1, 1);
-    cajas->addWidget(NuevaEtiqueta(frame1, "Label1", QStringLiteral("al")), 1, 2);
+    cajas->addWidget(NuevaEtiqueta(frame1, "Label1", QStringLiteral("al"), m_txtAl), 1, 2);
     cajas->addWidget(m_txtAl, 1, 3);
     cajas->setColumnStretch(4, 1);
 
@@ -98,8 +97,11 @@ void frmTMDescripcion::construye()
     connect(m_cmdAlta, &QPushButton::clicked, this, &frmTMDescripcion::cmdAlta_Click);
     connect(m_cmdModificar, &QPushButton::clicked, this, &frmTMDescripcion::cmdModificar_Click);
     connect(m_cmdAceptar, &QPushButton::clicked, this, &frmTMDescripcion::cmdAceptar_Click);
-    connect(m_cmdCancelar, &QPushButton::clicked, this, &frmTMDescripcion::cmdCancelar_Click);
-    connect(m_cmdDetalle, &QPushButton::clicked, this, &frmTMDescripcion::cmdDetalle_Click);
+    connect(m_cmdCancelar, &QPushButton::clicked, this, &frmTMDescripcion::cancela);
+    connect(m_cmdDetalle, &QPushButton::clicked, this, [this] {
+        if (m_muestraDetalle)
+            m_muestraDetalle();
+    });
     connect(m_cmdSalir, &QPushButton::clicked, this, [this] { CierraFormulario(this); });
 }
 
@@ -159,7 +161,7 @@ void frmTMDescripcion::estadoCaptura()
 
 void frmTMDescripcion::cmdAlta_Click()
 {
-    try {
+    ConCajaError(m_entorno.dialogos, QStringLiteral("Rutina: cmdAlta_Click"), [this] {
         const std::int16_t nueva = NuevaTablaMortalidad(m_entorno.db);
         m_esAlta = true;
         habilitaCajas(true);
@@ -169,9 +171,7 @@ void frmTMDescripcion::cmdAlta_Click()
         m_txtTabla->setText(QString::number(nueva));
         estadoCaptura();
         m_txtTablaDesc->setFocus();
-    } catch (const ErrorVV& e) {
-        MostrarError(m_entorno.dialogos, QStringLiteral("Rutina: cmdAlta_Click"), e);
-    }
+    });
 }
 
 void frmTMDescripcion::cmdModificar_Click()
@@ -184,98 +184,59 @@ void frmTMDescripcion::cmdModificar_Click()
     m_cmdModificar->setEnabled(false);
 }
 
-void frmTMDescripcion::falla(const QString& texto, QLineEdit* foco)
-{
-    m_entorno.dialogos.mensaje(texto, Dialogos::Botones::Aceptar, Dialogos::Icono::Exclamacion);
-    foco->setFocus();
-}
-
-bool frmTMDescripcion::valida()
-{
-    if (m_txtTablaDesc->text().isEmpty()) {
-        falla(QStringLiteral("La descripcion de la tabla no puede ser nulo"), m_txtTablaDesc);
-        return false;
-    }
-    if (!EsNumerico(m_txtDe->text())) {
-        falla(QStringLiteral("La edad inicial debe ser numerica"), m_txtDe);
-        return false;
-    }
-    if (!EsNumerico(m_txtAl->text())) {
-        falla(QStringLiteral("La edad final debe ser numerica"), m_txtAl);
-        return false;
-    }
-    if (AEntero16(ANumero(m_txtAl->text())) < AEntero16(ANumero(m_txtDe->text()))) {
-        falla(QStringLiteral("La edad final debe ser mayor a la edad inicial"), m_txtDe);
-        return false;
-    }
-    return true;
-}
-
 void frmTMDescripcion::cmdAceptar_Click()
 {
-    try {
-        aceptar();
-    } catch (const ErrorVV& e) {
-        MostrarError(m_entorno.dialogos, QStringLiteral("Rutina: cmdAceptar_Click"), e);
-    }
+    ConCajaError(m_entorno.dialogos, QStringLiteral("Rutina: cmdAceptar_Click"), [this] {
+        const auto comprobada = CompruebaTabla(
+            {m_txtTabla->text(), m_txtTablaDesc->text(), m_txtDe->text(), m_txtAl->text()}, m_txtDe->locale());
+        if (const auto* rechazo = std::get_if<RechazoTabla>(&comprobada)) {
+            m_entorno.dialogos.mensaje(rechazo->mensaje, Dialogos::Botones::Aceptar, rechazo->icono);
+            switch (rechazo->campo) {
+            case CampoTabla::Descripcion: m_txtTablaDesc->setFocus(); break;
+            case CampoTabla::EdadInicial: m_txtDe->setFocus(); break;
+            case CampoTabla::EdadFinal: m_txtAl->setFocus(); break;
+            }
+            return;
+        }
+        const TablaMortalidad& tabla = std::get<TablaMortalidad>(comprobada);
+        if (m_esAlta) {
+            AltaTablaMortalidad(m_entorno.db, tabla);
+            m_esAlta = false;
+            // The new row becomes the current one: what a later Modificar changes.
+            m_grid->AddItem(QString());
+            m_seleccionActiva = false;
+            m_grid->setRow(m_grid->rows() - 1);
+            muestraGuardada(tabla);
+            return;
+        }
+        const auto respuesta = m_entorno.dialogos.mensaje(
+            QStringLiteral("Al modificar la tabla de mortalidad, \r\nprobablemente se modifica el detalle de "
+                           "mortalidad\r\nDesea continuar"),
+            Dialogos::Botones::SiNo, Dialogos::Icono::Pregunta);
+        if (respuesta != Dialogos::Respuesta::Si) {
+            cancela();
+            return;
+        }
+        ModificaTablaMortalidad(m_entorno.db, tabla);
+        muestraGuardada(tabla);
+    });
 }
 
-void frmTMDescripcion::aceptar()
+void frmTMDescripcion::muestraGuardada(const TablaMortalidad& tabla)
 {
-    if (!valida())
-        return;
-    const std::int16_t tabla = AEntero16(ANumero(m_txtTabla->text()));
-    const std::int16_t edadInicial = AEntero16(ANumero(m_txtDe->text()));
-    const std::int16_t edadFinal = AEntero16(ANumero(m_txtAl->text()));
-    const QStringList celdas = {m_txtTabla->text(), m_txtTablaDesc->text(), m_txtDe->text(), m_txtAl->text()};
-
-    if (m_esAlta) {
-        m_sql = QStringLiteral("insert into C_TablaMortalidad values(?, ?, ?, ?)");
-        Ejecuta(m_entorno.db, m_sql, {int{tabla}, m_txtTablaDesc->text(), int{edadInicial}, int{edadFinal}});
-        m_esAlta = false;
-        // The new row, as typed, becomes the current one: what the boxes show is what a
-        // later Modificar changes.
-        m_grid->AddItem(celdas.join(QLatin1Char('\t')));
-        m_seleccionActiva = false;
-        m_grid->setRow(m_grid->rows() - 1);
-        estadoConsulta();
-        habilitaCajas(false);
-        return;
-    }
-
-    const auto respuesta = m_entorno.dialogos.mensaje(
-        QStringLiteral("Al modificar la tabla de mortalidad, \r\nprobablemente se modifica el detalle de mortalidad"
-                       "\r\nDesea continuar"),
-        Dialogos::Botones::SiNo, Dialogos::Icono::Pregunta);
-    if (respuesta != Dialogos::Respuesta::Si) {
-        cancela();
-        return;
-    }
-    modifica(tabla, edadInicial, edadFinal);
+    // The ages are listed as the catalogue keeps them (5.5 typed is 6 stored), not as typed.
+    const QStringList celdas = {QString::number(tabla.tabla), tabla.descripcion, QString::number(tabla.edadInicial),
+                                QString::number(tabla.edadFinal)};
+    QLineEdit* const cajas[] = {m_txtTabla, m_txtTablaDesc, m_txtDe, m_txtAl};
     const int r = m_grid->row();
-    if (r >= m_grid->fixedRows()) {
-        for (int c = 0; c < 4; ++c)
+    for (int c = 0; c < 4; ++c) {
+        if (r >= m_grid->fixedRows())
             m_grid->setTextMatrix(r, c, celdas.at(c));
+        cajas[c]->setText(celdas.at(c));
     }
+    m_grid->ajustaColumnas();
     estadoConsulta();
     habilitaCajas(false);
-}
-
-void frmTMDescripcion::modifica(std::int16_t tabla, std::int16_t edadInicial, std::int16_t edadFinal)
-{
-    // Trim and update together: a failed update leaves the detail rows as they were.
-    Transaccion transaccion(m_entorno.db);
-    m_sql = QStringLiteral("delete from T_DetalleMortalidad where Tabla_Mortalidad = ? and (Edad < ? or edad > ?)");
-    Ejecuta(m_entorno.db, m_sql, {int{tabla}, int{edadInicial}, int{edadFinal}});
-    m_sql = QStringLiteral(
-        "Update C_TablaMortalidad set Descripcion = ?, Edad_Inicial = ?, Edad_Final = ? where Tabla_Mortalidad = ?");
-    Ejecuta(m_entorno.db, m_sql, {m_txtTablaDesc->text(), int{edadInicial}, int{edadFinal}, int{tabla}});
-    transaccion.confirma();
-}
-
-void frmTMDescripcion::cmdCancelar_Click()
-{
-    cancela();
 }
 
 void frmTMDescripcion::cancela()
@@ -290,18 +251,6 @@ void frmTMDescripcion::cancela()
     m_grid->setFocus();
     if (!m_grid->hasFocus())
         MSFlexGrid1_GotFocus();
-}
-
-void frmTMDescripcion::cmdDetalle_Click()
-{
-    if (m_muestraDetalle)
-        m_muestraDetalle();
-}
-
-QSize frmTMDescripcion::sizeHint() const
-{
-    // The size it opens with in the main window.
-    return {620, 460};
 }
 
 } // namespace valvida

@@ -4,7 +4,6 @@
 
 #include <QWidget>
 
-#include <cstdint>
 #include <functional>
 
 class QLineEdit;
@@ -13,6 +12,7 @@ class QPushButton;
 namespace valvida {
 
 class FlexGrid;
+struct TablaMortalidad;
 
 /*!
  * The catalogue of mortality tables: browse them in a grid, create one ("Alta"), change the
@@ -33,8 +33,6 @@ public:
     //! True while the boxes hold a new table.
     bool EsAlta() const { return m_esAlta; }
 
-    QSize sizeHint() const override;
-
 private:
     void construye();
     void LlenaCampos();
@@ -43,18 +41,14 @@ private:
     void cmdAlta_Click();
     void cmdModificar_Click();
     void cmdAceptar_Click();
-    void cmdCancelar_Click();
-    void cmdDetalle_Click();
-    void aceptar();
-    void modifica(std::int16_t tabla, std::int16_t edadInicial, std::int16_t edadFinal);
     void cancela();
+    //! The grid's current row and the boxes take the table as stored; back to browsing.
+    void muestraGuardada(const TablaMortalidad& tabla);
     //! Browsing: the grid and Alta, Modificar, Detalle, Salir active; the boxes closed.
     void estadoConsulta();
     //! Entering a table: the boxes open, only Aceptar and Cancelar active (Modificar as given).
     void estadoCaptura();
     void habilitaCajas(bool habilitar);
-    bool valida();
-    void falla(const QString& texto, QLineEdit* foco);
 
     Entorno m_entorno;
     std::function<void()> m_muestraDetalle;
@@ -72,7 +66,6 @@ private:
 
     bool m_esAlta = false;
     bool m_seleccionActiva = false;
-    QString m_sql;
 };
 
 } // namespace valvida

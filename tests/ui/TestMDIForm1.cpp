@@ -1,160 +1,127 @@
-#include "core/BaseDatos.h"
 #include "support/BaseTemporal.h"
-#include "ui/Arranque.h"
+#include "support/PruebaUi.h"
 #include "ui/MDIForm1.h"
+#include "ui/frmDetalle.h"
 
-#include <QAction>
-#include <QDir>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
-#include <QMenuBar>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtWidgets>
 
 using namespace valvida;
-using valvida::prueba::BaseTemporal;
-using valvida::prueba::FakeDialogos;
+using R = valvida::Dialogos::Respuesta;
+
+namespace {
+
+// The main window with a one-age table (qx 0.5 stored), the catalogue and the viewer open, and the
+// detail editor open on that table.
+struct Escritorio
+{
+    explicit Escritorio(prueba::BaseTemporal& base)
+        : ventana(base.entorno())
+    {
+        base.sql("insert into C_TablaMortalidad values(1, 'Experiencia de una cartera de vida individual', 0, 0)");
+        base.sql("insert into T_DetalleMortalidad values(1, 0, 0.5)");
+        ventana.show();
+        for (const char* menu : {"mnuTablaDescripciones", "mnuConmutados", "mnuTablaDetalle"})
+            ventana.findChild<QAction*>(menu)->trigger();
+        detalle = qobject_cast<frmDetalle*>(ventana.ventanaDetalle());
+    }
+    ~Escritorio() { delete detalle; }
+    int abiertas() const { return int(ventana.areaMdi()->subWindowList().size()) + (detalle ? 1 : 0); }
+
+    MDIForm1 ventana;
+    QPointer<frmDetalle> detalle;
+};
+
+} // namespace
 
 class TestMDIForm1 : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void menuConSusTitulosEnOrden();
-    void inicializarDesdeElMenu();
-    void cerrarCierraHijasDetalleYConexion();
-    void hijasSeAbrenEnCascadaDentroDelArea();
-    void arranqueConArchivoQueFalta();
-    void arranqueConArchivoQueNoEsBase();
-    void arranqueMuestraLaVentana();
-    void cleanup();
+    void menuConSusNombresYTitulos();
+    void inicializarOCerrarConQxSinGuardar();
+    void formulariosEnterosQueCrecen();
 };
 
-void TestMDIForm1::menuConSusTitulosEnOrden()
+void TestMDIForm1::menuConSusNombresYTitulos()
 {
-    BaseTemporal base;
+    prueba::BaseTemporal base;
     MDIForm1 ventana(base.entorno());
     QCOMPARE(ventana.windowTitle(), TituloAplicacion);
-    QStringList arriba;
-    for (QAction* a : ventana.menuBar()->actions())
-        arriba << a->objectName() + "=" + a->text().trimmed() + (a->isEnabled() ? "" : " (inactiva)");
-    QCOMPARE(arriba, (QStringList{"mnuTablas=Tablas de mortalidad", "mnuConmutados=Conmutados",
-                                  "mnuEscenarios=Escenarios", "Vacio3= (inactiva)", "Vacio2= (inactiva)",
-                                  "Vacio1= (inactiva)", "mnuInicializar=Inicializar Sistema", "mnuSalir=Salir"}));
-    QStringList tablas;
-    for (QAction* a : ventana.menuBar()->actions().first()->menu()->actions())
-        tablas << a->objectName() + "=" + a->text();
-    QCOMPARE(tablas, (QStringList{"mnuTablaDescripciones=Descripciones Mortalidad",
-                                  "mnuTablaDetalle=Detalle Mortalidad", "mnuTablaExcel=Cargar Tablas Excel"}));
+    QStringList entradas;
+    for (QAction* a : ventana.menuBar()->actions() + ventana.menuBar()->actions().first()->menu()->actions())
+        entradas << a->objectName() + "=" + a->text().trimmed() + (a->isEnabled() ? "" : "-");
+    QCOMPARE(entradas.join(", "), "mnuTablas=Tablas de mortalidad, mnuConmutados=Conmutados, mnuEscenarios=Escenarios, "
+                                  "Vacio3=-, Vacio2=-, Vacio1=-, mnuInicializar=Inicializar Sistema, mnuSalir=Salir, "
+                                  "mnuTablaDescripciones=Descripciones Mortalidad, mnuTablaDetalle=Detalle Mortalidad, "
+                                  "mnuTablaExcel=Cargar Tablas Excel");
 }
 
-void TestMDIForm1::inicializarDesdeElMenu()
+void TestMDIForm1::inicializarOCerrarConQxSinGuardar()
 {
-    BaseTemporal base;
-    base.sql("insert into C_TablaMortalidad values (1, 'T', 0, 1)");
-    MDIForm1 ventana(base.entorno());
-    base.dialogos.responde({Dialogos::Respuesta::Si});
-    ventana.findChild<QAction*>("mnuInicializar")->trigger();
-    QCOMPARE(base.valor("select count(*) from C_TablaMortalidad").toInt(), 0);
-    QCOMPARE(base.dialogos.textos().last(), QStringLiteral("Inicializacion de sistema finalizado"));
-}
-
-void TestMDIForm1::cerrarCierraHijasDetalleYConexion()
-{
-    BaseTemporal base;
-    auto* ventana = new MDIForm1(base.entorno());
-    ventana->show();
-    QPointer<QWidget> hija = new QWidget;
-    ventana->agregaHija(hija);
-    QPointer<QWidget> detalle = new QWidget;
-    detalle->setAttribute(Qt::WA_DeleteOnClose);
-    detalle->show();
-    ventana->fijaVentanaDetalle(detalle);
-    QVERIFY(base.db().isOpen());
-    ventana->findChild<QAction*>("mnuSalir")->trigger();
-    QTRY_VERIFY(hija.isNull());
-    QTRY_VERIFY(detalle.isNull());
-    QVERIFY(!ventana->isVisible());
-    QVERIFY(!base.db().isOpen());
-    delete ventana;
-}
-
-void TestMDIForm1::hijasSeAbrenEnCascadaDentroDelArea()
-{
-    BaseTemporal base;
-    MDIForm1 ventana(base.entorno());
-    ventana.resize(800, 600);
-    ventana.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&ventana));
-    auto* pequena = new QWidget;
-    pequena->resize(300, 200);
-    auto* grande = new QWidget;
-    grande->resize(3000, 2000);
-    QMdiSubWindow* primera = ventana.agregaHija(pequena);
-    QMdiSubWindow* segunda = ventana.agregaHija(grande);
-    const QRect area = ventana.areaMdi()->viewport()->rect();
-    QCOMPARE(primera->pos(), QPoint(0, 0));
-    QVERIFY2(area.contains(segunda->geometry()), "la ventana grande queda fuera del área");
-    ventana.areaMdi()->closeAllSubWindows();
-}
-
-void TestMDIForm1::arranqueConArchivoQueFalta()
-{
-    QTemporaryDir dir;
-    FakeDialogos dialogos;
-    auto ventana = Arranca(dialogos, dir.path(), "prueba-arranque-falta");
-    QVERIFY(!ventana);
-    QCOMPARE(dialogos.cajas.size(), 1);
-    const QString texto = dialogos.cajas.first().texto;
-    QVERIFY2(texto.startsWith("Rutina: main\r\nError:100014\r\nNo se puede abrir el archivo de base de datos"),
-             qPrintable(texto));
-    QCOMPARE(texto.count("\r\n"), 2);
-    QCOMPARE(dialogos.cajas.first().icono, Dialogos::Icono::Critico);
-    QCOMPARE(dialogos.cajas.first().titulo, TituloAplicacion);
-    QVERIFY(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
-    QCOMPARE(dialogos.reloj, 0);
-    QVERIFY(QApplication::topLevelWidgets().isEmpty());
-}
-
-void TestMDIForm1::arranqueConArchivoQueNoEsBase()
-{
-    QTemporaryDir dir;
-    QFile f(dir.filePath("cavi.mdb"));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("Edad,qx\n");
-    f.close();
-    FakeDialogos dialogos;
-    auto ventana = Arranca(dialogos, dir.path(), "prueba-arranque-texto");
-    QVERIFY(!ventana);
-    QCOMPARE(dialogos.cajas.size(), 1);
-    QVERIFY2(dialogos.cajas.first().texto.startsWith("Rutina: main\r\nError:100026\r\n"),
-             qPrintable(dialogos.cajas.first().texto));
-}
-
-void TestMDIForm1::arranqueMuestraLaVentana()
-{
-    QTemporaryDir dir;
-    CreaBaseDatos(dir.filePath("cavi.mdb"));
-    FakeDialogos dialogos;
-    {
-        auto ventana = Arranca(dialogos, dir.path(), "prueba-arranque-bien");
-        QVERIFY(ventana);
-        QVERIFY(ventana->isVisible());
-        QCOMPARE(ventana->windowTitle(), TituloAplicacion);
-        QVERIFY(ventana->entorno().db.isOpen());
-        QVERIFY(dialogos.cajas.isEmpty());
-        QCOMPARE(dialogos.reloj, 0);
+    const QString inicializar("Desea inicializar el sistema"), fin("Inicializacion de sistema finalizado"),
+        cancelado("Inicializacion de sistema Cancelado"), guardar("la tabla ha sufrido cambios, deseas guardarlos");
+    // After the initialisation's Yes every form closes, the detail editor without its question (its
+    // table is gone). Closing the main window asks it: Yes stores "0.4", Cancel keeps all open.
+    const struct { const char* menu; R respuesta; QStringList cajas; int abiertas; QStringList qx; } casos[] = {
+        {"mnuInicializar", R::Si, {inicializar, fin}, 0, {}},
+        {"mnuInicializar", R::No, {inicializar, cancelado}, 3, {"0.5"}},
+        {"mnuSalir", R::Cancelar, {guardar}, 3, {"0.5"}},
+        {"mnuSalir", R::Si, {guardar}, 0, {"0.4"}},
+        {"mnuSalir", R::No, {guardar}, 0, {"0.5"}},
+    };
+    for (const auto& c : casos) {
+        prueba::BaseTemporal base;
+        Escritorio e(base);
+        // "0.5" edited to "0.4" and not stored.
+        QTest::keyClick(e.detalle->findChild<FlexGrid*>("MSFlexGrid1"), Qt::Key_Backspace);
+        QTest::keyClicks(e.detalle->findChild<FlexGrid*>("MSFlexGrid1"), "4");
+        base.dialogos.responde({c.respuesta});
+        e.ventana.findChild<QAction*>(c.menu)->trigger();
+        QCOMPARE(base.dialogos.textos(), c.cajas);
+        QTRY_COMPARE(e.abiertas(), c.abiertas);
+        // The main window closes its connection when it closes.
+        QCOMPARE(base.db().isOpen(), e.ventana.isVisible());
+        QVERIFY(base.db().open());
+        QCOMPARE(base.filas("select qx from T_DetalleMortalidad"), c.qx);
     }
-    CierraBaseDatos("prueba-arranque-bien");
 }
 
-void TestMDIForm1::cleanup()
+void TestMDIForm1::formulariosEnterosQueCrecen()
 {
-    // No window outlives its test.
-    QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty() ||
-                std::none_of(QApplication::topLevelWidgets().cbegin(), QApplication::topLevelWidgets().cend(),
-                             [](QWidget* w) { return w->isVisible(); }));
+    const QFont normal = QApplication::font();
+    const auto restaura = qScopeGuard([&normal] { QApplication::setFont(normal); });
+    for (int puntos : {normal.pointSize(), 16}) {
+        QApplication::setFont(QFont(normal.family(), puntos));
+        prueba::BaseTemporal base;
+        Escritorio e(base);
+        QList<QWidget*> formularios{e.detalle};
+        for (QMdiSubWindow* sub : e.ventana.areaMdi()->subWindowList())
+            formularios << sub->widget();
+        for (QWidget* f : formularios) {
+            QList<QRect> vistos;
+            for (QWidget* w : f->findChildren<QWidget*>()) {
+                const bool lista = qobject_cast<QComboBox*>(w), entrada = lista || qobject_cast<QLineEdit*>(w);
+                const bool texto = lista || qobject_cast<QLabel*>(w) || qobject_cast<QPushButton*>(w);
+                if (!w->isVisible() || !(entrada || texto || qobject_cast<FlexGrid*>(w)))
+                    continue;
+                const QRect r(w->mapTo(f, QPoint()), w->size());
+                const auto encima = [&r](const QRect& otro) { return otro.intersects(r); };
+                const QByteArray que = QString("%1: %2, %3").arg(f->objectName(), w->objectName()).arg(puntos).toUtf8();
+                // Inside its form and over no other control; texts whole; every input named by its label.
+                QVERIFY2(f->rect().contains(r) && std::none_of(vistos.cbegin(), vistos.cend(), encima), que);
+                QVERIFY2(!texto || (w->width() >= w->sizeHint().width() && w->height() >= w->sizeHint().height()), que);
+                const QString nombreAccesible = QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+                QVERIFY2(!entrada || !nombreAccesible.isEmpty(), que);
+                vistos << r;
+            }
+            auto* grid = f->findChild<FlexGrid*>("MSFlexGrid1");
+            const QSize antes = grid->size();
+            QWidget* marco = f->isWindow() ? f : f->parentWidget();
+            marco->resize(marco->size() + QSize(200, 150));
+            QTRY_VERIFY2(grid->width() > antes.width() && grid->height() > antes.height(), qPrintable(f->objectName()));
+        }
+    }
 }
 
 QTEST_MAIN(TestMDIForm1)
