@@ -1,5 +1,6 @@
 #include "ui/MDIForm1.h"
 
+#include "actuarial/almacen/Cartera.h"
 #include "core/Constantes.h"
 #include "core/Dialogos.h"
 #include "core/ImportaTabla.h"
@@ -61,6 +62,7 @@ void MDIForm1::construyeMenu()
     const Entrada arriba[] = {
         {"mnuConmutados", "Conmutados", &MDIForm1::mnuConmutados_Click},
         {"mnuEscenarios", "Escenarios", &MDIForm1::mnuEscenarios_Click},
+        {"mnuCartera", "Cartera", &MDIForm1::mnuCartera_Click},
         {"Vacio3", "", nullptr},
         {"Vacio2", "", nullptr},
         {"Vacio1", "", nullptr},
@@ -181,6 +183,11 @@ void MDIForm1::mnuEscenarios_Click()
         return;
     }
     agregaHija(formulario);
+}
+
+void MDIForm1::mnuCartera_Click()
+{
+    ValoraCarteraElegida(m_entorno);
 }
 
 void MDIForm1::mnuInicializar_Click()

@@ -40,7 +40,7 @@ void TestMDIForm1::menuConSusTitulosEnOrden()
     for (QAction* a : ventana.menuBar()->actions())
         arriba << a->objectName() + "=" + a->text().trimmed() + (a->isEnabled() ? "" : " (inactiva)");
     QCOMPARE(arriba, (QStringList{"mnuTablas=Tablas de mortalidad", "mnuConmutados=Conmutados",
-                                  "mnuEscenarios=Escenarios", "Vacio3= (inactiva)", "Vacio2= (inactiva)",
+                                  "mnuEscenarios=Escenarios", "mnuCartera=Cartera", "Vacio3= (inactiva)", "Vacio2= (inactiva)",
                                   "Vacio1= (inactiva)", "mnuInicializar=Inicializar Sistema", "mnuSalir=Salir"}));
     QStringList tablas;
     for (QAction* a : ventana.menuBar()->actions().first()->menu()->actions())
@@ -58,6 +58,9 @@ void TestMDIForm1::inicializarDesdeElMenu()
     ventana.findChild<QAction*>("mnuInicializar")->trigger();
     QCOMPARE(base.valor("select count(*) from C_TablaMortalidad").toInt(), 0);
     QCOMPARE(base.dialogos.textos().last(), QStringLiteral("Inicializacion de sistema finalizado"));
+    // "Cartera" starts by asking for the portfolio file.
+    ventana.findChild<QAction*>("mnuCartera")->trigger();
+    QCOMPARE(base.dialogos.dialogosSinArchivo, 1);
 }
 
 void TestMDIForm1::cerrarCierraHijasDetalleYConexion()
