@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 namespace valvida {
 
@@ -23,6 +24,15 @@ public:
     enum class Botones { Aceptar, SiNo, SiNoCancelar };
     enum class Respuesta { Aceptar, Si, No, Cancelar };
 
+    //! A long operation's progress box with a button to cancel it; closed when destroyed.
+    class Progreso
+    {
+    public:
+        virtual ~Progreso() = default;
+        //! Shows `hecho` of the total; false once the user has asked to cancel.
+        virtual bool avanza(qint64 hecho) = 0;
+    };
+
     virtual ~Dialogos() = default;
 
     /*!
@@ -40,6 +50,9 @@ public:
      */
     virtual QString abrirArchivo(const QString& carpeta, const QString& filtro) = 0;
     virtual QString guardarArchivo(const QString& carpeta, const QString& filtro) = 0;
+
+    //! Opens a progress box with this text over a total of `total` (any unit: bytes, rows).
+    virtual std::unique_ptr<Progreso> progreso(const QString& texto, qint64 total) = 0;
 
     //! The hourglass pointer; calls nest, each `ponerRelojArena` undone by one `quitarRelojArena`.
     virtual void ponerRelojArena() = 0;

@@ -5,9 +5,8 @@
 #include <QRegularExpression>
 
 #include <cfenv>
-#include <clocale>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 
@@ -15,22 +14,28 @@ namespace valvida {
 
 QString TextoNumero(double valor)
 {
-    if (valor == 0.0)
-        return QStringLiteral("0");
-    if (!std::isfinite(valor))
-        return QString::number(valor);
-    // %.15g rounds to 15 significant digits, drops trailing zeros and switches to the exponent
-    // form below 1e-4 and from 1e15 on, which is the system's rule; only the letter changes.
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.15G", valor);
-    // printf writes the decimal mark of the process's C locale, a "," once the window program has
-    // taken a Spanish user's locale; the system's text, read back by grids, editors and files,
-    // always has ".".
-    QString texto = QString::fromLatin1(buffer);
-    const char* marca = std::localeconv()->decimal_point;
-    if (marca && std::strcmp(marca, ".") != 0)
-        texto.replace(QString::fromLocal8Bit(marca), QStringLiteral("."));
-    return texto;
+    char texto[32];
+    return QString::fromLatin1(texto, EscribeTextoNumero(texto, valor) - texto);
+}
+
+char* EscribeTextoNumero(char* destino, double valor)
+{
+    if (valor == 0.0) {
+        *destino = '0';
+        return destino + 1;
+    }
+    if (!std::isfinite(valor)) {
+        const char* texto = std::isnan(valor) ? "nan" : (valor > 0 ? "inf" : "-inf");
+        const std::size_t largo = std::strlen(texto);
+        std::memcpy(destino, texto, largo);
+        return destino + largo;
+    }
+    // 15 significant digits as printf's %.15g writes them: trailing zeros dropped, the exponent
+    // form below 1e-4 and from 1e15 on; only the exponent's letter changes, to "E".
+    char* fin = std::to_chars(destino, destino + 32, valor, std::chars_format::general, 15).ptr;
+    if (char* e = static_cast<char*>(std::memchr(destino, 'e', static_cast<std::size_t>(fin - destino))))
+        *e = 'E';
+    return fin;
 }
 
 bool EsNumerico(const QString& texto)

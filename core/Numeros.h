@@ -16,6 +16,12 @@ namespace valvida {
 QString TextoNumero(double valor);
 
 /*!
+ * TextoNumero's text as bytes at `destino`, which has room for 32; returns the end of what was
+ * written. For writers of many numbers that must not build a QString for each.
+ */
+char* EscribeTextoNumero(char* destino, double valor);
+
+/*!
  * Whether typed text reads as a number: blanks around, an optional sign, digits with at most
  * one "." and at least one digit, an optional exponent. "," is not a decimal mark; empty text
  * is not a number.

@@ -1,5 +1,6 @@
 #include "ui/MDIForm1.h"
 
+#include "actuarial/almacen/Cartera.h"
 #include "core/Constantes.h"
 #include "core/Dialogos.h"
 #include "core/ImportaTabla.h"
@@ -54,6 +55,7 @@ void MDIForm1::construyeMenu()
         {"mnuTablaExcel", "Cargar Tablas Excel", Nivel::EnSubmenu, &MDIForm1::mnuTablaExcel_Click},
         {"mnuConmutados", "Conmutados", Nivel::Arriba, &MDIForm1::mnuConmutados_Click},
         {"mnuEscenarios", "Escenarios", Nivel::Arriba, &MDIForm1::mnuEscenarios_Click},
+        {"mnuCartera", "Cartera", Nivel::Arriba, &MDIForm1::mnuCartera_Click},
         {"Vacio3", "", Nivel::Arriba, nullptr},
         {"Vacio2", "", Nivel::Arriba, nullptr},
         {"Vacio1", "", Nivel::Arriba, nullptr},
@@ -183,6 +185,11 @@ void MDIForm1::mnuEscenarios_Click()
         return;
     }
     agregaHija(formulario);
+}
+
+void MDIForm1::mnuCartera_Click()
+{
+    ValoraCarteraElegida(m_entorno);
 }
 
 void MDIForm1::mnuInicializar_Click()

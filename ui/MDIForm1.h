@@ -52,6 +52,7 @@ public slots:
     void mnuTablaExcel_Click();
     void mnuConmutados_Click();
     void mnuEscenarios_Click();
+    void mnuCartera_Click();
     void mnuInicializar_Click();
     void mnuSalir_Click();
 

@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QProgressDialog>
+
+#include <algorithm>
 
 namespace valvida {
 
@@ -65,6 +68,46 @@ QString QtDialogos::abrirArchivo(const QString& carpeta, const QString& filtro)
 QString QtDialogos::guardarArchivo(const QString& carpeta, const QString& filtro)
 {
     return QFileDialog::getSaveFileName(QApplication::activeWindow(), QString(), carpeta, FiltroQt(filtro));
+}
+
+namespace {
+
+class ProgresoQt : public Dialogos::Progreso
+{
+public:
+    ProgresoQt(const QString& texto, qint64 total)
+        : m_caja(texto, QStringLiteral("Cancelar"), 0, Escala, QApplication::activeWindow())
+        , m_total(total)
+    {
+        m_caja.setWindowTitle(TituloAplicacion);
+        m_caja.setWindowModality(Qt::WindowModal);
+        m_caja.setAutoReset(false);
+        m_caja.setAutoClose(false);
+        // A short run finishes before the box would be worth showing.
+        m_caja.setMinimumDuration(400);
+        m_caja.setValue(0);
+    }
+
+    bool avanza(qint64 hecho) override
+    {
+        const qint64 parte = m_total > 0 ? std::clamp<qint64>(hecho * Escala / m_total, 0, Escala) : Escala;
+        m_caja.setValue(static_cast<int>(parte));
+        // The box is modal: setValue has let the button's click through.
+        QApplication::processEvents();
+        return !m_caja.wasCanceled();
+    }
+
+private:
+    static constexpr int Escala = 1000;
+    QProgressDialog m_caja;
+    qint64 m_total;
+};
+
+} // namespace
+
+std::unique_ptr<Dialogos::Progreso> QtDialogos::progreso(const QString& texto, qint64 total)
+{
+    return std::make_unique<ProgresoQt>(texto, total);
 }
 
 void QtDialogos::ponerRelojArena()

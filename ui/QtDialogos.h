@@ -12,6 +12,8 @@ public:
                       Respuesta predeterminada) override;
     QString abrirArchivo(const QString& carpeta, const QString& filtro) override;
     QString guardarArchivo(const QString& carpeta, const QString& filtro) override;
+    //! A window-modal QProgressDialog with a "Cancelar" button, over the active window.
+    std::unique_ptr<Progreso> progreso(const QString& texto, qint64 total) override;
     void ponerRelojArena() override;
     void quitarRelojArena() override;
 

@@ -82,6 +82,10 @@ class DialogosVigilados : public Dialogos
     {
         return m_dialogos.guardarArchivo(carpeta, filtro);
     }
+    std::unique_ptr<Progreso> progreso(const QString& texto, qint64 total) override
+    {
+        return m_dialogos.progreso(texto, total);
+    }
     void ponerRelojArena() override { m_dialogos.ponerRelojArena(); }
     void quitarRelojArena() override { m_dialogos.quitarRelojArena(); }
 

@@ -22,6 +22,19 @@ int ComandoImportar(const QStringList& argumentos, QTextStream& out, QTextStream
  */
 int ComandoCalcular(const QStringList& argumentos, QTextStream& out, QTextStream& err);
 
+/*!
+ * tarifa RUTA_BD ESCENARIO [EDAD_DESDE EDAD_HASTA]: the scenario's premiums per unit sum insured
+ * at every issue age (by default every age its plan fits in the table) as CSV. An age that does
+ * not fit, or whose calculation fails, is "Edad X: ..." on stderr, status 1 and no rows.
+ */
+int ComandoTarifa(const QStringList& argumentos, QTextStream& out, QTextStream& err);
+
+/*!
+ * cartera RUTA_BD CARTERA.csv SALIDA.csv: values a portfolio (ValoraCartera) and prints its
+ * summary; a refused line is its message on stderr, status 1 and no output file.
+ */
+int ComandoCartera(const QStringList& argumentos, QTextStream& out, QTextStream& err);
+
 //! exportar RUTA_BD ESCENARIO ARCHIVO: the scenario, its results, table, commutation columns and
 //! commission schedule in one comma-separated file, as the results form writes it.
 int ComandoExportar(const QStringList& argumentos, QTextStream& out, QTextStream& err);

@@ -25,6 +25,21 @@ QString DialogosConsola::abrirArchivo(const QString&, const QString&)
     return {};
 }
 
+namespace {
+
+class ProgresoConsola : public Dialogos::Progreso
+{
+public:
+    bool avanza(qint64) override { return true; }
+};
+
+} // namespace
+
+std::unique_ptr<Dialogos::Progreso> DialogosConsola::progreso(const QString&, qint64)
+{
+    return std::make_unique<ProgresoConsola>();
+}
+
 QString DialogosConsola::guardarArchivo(const QString&, const QString&)
 {
     return {};

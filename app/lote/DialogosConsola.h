@@ -20,6 +20,8 @@ public:
                       Respuesta predeterminada) override;
     QString abrirArchivo(const QString& carpeta, const QString& filtro) override;
     QString guardarArchivo(const QString& carpeta, const QString& filtro) override;
+    //! No box and no one to cancel: the work runs to its end.
+    std::unique_ptr<Progreso> progreso(const QString& texto, qint64 total) override;
     void ponerRelojArena() override {}
     void quitarRelojArena() override {}
 

@@ -33,6 +33,26 @@ QString FakeDialogos::guardarArchivo(const QString& carpeta, const QString& filt
     return abrirArchivo(carpeta, filtro);
 }
 
+namespace {
+
+struct ProgresoFalso : Dialogos::Progreso
+{
+    explicit ProgresoFalso(const bool& cancela)
+        : m_cancela(cancela)
+    {
+    }
+    bool avanza(qint64) override { return !m_cancela; }
+    const bool& m_cancela;
+};
+
+} // namespace
+
+std::unique_ptr<Dialogos::Progreso> FakeDialogos::progreso(const QString& texto, qint64 total)
+{
+    progresos << texto + QLatin1Char('/') + QString::number(total);
+    return std::make_unique<ProgresoFalso>(cancelaProgreso);
+}
+
 void FakeDialogos::ponerRelojArena()
 {
     ++reloj;

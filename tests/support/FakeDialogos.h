@@ -28,6 +28,7 @@ public:
                       Respuesta predeterminada) override;
     QString abrirArchivo(const QString& carpeta, const QString& filtro) override;
     QString guardarArchivo(const QString& carpeta, const QString& filtro) override;
+    std::unique_ptr<Progreso> progreso(const QString& texto, qint64 total) override;
     void ponerRelojArena() override;
     void quitarRelojArena() override;
 
@@ -47,6 +48,9 @@ public:
     int reloj = 0;
     int relojMaximo = 0;
     bool relojNegativo = false;
+    //! Progress boxes opened, "text/total"; while `cancelaProgreso` holds, each step answers cancel.
+    QStringList progresos;
+    bool cancelaProgreso = false;
     //! Called when a box is shown, before it is answered (to look at the forms at that moment).
     std::function<void(const Caja&)> alMostrar;
 

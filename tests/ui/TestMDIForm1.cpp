@@ -52,9 +52,12 @@ void TestMDIForm1::menuConSusNombresYTitulos()
     for (QAction* a : ventana.menuBar()->actions() + ventana.menuBar()->actions().first()->menu()->actions())
         entradas << a->objectName() + "=" + a->text().trimmed() + (a->isEnabled() ? "" : "-");
     QCOMPARE(entradas.join(", "), "mnuTablas=Tablas de mortalidad, mnuConmutados=Conmutados, mnuEscenarios=Escenarios, "
-                                  "Vacio3=-, Vacio2=-, Vacio1=-, mnuInicializar=Inicializar Sistema, mnuSalir=Salir, "
+                                  "mnuCartera=Cartera, Vacio3=-, Vacio2=-, Vacio1=-, mnuInicializar=Inicializar Sistema, mnuSalir=Salir, "
                                   "mnuTablaDescripciones=Descripciones Mortalidad, mnuTablaDetalle=Detalle Mortalidad, "
                                   "mnuTablaExcel=Cargar Tablas Excel");
+    // "Cartera" starts by asking for the portfolio file.
+    ventana.findChild<QAction*>("mnuCartera")->trigger();
+    QCOMPARE(base.dialogos.dialogosSinArchivo, 1);
 }
 
 void TestMDIForm1::inicializarOCerrarConQxSinGuardar()

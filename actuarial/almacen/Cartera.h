@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <functional>
+
+namespace valvida {
+
+struct Entorno;
+
+//! How a portfolio valuation ended, and its totals when it was valued.
+struct ResultadoCartera
+{
+    enum class Estado { Valorada, Rechazada, Cancelada };
+    Estado estado = Estado::Valorada;
+    QString rechazo; //!< why the file was refused: "Línea 7, campo Edad: ..."
+    std::int64_t polizas = 0;
+    double reservaTotal = 0.0;
+    double primaTarifaTotal = 0.0;
+};
+
+//! The first line of a portfolio file, and the columns its valuation adds.
+inline const QString CabeceraCartera = QStringLiteral("Poliza,Escenario,Edad,Suma_Asegurada,Antiguedad");
+inline const QString ColumnasValoradas = QStringLiteral("Prima_Neta_Anual,Prima_Tarifa_Anual,Reserva");
+
+/*!
+ * \brief Values a portfolio: one policy a line (identifier, scenario, whole issue age x, sum
+ * insured S > 0, time in force s with 0 <= s < n), each written again with S P, S PT and the
+ * reserve S ReservaEnVigor(s), the plan computed once per (scenario, age) from the stored
+ * scenario and its table's qx (LeePlan, Plan). The premiums are those of the scenario's first
+ * result row, so a one-year cover of k months carries k/12 of the annual premium.
+ *
+ * The output is written whole or not at all: a refused line (the first bad field of the first
+ * bad line: its line number and the field's name), a cancel (`avanza`, called with the bytes
+ * read of the total after every block, answers false) or a failure leave no file and an
+ * existing file as it was. Only reads the store. Files that cannot be read or written, and the
+ * store's failures, are ErrorVV. Totals are summed with compensation, so a million terms lose
+ * no digits that are shown.
+ * \test TestLoteCartera
+ */
+ResultadoCartera ValoraCartera(const QSqlDatabase& db, const QString& entrada, const QString& salida,
+                               const std::function<bool(qint64 hecho, qint64 total)>& avanza = {});
+
+//! The closing lines: the number of policies, the total reserve and the total tariff premium.
+QStringList ResumenCartera(const ResultadoCartera& resultado);
+
+/*!
+ * \brief The menu's valuation: asks for the portfolio file and the output file, values with a
+ * progress box that can be cancelled ("Valoración de la cartera cancelada"), and ends with a
+ * box of ResumenCartera's lines; a refusal shows its text with the exclamation icon and a
+ * failure the error box of "Rutina: mnuCartera_Click".
+ * \test TestLoteCartera::menu
+ */
+void ValoraCarteraElegida(Entorno& entorno);
+
+} // namespace valvida

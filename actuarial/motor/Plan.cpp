@@ -1,0 +1,177 @@
+#include "actuarial/motor/Plan.h"
+
+#include "actuarial/motor/Aritmetica.h"
+#include "core/ErrorVV.h"
+#include "core/Numeros.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace valvida {
+
+namespace {
+
+double Valor(const std::optional<double>& campo)
+{
+    if (!campo)
+        throw ErrorVV::usoNoValidoDeNull();
+    return *campo;
+}
+
+// A box's text on one line, as the reason a plan gives.
+QString Motivo(const QString& caja)
+{
+    return QStringLiteral("el cálculo da el error ") + QString(caja).replace(QStringLiteral("\r\n"), QStringLiteral(", "));
+}
+
+} // namespace
+
+// The boxes of a plan's calculation are kept, not shown: the first one is the reason the plan
+// gives for that age. Nobody answers a question and no file is chosen.
+class Plan::Cajas : public Dialogos
+{
+public:
+    Respuesta mensaje(const QString& texto, Botones botones, Icono, const QString&, Respuesta) override
+    {
+        if (primera.isEmpty())
+            primera = texto;
+        switch (botones) {
+        case Botones::SiNo: return Respuesta::No;
+        case Botones::SiNoCancelar: return Respuesta::Cancelar;
+        case Botones::Aceptar: break;
+        }
+        return Respuesta::Aceptar;
+    }
+    QString abrirArchivo(const QString&, const QString&) override { return {}; }
+    QString guardarArchivo(const QString&, const QString&) override { return {}; }
+    std::unique_ptr<Progreso> progreso(const QString&, qint64) override
+    {
+        struct SinCaja : Progreso
+        {
+            bool avanza(qint64) override { return true; }
+        };
+        return std::make_unique<SinCaja>();
+    }
+    void ponerRelojArena() override {}
+    void quitarRelojArena() override {}
+
+    QString primera;
+};
+
+Plazos PlazosPorEdad(const DefinicionPlan& plan, std::int16_t edad)
+{
+    const DatosEscenario& e = plan.escenario;
+    const std::int32_t tipo = AEntero32(Valor(e.tipoSeguro));
+    const std::int16_t pago = AEntero16(Valor(e.plazoPago));
+    if (tipo == 2) {
+        // Whole life: to the table's last age, as the scenario form derives it.
+        const std::int16_t n = AEntero16(static_cast<double>(plan.edadFinal) - edad);
+        return {n, std::min(pago, n)};
+    }
+    const std::int16_t n = AEntero16(Valor(e.plazoSeguro));
+    // A one-year cover holds its months in the payment term.
+    if (n == 1)
+        return {n, pago};
+    return {n, std::min(pago, n)};
+}
+
+Plan::Plan(DefinicionPlan definicion)
+    : m_definicion(std::move(definicion))
+    , m_cajas(std::make_unique<Cajas>())
+    , m_motor(*m_cajas)
+{
+    try {
+        // The columns as the calculation builds them (sized to the catalogue's ages) and then
+        // loads them back (the ages of the detail rows alone).
+        const std::vector<FilaDetalle>& detalle = m_definicion.detalle;
+        ColumnasConmutadas tabla;
+        tabla.dimensiona(m_definicion.edadInicial, m_definicion.edadFinal);
+        CalculaColumnas(tabla, m_definicion.edadInicial, Valor(m_definicion.escenario.interes), detalle);
+        if (detalle.empty())
+            throw ErrorVV::usoNoValidoDeNull();
+        ColumnasConmutadas& c = m_motor.columnas;
+        c.dimensiona(EdadDetalle(detalle.front()), EdadDetalle(detalle.back()));
+        for (std::int32_t x = c.lo; x <= c.hi; ++x) {
+            const std::size_t i = c.indice(x);
+            const std::size_t j = tabla.indice(x);
+            c.Cx[i] = tabla.Cx[j], c.Dx[i] = tabla.Dx[j], c.Mx[i] = tabla.Mx[j];
+            c.Nx[i] = tabla.Nx[j], c.Rx[i] = tabla.Rx[j], c.Sx[i] = tabla.Sx[j];
+            c.px[i] = tabla.px[j], c.dex[i] = tabla.dex[j], c.lx[i] = tabla.lx[j];
+        }
+    } catch (const ErrorVV& e) {
+        m_errorTabla = Motivo(TextoCajaError(QStringLiteral("Rutina: CalculaConmutados"), e.numero(), e.descripcion()));
+        m_motor.columnas = ColumnasConmutadas{};
+    }
+}
+
+Plan::~Plan() = default;
+
+bool Plan::cabe(std::int16_t edad) const
+{
+    try {
+        return cabe(edad, PlazosPorEdad(m_definicion, edad));
+    } catch (const ErrorVV&) {
+        return false;
+    }
+}
+
+bool Plan::cabe(std::int16_t x, Plazos plazos) const
+{
+    const std::int32_t n = plazos.seguro;
+    const bool vidaEntera = AEntero32(*m_definicion.escenario.tipoSeguro) == 2;
+    const bool modificada = m_definicion.escenario.tipoComision.value_or(1.0) != 1.0;
+    if (!m_errorTabla.isEmpty() || n < (vidaEntera ? 2 : 1) || (n == 1 && plazos.pago < 1))
+        return false;
+    return x >= primeraEdad() && x + n <= ultimaEdad() && (n == 1 || !modificada || x + 20 <= ultimaEdad());
+}
+
+std::variant<ValoresPlan, QString> Plan::enEdad(std::int16_t edad)
+{
+    if (!m_errorTabla.isEmpty())
+        return m_errorTabla;
+    const QString rutina = QStringLiteral("Funcion: fGeneraResultado");
+    ValoresPlan valores;
+    try {
+        const Plazos plazos = PlazosPorEdad(m_definicion, edad);
+        if (!cabe(edad, plazos))
+            return QStringLiteral("el plan no cabe en la tabla de mortalidad (edades %1 a %2)")
+                .arg(primeraEdad())
+                .arg(ultimaEdad());
+        valores.plazoSeguro = plazos.seguro;
+        valores.plazoPago = plazos.pago;
+        DatosEscenario datos = m_definicion.escenario;
+        datos.edad = edad;
+        datos.plazoSeguro = plazos.seguro;
+        datos.plazoPago = plazos.pago;
+        m_cajas->primera.clear();
+        GeneraFilas(m_motor, datos, m_definicion.comisiones, [&](const FilaResultado& fila) {
+            if (valores.reserva.empty()) {
+                valores.primaNeta = fila.primaNeta;
+                valores.primaTarifa = fila.primaTarifa;
+            }
+            valores.reserva.push_back(fila.reserva);
+        });
+    } catch (const ErrorVV& e) {
+        return Motivo(TextoCajaError(rutina, e.numero(), e.descripcion()));
+    }
+    if (!m_cajas->primera.isEmpty())
+        return Motivo(m_cajas->primera);
+    valores.prima = m_motor.aPrima;
+    return valores;
+}
+
+double ReservaEnVigor(const ValoresPlan& valores, double antiguedad)
+{
+    if (valores.plazoSeguro == 1) {
+        const double meses = std::floor(12.0 * antiguedad + 1e-6);
+        if (meses < 0.0 || meses >= static_cast<double>(valores.reserva.size()))
+            return 0.0;
+        return valores.reserva[static_cast<std::size_t>(meses)];
+    }
+    const double anios = std::floor(antiguedad);
+    const double f = antiguedad - anios;
+    const auto k = static_cast<std::size_t>(anios);
+    return (1.0 - f) * (valores.reserva.at(k) + valores.prima.at(k + 1)) + f * valores.reserva.at(k + 1);
+}
+
+} // namespace valvida
