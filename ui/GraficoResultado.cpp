@@ -43,6 +43,9 @@ GraficoResultado::GraficoResultado(QList<QPen> plumas, QWidget* parent)
     m_ejeEdad->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     m_ejeEdad->setStartValue(-1);
     m_ejeValor->setLabelFormat(QStringLiteral("%g"));
+    // Ticks counted from zero, so the zero line reads 0 and not the rounding a negative start leaves.
+    m_ejeValor->setTickType(QValueAxis::TicksDynamic);
+    m_ejeValor->setTickAnchor(0);
     grafico->addAxis(m_ejeEdad, Qt::AlignBottom);
     grafico->addAxis(m_ejeValor, Qt::AlignLeft);
     m_ejeValor->setRange(0, 1);
@@ -85,6 +88,7 @@ void GraficoResultado::muestra(const DatosGrafico& datos)
         maximo = minimo + 1;
     m_ejeValor->setRange(minimo, maximo);
     m_ejeValor->applyNiceNumbers();
+    m_ejeValor->setTickInterval((m_ejeValor->max() - m_ejeValor->min()) / (m_ejeValor->tickCount() - 1));
     ajustaLeyenda();
 }
 
