@@ -10,7 +10,8 @@ ComboLista::ComboLista(QWidget* parent)
     : QComboBox(parent)
 {
     setEditable(false);
-    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    // As wide as its longest entry, so a layout never cuts an entry ("Comisión primer año").
+    setSizeAdjustPolicy(QComboBox::AdjustToContents);
 }
 
 void ComboLista::AddItem(const QString& texto)

@@ -10,7 +10,7 @@ namespace valvida {
  * A drop-down list whose items carry a 32-bit key. Adding items never selects one (the first
  * item added to an empty Qt combo box would otherwise become current and raise the selection
  * event in the middle of a load); selecting by code raises `currentIndexChanged` as a user's
- * choice does.
+ * choice does. Its width follows its longest entry.
  */
 class ComboLista : public QComboBox, public ReceptorLista
 {

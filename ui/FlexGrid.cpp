@@ -92,13 +92,20 @@ void FlexGrid::colocaFijas()
 
 bool FlexGrid::eventFilter(QObject* objeto, QEvent* evento)
 {
-    // A click on a fixed cell is a click on the grid that leaves its current cell alone.
+    // A click on a fixed cell is a click on the grid. On the fixed column of a data row (a
+    // record's number) it chooses that row, as a click on any of its cells does; the header
+    // leaves the current cell alone.
     if (evento->type() == QEvent::MouseButtonPress) {
         for (QTableView* vista : {m_filasFijas, m_columnasFijas, m_esquinaFija}) {
             if (objeto == vista->viewport()) {
                 if (isEnabled()) {
                     setFocus(Qt::MouseFocusReason);
-                    emit Click();
+                    const QModelIndex indice = vista->indexAt(static_cast<QMouseEvent*>(evento)->position().toPoint());
+                    const int c = m_col >= m_fixedCols || m_fixedCols >= columnCount() ? m_col : m_fixedCols;
+                    if (indice.isValid() && indice.row() >= m_fixedRows)
+                        clicEn(indice.row(), c);
+                    else
+                        emit Click();
                 }
                 return true;
             }
@@ -111,6 +118,15 @@ void FlexGrid::resizeEvent(QResizeEvent* evento)
 {
     QTableWidget::resizeEvent(evento);
     colocaFijas();
+}
+
+bool FlexGrid::viewportEvent(QEvent* evento)
+{
+    const bool tratado = QTableWidget::viewportEvent(evento);
+    // The cell area also changes without the grid's own resize, when a scroll bar comes or goes.
+    if (evento->type() == QEvent::Resize)
+        colocaFijas();
+    return tratado;
 }
 
 void FlexGrid::setRows(int n)
@@ -218,6 +234,14 @@ void FlexGrid::setColAlignmentLeft(int c)
 void FlexGrid::ajustaColumnas()
 {
     resizeColumnsToContents();
+    // The header tells a column's new width before it holds it: the fixed bands copy the widths here.
+    colocaFijas();
+}
+
+void FlexGrid::setSeleccionPorFila(bool porFila)
+{
+    setSelectionBehavior(porFila ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
+    muestraActual();
 }
 
 void FlexGrid::completaCeldas()
@@ -270,22 +294,34 @@ void FlexGrid::restyle()
             estiloCelda(celda(r, c), r, c);
 }
 
-void FlexGrid::fijaActual(int r, int c)
+bool FlexGrid::fijaActual(int r, int c, bool avisa)
 {
     const bool cambia = r != m_row || c != m_col;
     m_row = r;
     m_col = c;
     muestraActual();
+    if (cambia && avisa)
+        emit rowColChange();
+    return cambia;
+}
+
+void FlexGrid::clicEn(int r, int c)
+{
+    const bool cambia = fijaActual(r, c, false);
+    emit Click();
     if (cambia)
         emit rowColChange();
 }
 
 void FlexGrid::muestraActual()
 {
-    if (m_row >= m_fixedRows && m_col >= m_fixedCols && m_row < rowCount() && m_col < columnCount())
+    if (m_row >= m_fixedRows && m_col >= m_fixedCols && m_row < rowCount() && m_col < columnCount()) {
         setCurrentCell(m_row, m_col);
-    else
+    } else {
+        // No data cell is current: nothing is highlighted, and the keys start again from the first one.
         clearSelection();
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    }
 }
 
 void FlexGrid::keyPressEvent(QKeyEvent* evento)
@@ -332,9 +368,35 @@ void FlexGrid::mousePressEvent(QMouseEvent* evento)
 {
     const QModelIndex indice = indexAt(evento->position().toPoint());
     QTableWidget::mousePressEvent(evento);
-    if (indice.isValid() && indice.row() >= m_fixedRows && indice.column() >= m_fixedCols)
-        fijaActual(indice.row(), indice.column());
-    emit Click();
+    if (indice.isValid() && indice.row() >= m_fixedRows && indice.column() >= m_fixedCols) {
+        clicEn(indice.row(), indice.column());
+    } else {
+        muestraActual();
+        emit Click();
+    }
+}
+
+void FlexGrid::mouseMoveEvent(QMouseEvent* evento)
+{
+    // A drag does not carry the highlight away from the current cell: only a click or a key moves it.
+    if (evento->buttons() != Qt::NoButton) {
+        evento->accept();
+        return;
+    }
+    QTableWidget::mouseMoveEvent(evento);
+}
+
+QModelIndex FlexGrid::moveCursor(CursorAction accion, Qt::KeyboardModifiers modificadores)
+{
+    // The keys move among the data cells: a header is neither a record to choose nor a cell to type into.
+    const QModelIndex destino = QTableWidget::moveCursor(accion, modificadores);
+    if (!destino.isValid())
+        return destino;
+    const int r = std::max(destino.row(), m_fixedRows);
+    const int c = std::max(destino.column(), m_fixedCols);
+    if (r >= rowCount() || c >= columnCount())
+        return QModelIndex();
+    return model()->index(r, c);
 }
 
 } // namespace valvida

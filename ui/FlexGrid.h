@@ -14,7 +14,10 @@ namespace valvida {
  * cells from the key events themselves.
  *
  * The current cell is the grid's own (row, col), which may be a fixed cell when code sets it;
- * every change of it, by the user or by code, emits `rowColChange`.
+ * every change of it, by the user or by code, emits `rowColChange`. The user moves it by a click
+ * on a cell (a click on a fixed cell of a data row makes that row current) or by the arrow and
+ * page keys, which stay among the data cells; a click emits `Click` first, then `rowColChange`
+ * when it moved the current cell, so a form that handles both reads a click once.
  */
 class FlexGrid : public QTableWidget, public ReceptorFilas
 {
@@ -62,6 +65,9 @@ public:
     //! Sizes the columns to their contents.
     void ajustaColumnas();
 
+    //! Highlights the whole current row instead of the current cell alone (a list of records).
+    void setSeleccionPorFila(bool porFila);
+
 signals:
     void Click();
     void rowColChange();
@@ -72,10 +78,13 @@ signals:
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
     void resizeEvent(QResizeEvent* evento) override;
+    bool viewportEvent(QEvent* evento) override;
     void keyPressEvent(QKeyEvent* evento) override;
     void keyReleaseEvent(QKeyEvent* evento) override;
     void focusInEvent(QFocusEvent* evento) override;
     void mousePressEvent(QMouseEvent* evento) override;
+    void mouseMoveEvent(QMouseEvent* evento) override;
+    QModelIndex moveCursor(CursorAction accion, Qt::KeyboardModifiers modificadores) override;
 
 private:
     QTableWidgetItem* celda(int r, int c);
@@ -83,7 +92,8 @@ private:
     void estiloCelda(QTableWidgetItem* item, int r, int c) const;
     void alineaCelda(QTableWidgetItem* item, int r, int c) const;
     void restyle();
-    void fijaActual(int r, int c);
+    bool fijaActual(int r, int c, bool avisa = true);
+    void clicEn(int r, int c);
     void muestraActual();
     QTableView* nuevaVistaFija();
     void colocaFijas();

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QPen>
+#include <QStringList>
 
 #include <functional>
 
@@ -17,6 +18,7 @@ struct DatosGrafico;
 /*!
  * A chart of the results form: lines over a category axis of attained ages, a value axis scaled
  * to the data, and a mouse click that tells the form to enlarge it or bring the layout back.
+ * Its age labels and legend follow its width, so none of them is cut at any font size.
  */
 class GraficoResultado : public QChartView
 {
@@ -30,16 +32,20 @@ class GraficoResultado : public QChartView
     //! Called on a click with the left button.
     std::function<void()> alActivar;
 
-    //! At most this many age labels on the axis; the others are left out at round steps.
-    static constexpr int MaximoEtiquetas = 20;
-
   protected:
     void mousePressEvent(QMouseEvent* evento) override;
+    void resizeEvent(QResizeEvent* evento) override;
 
   private:
+    void ponEtiquetas(bool siempre);
+    void ajustaLeyenda();
+
     QList<QPen> m_plumas;
     QCategoryAxis* m_ejeEdad;
     QValueAxis* m_ejeValor;
+    QFont m_letraLeyenda;
+    QStringList m_etiquetas;
+    int m_paso = 0;
 };
 
 } // namespace valvida

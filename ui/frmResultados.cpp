@@ -3,7 +3,6 @@
 #include "core/BaseDatos.h"
 #include "core/Cargadores.h"
 #include "core/Dialogos.h"
-#include "core/ErrorVV.h"
 #include "core/ExportaEscenario.h"
 #include "core/Numeros.h"
 #include "ui/Controles.h"
@@ -14,10 +13,15 @@
 #include "ui/MDIForm1.h"
 
 #include <QFontDatabase>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QHeaderView>
+#include <QSignalBlocker>
+#include <QStyle>
 
 namespace valvida {
 
@@ -95,13 +99,6 @@ QLabel* Etiqueta(QWidget* padre, const char* nombre, const QString& texto)
     return etiqueta;
 }
 
-QPushButton* Boton(QWidget* padre, const char* nombre, const QString& texto, int izquierda)
-{
-    QPushButton* boton = NuevoBoton(padre, nombre, texto);
-    boton->setGeometry(izquierda, 0, 120, 28);
-    return boton;
-}
-
 } // namespace
 
 frmResultados::frmResultados(Entorno& entorno, QWidget* parent)
@@ -119,28 +116,36 @@ frmResultados::frmResultados(Entorno& entorno, QWidget* parent)
     , m_label2(Etiqueta(this, "Label2", QStringLiteral("Resultado")))
     , m_label3(Etiqueta(this, "Label3", QString()))
     , m_label4(Etiqueta(this, "Label4", QString()))
-    , m_vaciar(Boton(this, "cmdVaciar", QStringLiteral("&Vaciar Excel"), 8))
-    , m_salir(Boton(this, "cmdSalir", QStringLiteral("&Salir"), 136))
+    , m_vaciar(NuevoBoton(this, "cmdVaciar", QStringLiteral("&Vaciar Excel")))
+    , m_salir(NuevoBoton(this, "cmdSalir", QStringLiteral("&Salir")))
 {
     setObjectName(QStringLiteral("frmResultados"));
     setWindowTitle(QStringLiteral("Resultados"));
     m_grafico1->setObjectName(QStringLiteral("MSChart1"));
     m_grafico2->setObjectName(QStringLiteral("MSChart2"));
     m_vaciar->setToolTip(QStringLiteral("Descarga el escenario y el resultado"));
-    // Fixed pitch, so the two amounts of the summary stand one above the other.
-    m_label3->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    const int altoEncabezado = fontMetrics().height() + 4;
-    m_label1->resize(m_label1->width(), altoEncabezado);
-    m_label2->resize(m_label2->width(), altoEncabezado);
+    // Fixed pitch, so the two amounts of the summary stand one above the other; at the form's size.
+    QFont fijo = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fijo.setPointSizeF(font().pointSizeF());
+    m_label3->setFont(fijo);
+    m_lista->setSeleccionPorFila(true);
+    // Screen readers name each grid and chart by the heading or title it stands under.
+    m_label1->setBuddy(m_lista);
+    m_label2->setBuddy(m_resultado);
+    m_lista->setAccessibleName(m_label1->text());
+    m_resultado->setAccessibleName(m_label2->text());
+    m_grafico1->setAccessibleName(QStringLiteral("Primas"));
+    m_grafico2->setAccessibleName(QStringLiteral("Reservas"));
+    dispone();
 
     connect(m_lista, &FlexGrid::Click, this, &frmResultados::MSFlexGrid1_Click);
+    connect(m_lista, &FlexGrid::rowColChange, this, &frmResultados::MSFlexGrid1_RowColChange);
     connect(m_vaciar, &QPushButton::clicked, this, &frmResultados::cmdVaciar_Click);
     connect(m_salir, &QPushButton::clicked, this, &frmResultados::cmdSalir_Click);
     m_grafico1->alActivar = [this] { MSChart_Activado(m_grafico1); };
     m_grafico2->alActivar = [this] { MSChart_Activado(m_grafico2); };
     FijaBotonesFormulario(this, m_vaciar, m_salir);
 
-    resize(1000, 700);
     Form_Load();
 }
 
@@ -154,13 +159,13 @@ frmResultados* frmResultados::Muestra(MDIForm1& principal)
         abierto->cargaEscenarios();
         if (habia && EsNumerico(elegido))
             abierto->seleccionaEscenario(AEntero32(ANumero(elegido)));
+        abierto->m_filaMostrada = abierto->m_lista->row();
         principal.activaHija(abierto);
         return abierto;
     }
     auto* formulario = new frmResultados(principal.entorno());
     QMdiSubWindow* ventana = principal.agregaHija(formulario);
     formulario->conectaVentana(ventana);
-    formulario->Redimensiona();
     return formulario;
 }
 
@@ -171,6 +176,55 @@ void frmResultados::conectaVentana(QMdiSubWindow* ventana)
         if ((ahora & Qt::WindowActive) && !(antes & Qt::WindowActive))
             Redimensiona();
     });
+}
+
+void frmResultados::dispone()
+{
+    const QFontMetrics metricas = fontMetrics();
+    const int ancho = metricas.averageCharWidth();
+    // Room for the header and four rows under a scroll bar, and for a chart's titles, axes and legend.
+    const int alturaFilas = 5 * m_lista->verticalHeader()->defaultSectionSize() +
+                            style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4;
+    for (FlexGrid* grid : {m_lista, m_resultado})
+        grid->setMinimumSize(30 * ancho, alturaFilas);
+    for (GraficoResultado* grafico : {m_grafico1, m_grafico2})
+        grafico->setMinimumSize(30 * ancho, 14 * metricas.height());
+    // The summary keeps its two lines even while empty, so the charts do not jump from one scenario to the next.
+    m_label3->setMinimumHeight(2 * QFontMetrics(m_label3->font()).lineSpacing() + 2);
+
+    auto* rejilla = new QGridLayout(this);
+    rejilla->addWidget(m_label1, 0, 0);
+    rejilla->addWidget(m_label2, 0, 1);
+    rejilla->addWidget(m_lista, 1, 0);
+    rejilla->addWidget(m_resultado, 1, 1);
+    rejilla->addWidget(m_label3, 2, 0);
+    rejilla->addWidget(m_label4, 2, 1);
+    rejilla->addWidget(m_grafico1, 3, 0);
+    rejilla->addWidget(m_grafico2, 3, 1);
+    auto* botones = new QHBoxLayout;
+    botones->addWidget(m_vaciar);
+    botones->addWidget(m_salir);
+    botones->addStretch();
+    rejilla->addLayout(botones, 4, 0, 1, 2);
+    // Two equal halves; the grids and the charts share the height as 3.5 to 4.
+    rejilla->setColumnStretch(0, 1);
+    rejilla->setColumnStretch(1, 1);
+    rejilla->setRowStretch(1, 35);
+    rejilla->setRowStretch(3, 40);
+
+    // A control hidden while a chart fills the form keeps its place, so the layout still knows where
+    // everything goes back to.
+    for (QWidget* control : controles()) {
+        QSizePolicy politica = control->sizePolicy();
+        politica.setRetainSizeWhenHidden(true);
+        control->setSizePolicy(politica);
+    }
+}
+
+QSize frmResultados::sizeHint() const
+{
+    const QFontMetrics metricas = fontMetrics();
+    return QSize(170 * metricas.averageCharWidth(), 48 * metricas.height()).expandedTo(minimumSizeHint());
 }
 
 void frmResultados::Form_Load()
@@ -193,6 +247,8 @@ bool frmResultados::hayEscenarioActual() const
 
 bool frmResultados::seleccionaEscenario(std::int32_t escenario)
 {
+    // The caller fills the results itself; the move must not show the scenario a first time.
+    const QSignalBlocker silencio(m_lista);
     for (int r = m_lista->fixedRows(); r < m_lista->rows(); ++r) {
         const QString numero = m_lista->textMatrix(r, ColEscenario);
         if (EsNumerico(numero) && ANumero(numero) == escenario) {
@@ -207,20 +263,31 @@ bool frmResultados::seleccionaEscenario(std::int32_t escenario)
 
 void frmResultados::MSFlexGrid1_Click()
 {
-    // A click on the header, or on a list without scenarios, chooses nothing.
+    muestraFilaActual(QStringLiteral("Rutina: MSFlexGrid1_Click"));
+}
+
+void frmResultados::MSFlexGrid1_RowColChange()
+{
+    // A keyboard move of the current row chooses that scenario as a click does; a move of the
+    // column, or the click's own move (already shown by its click), leaves the results alone.
+    if (m_lista->row() != m_filaMostrada)
+        muestraFilaActual(QStringLiteral("Rutina: MSFlexGrid1_RowColChange"));
+}
+
+void frmResultados::muestraFilaActual(const QString& rutina)
+{
+    // The header, or a list without scenarios, chooses nothing.
     if (!hayEscenarioActual())
         return;
-    try {
-        const std::int32_t escenario = AEntero32(ANumero(m_lista->textMatrix(m_lista->row(), ColEscenario)));
-        LlenaResultado(escenario);
+    ConCajaError(m_entorno.dialogos, rutina, [this] {
+        LlenaResultado(AEntero32(ANumero(m_lista->textMatrix(m_lista->row(), ColEscenario))));
         GeneraTitulo();
-    } catch (const ErrorVV& e) {
-        MostrarError(m_entorno.dialogos, QStringLiteral("Rutina: MSFlexGrid1_Click"), e);
-    }
+    });
 }
 
 void frmResultados::LlenaResultado(std::int32_t escenario)
 {
+    m_filaMostrada = m_lista->row();
     PonCabeceras(m_resultado, CabecerasResultado);
     // The title and summary of the scenario shown before would stand over these rows.
     m_label3->clear();
@@ -235,7 +302,7 @@ void frmResultados::llenaGraficos(std::int32_t escenario)
 {
     QList<FilaGrafico> filas;
     bool porMeses = false;
-    try {
+    const bool leidas = ConCajaError(m_entorno.dialogos, QStringLiteral("Rutina: LlenaResultado"), [&] {
         // Read from the scenario itself, so the labels are right even for a scenario the list lacks.
         QSqlQuery plazo = Consulta(
             m_entorno.db, QStringLiteral("select Plazo_Seguro from T_Escenario where Escenario = ?"), {escenario});
@@ -247,11 +314,10 @@ void frmResultados::llenaGraficos(std::int32_t escenario)
             filas << FilaGrafico{ValorANumero(q.value(0)), ValorANumero(q.value(1)), ValorANumero(q.value(2)),
                                  ValorANumero(q.value(3)), ValorANumero(q.value(4))};
         }
-    } catch (const ErrorVV& e) {
-        // Charts of part of the rows would be read as the whole scenario: they stay empty.
+    });
+    // Charts of part of the rows would be read as the whole scenario: they stay empty.
+    if (!leidas)
         filas.clear();
-        MostrarError(m_entorno.dialogos, QStringLiteral("Rutina: LlenaResultado"), e);
-    }
     m_grafico1->muestra(DatosPrimas(filas, porMeses));
     m_grafico2->muestra(DatosReservas(filas, porMeses));
 }
@@ -269,15 +335,13 @@ void frmResultados::GeneraTitulo()
     // The amounts of the first result row for the sum insured, rounded half to even to 4 decimals.
     QString resumen;
     if (m_resultado->rows() > m_resultado->fixedRows()) {
-        try {
+        ConCajaError(m_entorno.dialogos, QStringLiteral("Rutina: GeneraTitulo"), [&] {
             const double suma = ANumero(celda(ColSumaAsegurada));
             const double nivelada = ANumero(m_resultado->textMatrix(1, ColPrimaNeta));
             const double tarifa = ANumero(m_resultado->textMatrix(1, ColPrimaTarifa));
             resumen = QStringLiteral("Prima Nivelada Anual: ") + TextoNumero(RedondeaPar(nivelada * suma, 4)) +
                       QStringLiteral("\r\nPrima Tarifa Anual:   ") + TextoNumero(RedondeaPar(tarifa * suma, 4));
-        } catch (const ErrorVV& e) {
-            MostrarError(m_entorno.dialogos, QStringLiteral("Rutina: GeneraTitulo"), e);
-        }
+        });
     }
     m_label3->setText(resumen);
 
@@ -289,38 +353,10 @@ void frmResultados::GeneraTitulo()
     m_resultado->setCol(0);
 }
 
-QSize frmResultados::tamanoExterior() const
-{
-    if (auto* ventana = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        return ventana->frameGeometry().size();
-    return frameGeometry().size();
-}
-
 void frmResultados::Redimensiona()
 {
-    const QSize exterior = tamanoExterior();
-    m_unidadAncho = exterior.width() / 10.0;
-    m_unidadAlto = exterior.height() / 10.0;
-    const int mitadAncho = qRound(exterior.width() / 2.0);
-    const int mitadAlto = qRound(exterior.height() / 2.0);
-    const int ancho = qRound(5 * m_unidadAncho);
-
-    m_grafico1->setGeometry(0, mitadAlto, ancho, qRound(4 * m_unidadAlto));
-    m_grafico2->setGeometry(mitadAncho, mitadAlto, ancho, qRound(4 * m_unidadAlto));
-    m_lista->setGeometry(0, qRound(m_unidadAlto / 2), ancho, qRound(3.5 * m_unidadAlto));
-    m_resultado->setGeometry(mitadAncho, qRound(m_unidadAlto / 2), ancho, qRound(3.5 * m_unidadAlto));
-    m_label1->setGeometry(m_lista->x(), 0, m_lista->width(), m_label1->height());
-    m_label2->setGeometry(m_resultado->x(), 0, m_resultado->width(), m_label2->height());
-    m_label3->setGeometry(m_lista->x(), qRound(4 * m_unidadAlto), ancho, qRound(m_unidadAlto));
-    m_label4->setGeometry(m_resultado->x(), qRound(4 * m_unidadAlto), ancho, qRound(m_unidadAlto));
-    m_salir->move(m_salir->x(), qRound(9 * m_unidadAlto));
-    m_vaciar->move(m_vaciar->x(), qRound(9 * m_unidadAlto));
-}
-
-void frmResultados::resizeEvent(QResizeEvent* evento)
-{
-    QWidget::resizeEvent(evento);
-    Redimensiona();
+    layout()->invalidate();
+    layout()->activate();
 }
 
 QList<QWidget*> frmResultados::controles() const
@@ -333,6 +369,8 @@ void frmResultados::MSChart_Activado(GraficoResultado* grafico)
     if (m_vistaNormal) {
         for (QWidget* control : controles())
             control->setVisible(control == grafico);
+        // The layout the hiding asks for runs now, before the chart is laid over the whole form.
+        layout()->activate();
         // The whole visible form: the outer size would put the age axis under the window's edge.
         grafico->setGeometry(rect());
         grafico->raise();
@@ -350,14 +388,12 @@ void frmResultados::cmdVaciar_Click()
 {
     if (!hayEscenarioActual())
         return;
-    try {
+    ConCajaError(m_entorno.dialogos, QStringLiteral("Rutina: cmdVaciar_Click"), [this] {
         const int r = m_lista->row();
         const std::int32_t escenario = AEntero32(ANumero(m_lista->textMatrix(r, ColEscenario)));
         m_lista->setCol(ColInteres);
         DescargaEscenario(m_entorno, escenario);
-    } catch (const ErrorVV& e) {
-        MostrarError(m_entorno.dialogos, QStringLiteral("Rutina: cmdVaciar_Click"), e);
-    }
+    });
 }
 
 void frmResultados::cmdSalir_Click()

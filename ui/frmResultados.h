@@ -23,8 +23,9 @@ struct DatosGrafico;
  * the sum insured, and the export of everything the scenario rests on. It only reads the store.
  *
  * Opened by the scenario form, in this order: `Muestra`, `seleccionaEscenario`,
- * `LlenaResultado`, `GeneraTitulo`. A click on the list does the last two for the scenario
- * whose number stands in the clicked row.
+ * `LlenaResultado`, `GeneraTitulo`. A click on any cell of a list row, its number included, and
+ * a move of the current row by keyboard do the last two for the scenario whose number stands in
+ * that row, so the title and the export always follow the scenario shown.
  */
 class frmResultados : public QWidget
 {
@@ -58,26 +59,30 @@ class frmResultados : public QWidget
      */
     void GeneraTitulo();
 
-    //! Lays the controls out in tenths of the window's outer size.
+    /*!
+     * Runs the layout again: the two halves side by side (list, premium summary and premium chart
+     * on the left; result table, title and reserve chart on the right), the buttons below. Hidden
+     * controls keep their places, so an enlarged chart goes back to its own half.
+     */
     void Redimensiona();
 
     bool VistaNormal() const { return m_vistaNormal; }
-    double UnidadAncho() const { return m_unidadAncho; }
-    double UnidadAlto() const { return m_unidadAlto; }
 
-  protected:
-    void resizeEvent(QResizeEvent* evento) override;
+    //! Both grids with a dozen rows and both charts readable: the size the form opens at.
+    QSize sizeHint() const override;
 
   private:
     void Form_Load();
     void MSFlexGrid1_Click();
+    void MSFlexGrid1_RowColChange();
+    void muestraFilaActual(const QString& rutina);
     void cmdVaciar_Click();
     void cmdSalir_Click();
     void MSChart_Activado(GraficoResultado* grafico);
 
     void conectaVentana(QMdiSubWindow* ventana);
+    void dispone();
     void cargaEscenarios();
-    QSize tamanoExterior() const;
     bool hayEscenarioActual() const;
     QList<QWidget*> controles() const;
     void llenaGraficos(std::int32_t escenario);
@@ -94,8 +99,8 @@ class frmResultados : public QWidget
     QPushButton* m_vaciar;
     QPushButton* m_salir;
     bool m_vistaNormal = true;
-    double m_unidadAncho = 0;
-    double m_unidadAlto = 0;
+    //! The list row whose scenario the table, charts and title show (-1: none yet).
+    int m_filaMostrada = -1;
 };
 
 } // namespace valvida

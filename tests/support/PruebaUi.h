@@ -19,7 +19,12 @@ inline void ClicCelda(FlexGrid* grid, int fila, int columna)
         return;
     }
     grid->scrollToItem(it);
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, grid->visualItemRect(it).center());
+    // The click lands on what lies on top at that point: over a fixed cell, the grid's fixed band.
+    const QPoint punto = grid->viewport()->mapTo(grid, grid->visualItemRect(it).center());
+    QWidget* destino = grid->childAt(punto);
+    if (!destino)
+        destino = grid->viewport();
+    QTest::mouseClick(destino, Qt::LeftButton, Qt::NoModifier, destino->mapFrom(grid, punto));
 }
 
 //! The texts of a grid's row, cell by cell.
