@@ -135,6 +135,8 @@ namespace {
 
 // Below half a cent per unit sum insured the last reserve is no reserve (negatives included).
 constexpr double ReservaMinima = 0.005;
+// A millionth of a millionth per unit sum insured: far below any amount, far above the noise.
+constexpr double RuidoDeRedondeo = 1e-12;
 
 } // namespace
 
@@ -178,6 +180,10 @@ void Motor::reservaAnual(std::int16_t x, std::int16_t n, std::int16_t m, std::in
         const double fondo = Finito((prima + entradaReserva(t - 1)) * columnas.l(edadAnterior) * crecimiento);
         double& V = entradaReserva(t);
         V = Divide(fondo - muerte * columnas.d(edadAnterior), columnas.l(edad));
+        // A reserve that is nought in exact arithmetic (the first year's when K = c1) comes out as
+        // rounding noise of either sign: it is no reserve.
+        if (std::fabs(V) < RuidoDeRedondeo)
+            V = 0.0;
         if (t == n && V < ReservaMinima)
             V = 0.0;
     }

@@ -112,7 +112,8 @@ public:
      * One-year cover, P = fPrimaNivelada(x, 1, 1, tipo), j = 1..k:
      *   tipo 1: V(j) = (1 - (2j - 1)/(2k)) P, the premium not yet earned from the middle of month j;
      *   other types: V(j) = P (1 + i/100)^(j/k).
-     * The last value below 0.005 is stored as 0. i and tc arrive as 32-bit floats and the growth
+     * The last value below 0.005 is stored as 0, and any value within 1e-12 of 0 (rounding noise)
+     * as 0. i and tc arrive as 32-bit floats and the growth
      * factor is formed from that value (4.1 % grows by 1.0409999990...).
      * Failure: "Rutina: fReserva" (an age out of range 9, l(x+t) = 0 or E ä1 = 0 11, overflow 6);
      * the reserves computed stay and the later ones keep 0.

@@ -387,8 +387,11 @@ void TestMotor::reservaProspectiva()
         if (t >= 1)
             VV_CERCA(prima[static_cast<std::size_t>(t)], t == 1 ? K : (t <= m ? Pz : 0.0), 1e-12);
     }
-    for (const QPointF& f : figuras)
+    for (const QPointF& f : figuras) {
         VV_CERCA(V[static_cast<std::size_t>(f.x())], f.y(), 5e-4);
+        if (f.y() == 0) // nought, not rounding noise such as -2E-17
+            QCOMPARE(V[static_cast<std::size_t>(f.x())], 0.0);
+    }
 }
 
 void TestMotor::mesesEscalanElProductoPrimero()
