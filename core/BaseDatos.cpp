@@ -179,7 +179,7 @@ QSqlDatabase AbreBaseDatos(const QString& ruta, const QString& nombreConexion, C
     }
 }
 
-void CreaBaseDatos(const QString& ruta)
+void CreaBaseDatos(const QString& ruta, const std::function<void(const QString& temporal)>& llena)
 {
     const QFileInfo destino(ruta);
     if (destino.exists() || destino.isSymLink())
@@ -207,6 +207,9 @@ void CreaBaseDatos(const QString& ruta)
             db.close();
         }
         QSqlDatabase::removeDatabase(conexion);
+        if (llena)
+            llena(temporal);
+        // rename never replaces: a file that appeared meanwhile under the name is kept.
         if (!QFile::rename(temporal, destino.absoluteFilePath()))
             throw ErrorVV(58, QStringLiteral("No se pudo crear el archivo: ") + ruta);
     } catch (...) {

@@ -7,6 +7,7 @@
 #include <QVariantList>
 
 #include <cstdint>
+#include <functional>
 
 namespace valvida {
 
@@ -32,10 +33,11 @@ QSqlDatabase AbreBaseDatos(const QString& ruta, const QString& nombreConexion,
 void CierraBaseDatos(const QString& nombreConexion);
 
 /*!
- * Creates a new database file with the schema and the two catalogues. Refuses (ErrorVV) when
- * the path exists, leaving it untouched; a failure half way leaves no file behind.
+ * Creates a new database file with the schema and the two catalogues, then runs `llena` (when
+ * given) on the new file, still under its temporary name. Refuses (ErrorVV) when the path exists,
+ * leaving it untouched; a failure half way, of `llena` too, leaves no file behind.
  */
-void CreaBaseDatos(const QString& ruta);
+void CreaBaseDatos(const QString& ruta, const std::function<void(const QString& temporal)>& llena = {});
 
 //! The schema script, as kept in db/schema.sql.
 QString TextoEsquema();

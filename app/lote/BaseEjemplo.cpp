@@ -2,6 +2,7 @@
 
 #include "actuarial/almacen/Calculo.h"
 #include "app/lote/BaseLote.h"
+#include "app/lote/DialogosConsola.h"
 #include "core/BaseDatos.h"
 #include "core/Dialogos.h"
 #include "core/Entorno.h"
@@ -10,10 +11,8 @@
 #include "core/Numeros.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QHash>
 #include <QTemporaryDir>
-#include <QUuid>
 
 #include <vector>
 
@@ -56,52 +55,12 @@ const EscenarioEjemplo Escenarios[] = {
      "Temporal de un año, 12 meses de cobertura", {{15, 0}}},
 };
 
-// Passes every box on but the notice that closes each good import, routine here; counts the rest,
-// any of which means the sample is not sound.
-class DialogosVigilados : public Dialogos
-{
-  public:
-    explicit DialogosVigilados(Dialogos& dialogos)
-        : m_dialogos(dialogos)
-    {
-    }
-
-    Respuesta mensaje(const QString& texto, Botones botones, Icono icono, const QString& titulo,
-                      Respuesta predeterminada) override
-    {
-        if (texto == AvisoCargaFinalizada && icono == Icono::Informacion)
-            return Respuesta::Aceptar;
-        ++m_cajas;
-        return m_dialogos.mensaje(texto, botones, icono, titulo, predeterminada);
-    }
-    QString abrirArchivo(const QString& carpeta, const QString& filtro) override
-    {
-        return m_dialogos.abrirArchivo(carpeta, filtro);
-    }
-    QString guardarArchivo(const QString& carpeta, const QString& filtro) override
-    {
-        return m_dialogos.guardarArchivo(carpeta, filtro);
-    }
-    std::unique_ptr<Progreso> progreso(const QString& texto, qint64 total) override
-    {
-        return m_dialogos.progreso(texto, total);
-    }
-    void ponerRelojArena() override { m_dialogos.ponerRelojArena(); }
-    void quitarRelojArena() override { m_dialogos.quitarRelojArena(); }
-
-    int cajas() const { return m_cajas; }
-
-  private:
-    Dialogos& m_dialogos;
-    int m_cajas = 0;
-};
-
 ErrorVV FallaEjemplo(const QString& que)
 {
     return ErrorVV(5, que + QStringLiteral(" mostró un aviso"));
 }
 
-QHash<QString, int> ImportaTablas(Entorno& entorno, const DialogosVigilados& vigilados)
+QHash<QString, int> ImportaTablas(Entorno& entorno, const DialogosConsola& dialogos)
 {
     QTemporaryDir carpeta;
     if (!carpeta.isValid())
@@ -115,7 +74,7 @@ QHash<QString, int> ImportaTablas(Entorno& entorno, const DialogosVigilados& vig
         if (!QFile::copy(recurso, archivo))
             throw ErrorVV::archivoNoEncontrado(recurso);
         const std::optional<int> numero = ImportaTabla(entorno, archivo);
-        if (!numero || vigilados.cajas() > 0)
+        if (!numero || dialogos.cajas() > 0)
             throw FallaEjemplo(QStringLiteral("La carga de ") + nombre);
         numeros.insert(nombre, *numero);
     }
@@ -150,13 +109,13 @@ std::int32_t GuardaEscenario(const QSqlDatabase& db, const EscenarioEjemplo& e, 
     return numero;
 }
 
-void LlenaEjemplo(Entorno& entorno, const DialogosVigilados& vigilados)
+void LlenaEjemplo(Entorno& entorno, const DialogosConsola& dialogos)
 {
-    const QHash<QString, int> tablas = ImportaTablas(entorno, vigilados);
+    const QHash<QString, int> tablas = ImportaTablas(entorno, dialogos);
     for (const EscenarioEjemplo& e : Escenarios) {
         const std::int32_t numero = GuardaEscenario(entorno.db, e, tablas.value(QString::fromLatin1(e.tabla)));
         CalculaEscenario(entorno, numero);
-        if (vigilados.cajas() > 0)
+        if (dialogos.cajas() > 0)
             throw FallaEjemplo(QStringLiteral("El cálculo del escenario ") + QString::number(numero));
     }
 }
@@ -177,29 +136,12 @@ const QStringList& TablasEjemplo()
     return tablas;
 }
 
-void CreaBaseEjemplo(const QString& ruta, Dialogos& dialogos)
+void CreaBaseEjemplo(const QString& ruta, DialogosConsola& dialogos)
 {
-    const QFileInfo destino(ruta);
-    if (destino.exists() || destino.isSymLink())
-        throw ErrorVV(58, QStringLiteral("El archivo ya existe: ") + ruta);
-    // Filled under a temporary name beside the target and renamed when complete, so a failure
-    // leaves no half-made sample under the chosen name.
-    const QString temporal = destino.absoluteFilePath() + QStringLiteral(".") +
-                             QUuid::createUuid().toString(QUuid::WithoutBraces) + QStringLiteral(".tmp");
-    CreaBaseDatos(temporal);
-    try {
-        {
-            DialogosVigilados vigilados(dialogos);
-            BaseLote base(temporal, vigilados);
-            LlenaEjemplo(base.entorno(), vigilados);
-        }
-        // rename never replaces: a file that appeared meanwhile under the name is kept.
-        if (!QFile::rename(temporal, destino.absoluteFilePath()))
-            throw ErrorVV(58, QStringLiteral("No se pudo crear el archivo: ") + ruta);
-    } catch (...) {
-        QFile::remove(temporal);
-        throw;
-    }
+    CreaBaseDatos(ruta, [&](const QString& temporal) {
+        BaseLote base(temporal, dialogos);
+        LlenaEjemplo(base.entorno(), dialogos);
+    });
 }
 
 } // namespace valvida

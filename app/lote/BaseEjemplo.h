@@ -5,7 +5,7 @@
 
 namespace valvida {
 
-class Dialogos;
+class DialogosConsola;
 
 //! The shipped mortality tables, in the order the sample imports them (table numbers 1 to 7).
 const QStringList& TablasEjemplo();
@@ -18,9 +18,9 @@ const QStringList& TablasEjemplo();
  * its export are there at once.
  *
  * Refuses an existing path, leaving it untouched. Built under a temporary name and renamed when
- * complete: any failure, a box of the import or the calculation included (shown through
- * `dialogos`), is an ErrorVV and leaves no file.
+ * complete (CreaBaseDatos): any failure, a box of the import or the calculation included (written
+ * by `dialogos`), is an ErrorVV and leaves no file.
  */
-void CreaBaseEjemplo(const QString& ruta, Dialogos& dialogos);
+void CreaBaseEjemplo(const QString& ruta, DialogosConsola& dialogos);
 
 } // namespace valvida

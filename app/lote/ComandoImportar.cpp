@@ -7,30 +7,11 @@
 
 namespace valvida {
 
-namespace {
-
-// The closing notice of a good import is not a failure: the new number on stdout says it.
-class DialogosImportar : public DialogosConsola
-{
-public:
-    using DialogosConsola::DialogosConsola;
-
-    Respuesta mensaje(const QString& texto, Botones botones, Icono icono, const QString& titulo,
-                      Respuesta predeterminada) override
-    {
-        if (texto == AvisoCargaFinalizada && icono == Icono::Informacion)
-            return Respuesta::Aceptar;
-        return DialogosConsola::mensaje(texto, botones, icono, titulo, predeterminada);
-    }
-};
-
-} // namespace
-
 int ComandoImportar(const QStringList& argumentos, QTextStream& out, QTextStream& err)
 {
     const QString& rutaBd = argumentos.at(0);
     const QString& archivo = argumentos.at(1);
-    DialogosImportar dialogos(err);
+    DialogosConsola dialogos(err);
     std::optional<BaseLote> base;
     try {
         base.emplace(rutaBd, dialogos);

@@ -7,8 +7,13 @@ DialogosConsola::DialogosConsola(QTextStream& err)
 {
 }
 
-Dialogos::Respuesta DialogosConsola::mensaje(const QString& texto, Botones botones, Icono, const QString&, Respuesta)
+Dialogos::Respuesta DialogosConsola::mensaje(const QString& texto, Botones botones, Icono icono, const QString&,
+                                             Respuesta)
 {
+    // A notice that the work is done ("Carga finalizada con exito") is no failure: what the
+    // command prints on stdout says it.
+    if (icono == Icono::Informacion && botones == Botones::Aceptar)
+        return Respuesta::Aceptar;
     ++m_cajas;
     m_err << QString(texto).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) << '\n';
     m_err.flush();

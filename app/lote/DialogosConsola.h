@@ -8,8 +8,8 @@ namespace valvida {
 
 /*!
  * The dialog interface of the command-line tool: every box becomes its text on stderr (CR LF
- * as line ends of the text), there is no one to answer a question, no file is chosen and there
- * is no pointer.
+ * as line ends of the text), but for a notice that the work is done, which the command's own
+ * output says; there is no one to answer a question, no file is chosen and there is no pointer.
  */
 class DialogosConsola : public Dialogos
 {
@@ -25,7 +25,7 @@ public:
     void ponerRelojArena() override {}
     void quitarRelojArena() override {}
 
-    //! How many boxes were written; a command that wrote any ends with status 1.
+    //! How many boxes were written (notices aside); a command that wrote any ends with status 1.
     int cajas() const { return m_cajas; }
 
 private:
