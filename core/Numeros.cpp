@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 
 #include <cfenv>
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -21,7 +22,13 @@ QString TextoNumero(double valor)
     // form below 1e-4 and from 1e15 on, which is the system's rule; only the letter changes.
     char buffer[40];
     std::snprintf(buffer, sizeof buffer, "%.15G", valor);
-    return QString::fromLatin1(buffer);
+    // snprintf writes the decimal mark of LC_NUMERIC, which Qt sets from the user's locale ("4,5"
+    // under es_ES); statements, files and lists always take the point.
+    QString texto = QString::fromLatin1(buffer);
+    const QString marca = QString::fromLocal8Bit(std::localeconv()->decimal_point);
+    if (!marca.isEmpty() && marca != QLatin1String("."))
+        texto.replace(marca, QStringLiteral("."));
+    return texto;
 }
 
 bool EsNumerico(const QString& texto)
