@@ -17,13 +17,13 @@ using prueba::FilasGrid;
 namespace {
 
 // The form in the main window, on tables A (ages 20 to 100) and B, with scenario 1 on table A:
-// whole life, commission over two years. Numbers are typed as in Spain.
+// an endowment, commission over two years. Numbers are typed as in Spain.
 struct Banco
 {
     Banco()
     {
         base.sql("insert into C_TablaMortalidad values (1, 'Tabla A', 20, 100), (2, 'Tabla B de nombre largo', 0, 60)");
-        base.sql("insert into T_Escenario values (1, 40, 2000, 2, 2, 4, 1, 60, 20, 'Vida entera', 2)");
+        base.sql("insert into T_Escenario values (1, 40, 2000, 3, 2, 4, 1, 60, 20, 'Dotal', 2)");
         base.sql("insert into T_Comision values (1, 1, 60, 6), (1, 2, 30, 3)");
         principal.show();
         principal.mnuEscenarios_Click();
@@ -80,7 +80,7 @@ void TestfrmEscenarios::entradaCopiaYAlta()
     b.teclea({}, {}, "cmdModificar");
     b.teclea({}, {}, "cmdAceptar");
     QCOMPARE(b.base.filas("select * from T_Escenario where Escenario = 3"),
-             QStringList{"3|40|2000|2|2|4|1|60|20|Vida entera|2"});
+             QStringList{"3|40|2000|3|2|4|1|60|20|Dotal|2"});
     QCOMPARE(b.base.filas("select * from T_Comision where Escenario = 3"), (QStringList{"3|1|60|6", "3|2|30|3"}));
     // A new entry starts from an empty schedule: typed values are not appended to the old ones.
     b.teclea({}, {}, "cmdAlta");
