@@ -1,11 +1,9 @@
 #include "ui/frmEscenarios.h"
 
 #include "actuarial/almacen/Calculo.h"
-#include "core/BaseDatos.h"
 #include "core/Cargadores.h"
 #include "core/Dialogos.h"
 #include "core/Entorno.h"
-#include "core/ErrorVV.h"
 #include "core/Numeros.h"
 #include "ui/ComboLista.h"
 #include "ui/Comision.h"
@@ -15,12 +13,12 @@
 #include "ui/MDIForm1.h"
 #include "ui/frmResultados.h"
 
+#include <QBoxLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-
-#include <algorithm>
 
 namespace valvida {
 
@@ -28,52 +26,9 @@ bool HayTablasMortalidad = true;
 
 namespace {
 
-// Label widths in twips: each ends 60 twips before the box it names.
-constexpr int AnchoEtiqueta = 1440 - 120 - 60;
-constexpr int AnchoMedio = 4080 - 2880 - 60;
-constexpr int XLabel6 = 4080 + 735 + 45;
-constexpr int AnchoLabel6 = 6240 - XLabel6 - 60;
-constexpr int AnchoDescripcion = 2280 - 120 - 60;
-
-// The form was drawn in twips for a small dialog font, at 15 twips to the pixel. With the font in
-// use the longest label of each column must still show whole, so the whole drawing is scaled up
-// by one factor when that font is wider.
-double PixelesPorTwip(const QFontMetrics& letra)
-{
-    const struct
-    {
-        const char* texto;
-        int twips;
-    } columnas[] = {
-        {"Suma Asegurada:", AnchoEtiqueta},  {"%Interes Técnico:", AnchoEtiqueta},
-        {"Tabla Mortalidad:", AnchoEtiqueta}, {"Tipo Comisión:", AnchoEtiqueta},
-        {"Plazo Seguro:", AnchoMedio},        {"Total de Años:", AnchoMedio},
-        {"Meses a Cubrir:", AnchoLabel6},     {"Descripcion del Escenario:", AnchoDescripcion},
-    };
-    constexpr int Holgura = 2;
-    double escala = 1.0 / 15.0;
-    for (const auto& c : columnas)
-        escala = std::max(escala, (letra.horizontalAdvance(QString::fromUtf8(c.texto)) + Holgura) / double(c.twips));
-    return escala;
-}
-
-// The window's client area, widened to hold the commission frame (7560 + 3735) with the margin
-// of 120 twips the other areas keep.
-constexpr int AnchoForm = 7560 + 3735 + 120;
-constexpr int AltoForm = 6315;
-
-const char* const EncabezadosLista[] = {"Escenario",       "Edad",             "Suma Asegurada", "Tipo Seguro",
-                                        "Tipo Comision",   "Interes Técnico",  "Tabla Mortalidad",
-                                        "Plazo Seguro",    "Plazo Pago",       "Descripción"};
-
-const QString ConsultaLista = QStringLiteral("select Escenario, Edad, Suma_Asegurada, TS.Descripcion, ") +
-                              QStringLiteral("TC.Descripcion, Interes_Tecnico, TM.Descripcion, ") +
-                              QStringLiteral("Plazo_Seguro, Plazo_Pago, TE.Descripcion ") +
-                              QStringLiteral("from T_Escenario TE, C_TipoSeguro TS, C_TipoComision TC, ") +
-                              QStringLiteral("C_TablaMortalidad TM where ") +
-                              QStringLiteral(" TE.Tipo_Seguro = TS.Tipo_Seguro and ") +
-                              QStringLiteral(" TE.Tipo_Comision = TC.Tipo_Comision and ") +
-                              QStringLiteral(" TE.Tabla_Mortalidad = TM.Tabla_Mortalidad order by TE.Escenario");
+const char* const EncabezadosLista[] = {
+    "Escenario",        "Edad",         "Suma Asegurada", "Tipo Seguro", "Tipo Comision", "Interes Técnico",
+    "Tabla Mortalidad", "Plazo Seguro", "Plazo Pago",     "Descripción"};
 
 constexpr std::int32_t TipoSeguroVidaEntera = 2;
 
@@ -107,112 +62,127 @@ frmEscenarios::frmEscenarios(MDIForm1& principal, QWidget* parent)
 
 frmEscenarios::~frmEscenarios() = default;
 
-QSize frmEscenarios::sizeHint() const
-{
-    return {Px(AnchoForm), Px(AltoForm)};
-}
-
-int frmEscenarios::Px(int twips) const
-{
-    return qRound(twips * m_pixelesPorTwip);
-}
-
 void frmEscenarios::construye()
 {
     setObjectName(QStringLiteral("frmEscenarios"));
     setWindowTitle(QStringLiteral("Escenarios"));
-    m_pixelesPorTwip = PixelesPorTwip(fontMetrics());
-    resize(sizeHint());
 
     MSFlexGrid1 = new FlexGrid(this);
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
-    MSFlexGrid1->setGeometry(Px(120), Px(120), Px(11055), Px(2295));
     MSFlexGrid1->setCols(10);
     MSFlexGrid1->setRows(1);
     MSFlexGrid1->setFixedRows(1);
     MSFlexGrid1->setFixedCols(0);
 
-    auto marco = [this](const char* nombre, int x, int y, int ancho, int alto) {
+    auto marco = [this](const char* nombre) {
         auto* m = new QGroupBox(this);
         m->setObjectName(QString::fromLatin1(nombre));
-        m->setGeometry(Px(x), Px(y), Px(ancho), Px(alto));
         return m;
     };
-    Frame1 = marco("Frame1", 120, 2520, 7335, 3015);
-    Frame3 = marco("Frame3", 7560, 2520, 3735, 3735);
-    Frame2 = marco("Frame2", 120, 5520, 7335, 735);
+    Frame1 = marco("Frame1");
+    Frame3 = marco("Frame3");
+    Frame2 = marco("Frame2");
 
-    // Boxes and lists take the height of the font; their labels share their middle line.
-    auto coloca = [this](QWidget* w, int x, int y, int ancho) {
-        w->setGeometry(Px(x), Px(y), Px(ancho), w->sizeHint().height());
-    };
-    auto caja = [&](const char* nombre, int x, int y, int ancho) {
-        QLineEdit* c = NuevaCaja(Frame1, nombre);
-        coloca(c, x, y, ancho);
-        return c;
-    };
-    auto lista = [&](const char* nombre, int x, int y, int ancho) {
+    auto lista = [this](const char* nombre) {
         auto* l = new ComboLista(Frame1);
         l->setObjectName(QString::fromLatin1(nombre));
-        coloca(l, x, y, ancho);
+        // As wide as the longest entry, so no table or type is cut.
+        l->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         return l;
     };
-    QLineEdit muestra;
-    muestra.setFont(font());
-    const int altoCaja = muestra.sizeHint().height();
-    auto etiqueta = [this, altoCaja](QWidget* padre, const char* nombre, const QString& texto, int x, int y, int ancho,
-                           Qt::Alignment alineacion = Qt::AlignLeft) {
-        QLabel* l = NuevaEtiqueta(padre, nombre, texto);
-        l->setGeometry(Px(x), Px(y), Px(ancho), altoCaja);
-        l->setAlignment(alineacion | Qt::AlignVCenter);
+    // Terms and the total of years hold a few digits; they keep the row short at any font.
+    auto corta = [](QLineEdit* caja) {
+        caja->setMaximumWidth(caja->fontMetrics().horizontalAdvance(QStringLiteral("0000000")));
+        return caja;
+    };
+    txtEdad = NuevaCajaNumerica(Frame1, "txtEdad");
+    txtSumaAsegurada = NuevaCajaNumerica(Frame1, "txtSumaAsegurada");
+    cmbTabla = lista("cmbTabla");
+    txtInteresTecnico = NuevaCajaNumerica(Frame1, "txtInteresTecnico");
+    cmbTipoSeguro = lista("cmbTipoSeguro");
+    txtPlazoSeguro = corta(NuevaCajaNumerica(Frame1, "txtPlazoSeguro"));
+    txtPlazoPago = corta(NuevaCajaNumerica(Frame1, "txtPlazoPago"));
+    cmbTipoComision = lista("cmbTipoComision");
+    txtTotalAnios = corta(NuevaCaja(Frame1, "txtTotalAños"));
+    txtDescripcion = NuevaCaja(Frame1, "txtDescripcion");
+
+    // Labels in column 0 and the first column of boxes in 1; the middle column's labels are
+    // right-aligned against their boxes; column 6 takes the width the window gives.
+    auto* campos = new QGridLayout(Frame1);
+    auto etiqueta = [this](const char* nombre, const QString& texto, QWidget* control, bool derecha) {
+        QLabel* l = NuevaEtiqueta(Frame1, nombre, texto);
+        l->setBuddy(control);
+        if (derecha)
+            l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         return l;
     };
+    auto coloca = [&](int fila, int col, const char* nombre, const QString& texto, QWidget* control, int ancho = 1) {
+        QLabel* l = etiqueta(nombre, texto, control, col > 0);
+        campos->addWidget(l, fila, col);
+        campos->addWidget(control, fila, col + 1, 1, ancho, Qt::AlignLeft);
+        return l;
+    };
+    coloca(0, 0, "lblEdad", QStringLiteral("Edad:"), txtEdad);
+    coloca(1, 0, "lblSumaAsegurada", QStringLiteral("Suma Asegurada:"), txtSumaAsegurada);
+    coloca(2, 0, "lblTablaMortalidad", QStringLiteral("Tabla Mortalidad:"), cmbTabla, 3);
+    coloca(3, 0, "lblInteresTecnico", QStringLiteral("%Interes Técnico:"), txtInteresTecnico);
+    coloca(4, 0, "lblTipoSeguro", QStringLiteral("Tipo Seguro:"), cmbTipoSeguro);
+    coloca(4, 2, "lblPlazoSeguro", QStringLiteral("Plazo Seguro:"), txtPlazoSeguro);
+    Label6 = coloca(4, 4, "Label6", QStringLiteral("Plazo Pago:"), txtPlazoPago);
+    coloca(5, 0, "lblTipoComision", QStringLiteral("Tipo Comisión:"), cmbTipoComision);
+    coloca(5, 2, "lblTotalAnios", QStringLiteral("Total de Años:"), txtTotalAnios);
+    // A one-year cover relabels the payment term; the row keeps the longer text's width.
+    Label6->setMinimumWidth(Label6->fontMetrics().horizontalAdvance(QStringLiteral("Meses a Cubrir:")));
+    auto* descripcion = new QHBoxLayout;
+    descripcion->addWidget(
+        etiqueta("lblDescripcion", QStringLiteral("Descripcion del Escenario:"), txtDescripcion, false));
+    descripcion->addWidget(txtDescripcion, 1);
+    campos->addLayout(descripcion, 6, 0, 1, 7);
+    campos->setColumnStretch(6, 1);
 
-    // Labels at 120, the first column of boxes at 1440; the middle column's labels are
-    // right-aligned against their boxes. `Label6` starts just past the insurance-term box.
-    etiqueta(Frame1, "lblEdad", QStringLiteral("Edad:"), 120, 240, AnchoEtiqueta);
-    txtEdad = caja("txtEdad", 1440, 240, 1215);
-    etiqueta(Frame1, "lblSumaAsegurada", QStringLiteral("Suma Asegurada:"), 120, 600, AnchoEtiqueta);
-    txtSumaAsegurada = caja("txtSumaAsegurada", 1440, 600, 1215);
-    etiqueta(Frame1, "lblTablaMortalidad", QStringLiteral("Tabla Mortalidad:"), 120, 960, AnchoEtiqueta);
-    cmbTabla = lista("cmbTabla", 1440, 960, 3735);
-    etiqueta(Frame1, "lblInteresTecnico", QStringLiteral("%Interes Técnico:"), 120, 1320, AnchoEtiqueta);
-    txtInteresTecnico = caja("txtInteresTecnico", 1440, 1320, 1215);
-    etiqueta(Frame1, "lblTipoSeguro", QStringLiteral("Tipo Seguro:"), 120, 1680, AnchoEtiqueta);
-    cmbTipoSeguro = lista("cmbTipoSeguro", 1440, 1680, 1380);
-    etiqueta(Frame1, "lblPlazoSeguro", QStringLiteral("Plazo Seguro:"), 2880, 1680, AnchoMedio, Qt::AlignRight);
-    txtPlazoSeguro = caja("txtPlazoSeguro", 4080, 1680, 735);
-    Label6 = etiqueta(Frame1, "Label6", QStringLiteral("Plazo Pago:"), XLabel6, 1680, AnchoLabel6, Qt::AlignRight);
-    txtPlazoPago = caja("txtPlazoPago", 6240, 1680, 735);
-    etiqueta(Frame1, "lblTipoComision", QStringLiteral("Tipo Comisión:"), 120, 2040, AnchoEtiqueta);
-    cmbTipoComision = lista("cmbTipoComision", 1440, 2040, 1380);
-    etiqueta(Frame1, "lblTotalAnios", QStringLiteral("Total de Años:"), 2880, 2040, AnchoMedio, Qt::AlignRight);
-    txtTotalAnios = caja("txtTotalAños", 4080, 2040, 735);
-    etiqueta(Frame1, "lblDescripcion", QStringLiteral("Descripcion del Escenario:"), 120, 2520, AnchoDescripcion);
-    txtDescripcion = caja("txtDescripcion", 2280, 2520, 4935);
-
-    etiqueta(Frame3, "lblComision", QStringLiteral("Comision"), 240, 240, 3255, Qt::AlignHCenter);
-    m_comision = new Comision(m_entorno, Frame3, {cmbTipoComision, txtTotalAnios, txtPlazoPago, txtSumaAsegurada}, this);
+    auto* calendario = new QVBoxLayout(Frame3);
+    QLabel* lblComision = NuevaEtiqueta(Frame3, "lblComision", QStringLiteral("Comision"));
+    lblComision->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    m_comision = new Comision(m_entorno, Frame3, {cmbTipoComision, txtTotalAnios, txtPlazoPago}, this);
     FlexGrid* MSFlexGrid2 = m_comision->grid();
-    MSFlexGrid2->setGeometry(Px(120), Px(600), Px(3495), Px(3015));
+    lblComision->setBuddy(MSFlexGrid2);
+    // A table takes no name from its label: it is given its own.
+    MSFlexGrid2->setAccessibleName(lblComision->text());
+    calendario->addWidget(lblComision);
+    calendario->addWidget(MSFlexGrid2, 1);
 
-    auto boton = [this](const char* nombre, const QString& texto, int x) {
+    auto* botones = new QHBoxLayout(Frame2);
+    auto boton = [&](const char* nombre, const QString& texto) {
         QPushButton* b = NuevoBoton(Frame2, nombre, texto);
-        b->setGeometry(Px(x), Px(240), Px(975), Px(375));
+        botones->addWidget(b);
         return b;
     };
-    cmdResultado = boton("cmdResultado", QStringLiteral("&Resultado"), 210);
-    cmdAlta = boton("cmdAlta", QStringLiteral("&Alta"), 1650);
-    cmdModificar = boton("cmdModificar", QStringLiteral("&Modificar"), 2730);
-    cmdAceptar = boton("cmdAceptar", QStringLiteral("A&ceptar"), 3810);
-    cmdCancelar = boton("cmdCancelar", QStringLiteral("Ca&ncelar"), 4890);
-    cmdSalir = boton("cmdSalir", QStringLiteral("&Salir"), 5970);
+    cmdResultado = boton("cmdResultado", QStringLiteral("&Resultado"));
+    cmdAlta = boton("cmdAlta", QStringLiteral("&Alta"));
+    cmdModificar = boton("cmdModificar", QStringLiteral("&Modificar"));
+    cmdAceptar = boton("cmdAceptar", QStringLiteral("A&ceptar"));
+    cmdCancelar = boton("cmdCancelar", QStringLiteral("Ca&ncelar"));
+    cmdSalir = boton("cmdSalir", QStringLiteral("&Salir"));
+    botones->addStretch(1);
     FijaBotonesFormulario(this, cmdResultado, cmdSalir);
 
-    const QList<QWidget*> orden = {MSFlexGrid1,     txtEdad,     txtSumaAsegurada, cmbTabla,       txtInteresTecnico,
-                                   cmbTipoSeguro,   txtPlazoSeguro, txtPlazoPago,  cmbTipoComision, txtTotalAnios,
-                                   txtDescripcion,  MSFlexGrid2, cmdResultado,     cmdAlta,        cmdModificar,
-                                   cmdAceptar,      cmdCancelar, cmdSalir};
+    // The list on top takes the height the window gives; the fields and buttons below on the
+    // left keep theirs, the schedule on the right.
+    auto* izquierda = new QVBoxLayout;
+    izquierda->addWidget(Frame1);
+    izquierda->addWidget(Frame2);
+    izquierda->addStretch(1);
+    auto* abajo = new QHBoxLayout;
+    abajo->addLayout(izquierda, 1);
+    abajo->addWidget(Frame3);
+    auto* forma = new QVBoxLayout(this);
+    forma->addWidget(MSFlexGrid1, 1);
+    forma->addLayout(abajo);
+
+    const QList<QWidget*> orden = {MSFlexGrid1,    txtEdad,        txtSumaAsegurada, cmbTabla,        txtInteresTecnico,
+                                   cmbTipoSeguro,  txtPlazoSeguro, txtPlazoPago,     cmbTipoComision, txtTotalAnios,
+                                   txtDescripcion, MSFlexGrid2,    cmdResultado,     cmdAlta,         cmdModificar,
+                                   cmdAceptar,     cmdCancelar,    cmdSalir};
     for (int i = 1; i < orden.size(); ++i)
         setTabOrder(orden.at(i - 1), orden.at(i));
 
@@ -224,10 +194,10 @@ void frmEscenarios::construye()
     connect(MSFlexGrid1, &FlexGrid::Click, this, &frmEscenarios::MSFlexGrid1_Click);
     connect(txtEdad, &QLineEdit::textChanged, this, &frmEscenarios::txtEdad_Change);
     connect(txtPlazoSeguro, &QLineEdit::textChanged, this, &frmEscenarios::txtPlazoSeguro_Change);
-    for (QLineEdit* c : {txtSumaAsegurada, txtPlazoPago, txtInteresTecnico})
-        connect(c, &QLineEdit::textChanged, this, [this, c] { DejaSoloNumero(c); });
-    connect(cmbTabla, &QComboBox::currentIndexChanged, this, &frmEscenarios::cmbTabla_Click);
-    connect(cmbTipoSeguro, &QComboBox::currentIndexChanged, this, &frmEscenarios::cmbTipoSeguro_Click);
+    connect(cmbTabla, &QComboBox::currentIndexChanged, this,
+            [this] { ReaccionLista(QStringLiteral("Rutina: cmbTabla_Click")); });
+    connect(cmbTipoSeguro, &QComboBox::currentIndexChanged, this,
+            [this] { ReaccionLista(QStringLiteral("Rutina: cmbTipoSeguro_Click")); });
     connect(cmdAlta, &QPushButton::clicked, this, &frmEscenarios::cmdAlta_Click);
     connect(cmdModificar, &QPushButton::clicked, this, &frmEscenarios::cmdModificar_Click);
     connect(cmdAceptar, &QPushButton::clicked, this, &frmEscenarios::cmdAceptar_Click);
@@ -238,7 +208,7 @@ void frmEscenarios::construye()
 
 void frmEscenarios::Form_Load()
 {
-    try {
+    ConCajaError(m_entorno.dialogos, QStringLiteral("Rutina: Form_Load"), [this] {
         m_inicializado = false;
         m_cargandoEscenario = false;
         HayTablasMortalidad = true;
@@ -247,6 +217,7 @@ void frmEscenarios::Form_Load()
         MSFlexGrid1->setRow(0);
         for (int c = 0; c < 10; ++c)
             MSFlexGrid1->setTextMatrix(0, c, QString::fromUtf8(EncabezadosLista[c]));
+        MSFlexGrid1->ajustaColumnas();
 
         cmdAceptar->setEnabled(false);
         cmdCancelar->setEnabled(false);
@@ -271,19 +242,12 @@ void frmEscenarios::Form_Load()
         Selecciona(cmbTipoSeguro, 0);
         LlenaCombo(m_entorno, QStringLiteral("SELECT * FROM C_TipoComision"), *cmbTipoComision);
         Selecciona(cmbTipoComision, 0);
-        CargaLista();
+        CargaFlexgrid(m_entorno, ConsultaEscenarios(), *MSFlexGrid1);
         m_comision->EncabezadoInicial();
         if (MSFlexGrid1->rows() == 1)
             cmdResultado->setEnabled(false);
         m_inicializado = true;
-    } catch (const ErrorVV& e) {
-        MostrarError(m_entorno.dialogos, QStringLiteral("Rutina: Form_Load"), e);
-    }
-}
-
-void frmEscenarios::CargaLista()
-{
-    CargaFlexgrid(m_entorno, ConsultaLista, *MSFlexGrid1);
+    });
 }
 
 QList<QWidget*> frmEscenarios::Campos() const
@@ -306,11 +270,7 @@ void frmEscenarios::Selecciona(ComboLista* lista, int indice)
 
 void frmEscenarios::MSFlexGrid1_Click()
 {
-    try {
-        MuestraEscenario();
-    } catch (const ErrorVV& e) {
-        MostrarError(m_entorno.dialogos, QStringLiteral("Rutina: MSFlexGrid1_Click"), e);
-    }
+    ConCajaError(m_entorno.dialogos, QStringLiteral("Rutina: MSFlexGrid1_Click"), [this] { MuestraEscenario(); });
 }
 
 void frmEscenarios::MuestraEscenario()
@@ -320,32 +280,19 @@ void frmEscenarios::MuestraEscenario()
     if (fila == 0)
         return;
     const std::int32_t numero = AEntero32(ANumero(MSFlexGrid1->textMatrix(fila, 0)));
-
     // The lists are chosen by the stored keys: a description may stand twice in a catalogue.
-    std::int32_t tipoSeguro = 0;
-    std::int32_t tipoComision = 0;
-    std::int32_t tabla = 0;
-    {
-        QSqlQuery q = Consulta(m_entorno.db,
-                               QStringLiteral("select Tipo_Seguro, Tipo_Comision, Tabla_Mortalidad from T_Escenario "
-                                              "where Escenario = ?"),
-                               {numero});
-        if (!Siguiente(q))
-            return;
-        tipoSeguro = AEntero32(ValorANumero(q.value(0)));
-        tipoComision = AEntero32(ValorANumero(q.value(1)));
-        tabla = AEntero32(ValorANumero(q.value(2)));
-    }
+    const std::optional<ClavesEscenario> claves = LeeClavesEscenario(m_entorno.db, numero);
+    if (!claves)
+        return;
     auto porClave = [](ComboLista* lista, std::int32_t clave) { Selecciona(lista, lista->findData(clave)); };
-
     {
         Cargando cargando(m_cargandoEscenario);
         txtEdad->setText(MSFlexGrid1->textMatrix(fila, 1));
         txtSumaAsegurada->setText(MSFlexGrid1->textMatrix(fila, 2));
-        porClave(cmbTipoSeguro, tipoSeguro);
-        porClave(cmbTipoComision, tipoComision);
+        porClave(cmbTipoSeguro, claves->tipoSeguro);
+        porClave(cmbTipoComision, claves->tipoComision);
         txtInteresTecnico->setText(MSFlexGrid1->textMatrix(fila, 5));
-        porClave(cmbTabla, tabla);
+        porClave(cmbTabla, claves->tabla);
         // Written after the reactions of the lists, so the stored term is what stays.
         txtPlazoSeguro->setText(MSFlexGrid1->textMatrix(fila, 7));
         txtPlazoPago->setText(MSFlexGrid1->textMatrix(fila, 8));
@@ -358,54 +305,24 @@ void frmEscenarios::MuestraEscenario()
 
 // ---- Reactions of the fields --------------------------------------------------------------
 
-bool frmEscenarios::DejaSoloNumero(QLineEdit* caja)
-{
-    if (EsNumerico(caja->text()))
-        return true;
-    // Emptying raises the change once more; the empty box changes nothing further.
-    caja->setText(QString());
-    return false;
-}
-
 void frmEscenarios::txtEdad_Change()
 {
-    if (!m_inicializado || m_cargandoEscenario)
+    if (!m_inicializado || m_cargandoEscenario || !NumeroTecleado(txtEdad->text()))
         return;
-    try {
-        if (DejaSoloNumero(txtEdad))
-            ReaccionPlazoSeguro();
-    } catch (const ErrorVV& e) {
-        MostrarError(m_entorno.dialogos, QStringLiteral("Rutina: txtEdad_Change"), e);
-    }
+    ConCajaError(m_entorno.dialogos, QStringLiteral("Rutina: txtEdad_Change"), [this] { ReaccionPlazoSeguro(); });
 }
 
 void frmEscenarios::txtPlazoSeguro_Change()
 {
-    DejaSoloNumero(txtPlazoSeguro);
     // A one-year cover counts its payment in months.
     Label6->setText(txtPlazoSeguro->text() == QLatin1String("1") ? QStringLiteral("Meses a Cubrir:")
-                                                                  : QStringLiteral("Plazo Pago:"));
-}
-
-void frmEscenarios::cmbTabla_Click()
-{
-    ReaccionLista(QStringLiteral("Rutina: cmbTabla_Click"));
-}
-
-void frmEscenarios::cmbTipoSeguro_Click()
-{
-    ReaccionLista(QStringLiteral("Rutina: cmbTipoSeguro_Click"));
+                                                                 : QStringLiteral("Plazo Pago:"));
 }
 
 void frmEscenarios::ReaccionLista(const QString& rutina)
 {
-    if (!m_inicializado)
-        return;
-    try {
-        ReaccionPlazoSeguro();
-    } catch (const ErrorVV& e) {
-        MostrarError(m_entorno.dialogos, rutina, e);
-    }
+    if (m_inicializado)
+        ConCajaError(m_entorno.dialogos, rutina, [this] { ReaccionPlazoSeguro(); });
 }
 
 void frmEscenarios::ReaccionPlazoSeguro()
@@ -422,25 +339,16 @@ void frmEscenarios::ReaccionPlazoSeguro()
     }
     // Whole life runs to the table's last age.
     txtPlazoSeguro->setEnabled(false);
-    const std::optional<std::int16_t> x = EdadComoEntero();
+    txtPlazoSeguro->setText(QString());
+    const std::optional<std::int16_t> x = EnteroTecleado(edad);
     if (!x) {
-        txtPlazoSeguro->setText(QString());
+        if (NumeroTecleado(edad))
+            Rechaza({QStringLiteral("La edad esta fuera del rango permitido"), Dialogos::Icono::Exclamacion,
+                     CampoEscenario::Edad});
         return;
     }
-    QSqlQuery q = Consulta(m_entorno.db,
-                           QStringLiteral("select C_TablaMortalidad.Edad_Final from C_TablaMortalidad where "
-                                          "Tabla_Mortalidad = ?"),
-                           {cmbTabla->claveActual()});
-    while (Siguiente(q))
-        txtPlazoSeguro->setText(TextoNumero(ValorANumero(q.value(0)) - *x));
-}
-
-std::optional<std::int16_t> frmEscenarios::EdadComoEntero()
-{
-    const std::optional<std::int16_t> x = Entero16Campo(txtEdad->text());
-    if (!x)
-        Rechaza(QStringLiteral("La edad esta fuera del rango permitido"), txtEdad);
-    return x;
+    if (const std::optional<EdadesTabla> edades = LeeEdadesTabla(m_entorno.db, cmbTabla->claveActual()))
+        txtPlazoSeguro->setText(TextoNumero(PlazoVidaEntera(edades->ultima, *x)));
 }
 
 // ---- States -------------------------------------------------------------------------------
@@ -459,6 +367,8 @@ void frmEscenarios::FijaBotones(Estado estado)
 
 void frmEscenarios::ReiniciaCampos(bool habilitar)
 {
+    // A new entry starts from an empty schedule, not from the cells of the scenario on show.
+    m_comision->Vacia();
     // In the form's control order; the reactions run as each value changes, the lists' ones
     // even when the first entry was already selected, so the schedule is always shaped anew.
     auto vacia = [habilitar](QLineEdit* caja) {
@@ -483,28 +393,24 @@ void frmEscenarios::ReiniciaCampos(bool habilitar)
 
 void frmEscenarios::cmdAlta_Click()
 {
-    try {
+    ConCajaError(m_entorno.dialogos, QStringLiteral("Rutina: cmdAlta_Click"), [this] {
         FijaBotones(Estado::Nuevo);
         ReiniciaCampos(true);
         MSFlexGrid1->setEnabled(false);
         m_comision->grid()->setEnabled(true);
         txtTotalAnios->setEnabled(false);
         txtEdad->setFocus();
-    } catch (const ErrorVV& e) {
-        MostrarError(m_entorno.dialogos, QStringLiteral("Rutina: cmdAlta_Click"), e);
-    }
+    });
 }
 
 void frmEscenarios::cmdCancelar_Click()
 {
-    try {
+    ConCajaError(m_entorno.dialogos, QStringLiteral("Rutina: cmdCancelar_Click"), [this] {
         FijaBotones(Estado::Navegando);
         ReiniciaCampos(false);
         MSFlexGrid1->setEnabled(true);
         m_comision->grid()->setEnabled(false);
-    } catch (const ErrorVV& e) {
-        MostrarError(m_entorno.dialogos, QStringLiteral("Rutina: cmdCancelar_Click"), e);
-    }
+    });
 }
 
 void frmEscenarios::cmdModificar_Click()
@@ -520,107 +426,77 @@ void frmEscenarios::cmdSalir_Click()
 
 // ---- Saving -------------------------------------------------------------------------------
 
-bool frmEscenarios::Rechaza(const QString& mensaje, QWidget* foco)
+EntradaEscenario frmEscenarios::Entrada() const
 {
-    m_entorno.dialogos.mensaje(mensaje, Dialogos::Botones::Aceptar, Dialogos::Icono::Exclamacion);
-    foco->setFocus();
-    return false;
+    EntradaEscenario e;
+    e.edad = txtEdad->text();
+    e.sumaAsegurada = txtSumaAsegurada->text();
+    e.interesTecnico = txtInteresTecnico->text();
+    e.plazoSeguro = txtPlazoSeguro->text();
+    e.plazoPago = txtPlazoPago->text();
+    e.totalAnios = txtTotalAnios->text();
+    e.descripcion = txtDescripcion->text();
+    e.tabla = cmbTabla->claveActual();
+    e.tipoSeguro = cmbTipoSeguro->claveActual();
+    e.tipoComision = cmbTipoComision->claveActual();
+    e.comision = m_comision->Celdas();
+    return e;
 }
 
-bool frmEscenarios::PasaComprobaciones()
+QWidget* frmEscenarios::Campo(CampoEscenario campo) const
 {
-    const struct
-    {
-        QLineEdit* caja;
-        const char* mensaje;
-    } obligatorias[] = {
-        {txtInteresTecnico, "El interes técnico no puede ser nulo"},
-        {txtPlazoPago, "El plazo de pago no puede ser nulo"},
-        {txtPlazoSeguro, "El plazo de seguro no puede ser nulo"},
-        {txtSumaAsegurada, "La suma asegurada no puede ser nulo"},
-        {txtEdad, "La edad no puede ser nulo"},
-        {txtDescripcion, "La descripción no puede ser nula"},
-    };
-    for (const auto& o : obligatorias) {
-        if (o.caja->text().isEmpty())
-            return Rechaza(QString::fromUtf8(o.mensaje), o.caja);
+    switch (campo) {
+    case CampoEscenario::Edad: return txtEdad;
+    case CampoEscenario::SumaAsegurada: return txtSumaAsegurada;
+    case CampoEscenario::Tabla: return cmbTabla;
+    case CampoEscenario::InteresTecnico: return txtInteresTecnico;
+    case CampoEscenario::TipoSeguro: return cmbTipoSeguro;
+    case CampoEscenario::PlazoSeguro: return txtPlazoSeguro;
+    case CampoEscenario::PlazoPago: return txtPlazoPago;
+    case CampoEscenario::TipoComision: return cmbTipoComision;
+    case CampoEscenario::TotalAnios: return txtTotalAnios;
+    case CampoEscenario::Descripcion: return txtDescripcion;
+    case CampoEscenario::Comision: return m_comision->grid();
     }
+    return txtEdad;
+}
 
-    const double plazoSeguro = ANumero(txtPlazoSeguro->text());
-    const double plazoPago = ANumero(txtPlazoPago->text());
-    const double interes = ANumero(txtInteresTecnico->text());
-    // A one-year cover holds months in the payment term, so only it may exceed the term.
-    if (plazoSeguro != 1.0 && plazoPago > plazoSeguro)
-        return Rechaza(QStringLiteral("El plazo de pago deber ser menor o igual al plazo de seguro"), txtPlazoPago);
-    if (plazoSeguro == 1.0 && (plazoPago < 1.0 || plazoPago > 12.0))
-        return Rechaza(QStringLiteral("Los meses de vigor son entre 1 y 12"), txtPlazoPago);
-    if (interes < 0.0 || interes > 100.0)
-        return Rechaza(QStringLiteral("El interes técnico debera estar comprendido entre 0 y 100"), txtInteresTecnico);
-
-    const std::optional<std::int16_t> x = EdadComoEntero();
-    if (!x)
-        return false;
-    QSqlQuery q = Consulta(m_entorno.db,
-                           QStringLiteral("select C_TablaMortalidad.Edad_Inicial from C_TablaMortalidad where "
-                                          "Tabla_Mortalidad = ?"),
-                           {cmbTabla->claveActual()});
-    while (Siguiente(q)) {
-        if (*x < AEntero16(ValorANumero(q.value(0))))
-            return Rechaza(QStringLiteral("La edad debe ser mayor a Edad Inicial de la tabla de mortalidad"), txtEdad);
+void frmEscenarios::Rechaza(const Rechazo& rechazo)
+{
+    MuestraRechazo(m_entorno.dialogos, rechazo);
+    if (rechazo.campo == CampoEscenario::Comision) {
+        m_comision->MuestraCelda(rechazo.fila, rechazo.columna);
+        MSFlexGrid1->setRow(MSFlexGrid1->rows() - 1);
+    } else {
+        Campo(rechazo.campo)->setFocus();
     }
-    return true;
 }
 
 void frmEscenarios::cmdAceptar_Click()
 {
-    try {
-        if (!PasaComprobaciones())
-            return;
+    ConCajaError(m_entorno.dialogos, QStringLiteral("Rutina: cmdAceptar_Click"), [this] { Guarda(); });
+}
 
-        const std::int32_t numero = NuevoNumero(m_entorno.db, QStringLiteral("T_Escenario"), QStringLiteral("Escenario"));
-
-        if (!m_comision->ValidaComision()) {
-            MSFlexGrid1->setRow(MSFlexGrid1->rows() - 1);
-            return;
-        }
-
-        int totalAnios = 0;
-        if (!txtTotalAnios->text().isEmpty()) {
-            const std::optional<std::int16_t> t = Entero16Campo(txtTotalAnios->text());
-            if (!t) {
-                Rechaza(QStringLiteral("El total de años esta fuera del rango permitido"), txtTotalAnios);
-                return;
-            }
-            totalAnios = *t;
-        }
-
-        // The scenario and its schedule are stored together or not at all.
-        {
-            Transaccion transaccion(m_entorno.db);
-            Ejecuta(m_entorno.db, QStringLiteral("insert into T_Escenario values(?,?,?,?,?,?,?,?,?,?,?)"),
-                    {numero, txtEdad->text(), txtSumaAsegurada->text(), cmbTipoSeguro->claveActual(),
-                     cmbTipoComision->claveActual(), txtInteresTecnico->text(), cmbTabla->claveActual(),
-                     txtPlazoSeguro->text(), txtPlazoPago->text(), txtDescripcion->text(), totalAnios});
-            m_comision->GuardaFilas(numero);
-            transaccion.confirma();
-        }
-
-        const QStringList celdas = {TextoNumero(numero),         txtEdad->text(),
-                                    txtSumaAsegurada->text(),    cmbTipoSeguro->currentText(),
-                                    cmbTipoComision->currentText(), txtInteresTecnico->text(),
-                                    cmbTabla->currentText(),     txtPlazoSeguro->text(),
-                                    txtPlazoPago->text(),        txtDescripcion->text()};
-        MSFlexGrid1->AddItem(celdas.join(QLatin1Char('\t')));
-
-        for (QWidget* w : Campos())
-            w->setEnabled(false);
-        FijaBotones(Estado::Navegando);
-        MSFlexGrid1->setEnabled(true);
-        m_comision->grid()->setEnabled(false);
-        MSFlexGrid1->setRow(MSFlexGrid1->rows() - 1);
-    } catch (const ErrorVV& e) {
-        MostrarError(m_entorno.dialogos, QStringLiteral("Rutina: cmdAceptar_Click"), e);
+void frmEscenarios::Guarda()
+{
+    const EntradaEscenario entrada = Entrada();
+    const auto comprobado = CompruebaEscenario(entrada, LeeEdadesTabla(m_entorno.db, entrada.tabla));
+    if (const Rechazo* r = std::get_if<Rechazo>(&comprobado)) {
+        Rechaza(*r);
+        return;
     }
+    const EscenarioGuardado guardado = GuardaEscenario(m_entorno.db, std::get<EscenarioValido>(comprobado));
+    if (!guardado.fila.isEmpty()) {
+        MSFlexGrid1->AddItem(guardado.fila.join(QLatin1Char('\t')));
+        MSFlexGrid1->ajustaColumnas();
+    }
+
+    for (QWidget* w : Campos())
+        w->setEnabled(false);
+    FijaBotones(Estado::Navegando);
+    MSFlexGrid1->setEnabled(true);
+    m_comision->grid()->setEnabled(false);
+    MSFlexGrid1->setRow(MSFlexGrid1->rows() - 1);
 }
 
 // ---- Running a scenario -------------------------------------------------------------------
@@ -630,7 +506,7 @@ void frmEscenarios::cmdResultado_Click()
     const int fila = MSFlexGrid1->row();
     if (fila == 0)
         return;
-    try {
+    ConCajaError(m_entorno.dialogos, QStringLiteral("Rutina: cmdResultado_Click"), [this, fila] {
         RelojArena reloj(m_entorno.dialogos);
         MSFlexGrid1->setCol(0);
         // The run takes the scenario's own stored table and rate, not what the lists show.
@@ -641,9 +517,7 @@ void frmEscenarios::cmdResultado_Click()
         resultados->LlenaResultado(numero);
         if (listado)
             resultados->GeneraTitulo();
-    } catch (const ErrorVV& e) {
-        MostrarError(m_entorno.dialogos, QStringLiteral("Rutina: cmdResultado_Click"), e);
-    }
+    });
 }
 
 } // namespace valvida

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QWidget>
+#include "core/EntradaEscenario.h"
 
-#include <cstdint>
-#include <optional>
+#include <QWidget>
 
 class QGroupBox;
 class QLabel;
@@ -28,6 +27,7 @@ extern bool HayTablasMortalidad;
  * The scenario form: the list of stored scenarios, the entry of a new one (or of a copy of the
  * one on show) with its commission schedule, and the run of a scenario's calculation.
  * Browsing, New and Copy are its states; stored scenarios are never changed or deleted.
+ * Its checks and its store are `CompruebaEscenario` and `GuardaEscenario`.
  */
 class frmEscenarios : public QWidget
 {
@@ -39,9 +39,6 @@ public:
     //! Opens the form: fills the lists and the scenario list (see `HayTablasMortalidad`).
     explicit frmEscenarios(MDIForm1& principal, QWidget* parent = nullptr);
     ~frmEscenarios() override;
-
-    //! The drawn size of the form: its controls are placed, not laid out.
-    QSize sizeHint() const override;
 
     Estado estado() const { return m_estado; }
     Comision& comision() const { return *m_comision; }
@@ -57,21 +54,15 @@ public slots:
 
 private:
     void construye();
-    //! A length of the drawing, in twips, on the screen.
-    int Px(int twips) const;
     void Form_Load();
     void MuestraEscenario();
-    void CargaLista();
+    void Guarda();
 
     void txtEdad_Change();
     void txtPlazoSeguro_Change();
-    void cmbTabla_Click();
-    void cmbTipoSeguro_Click();
     //! A new table or insurance type rewrites the insurance term once the form is open.
     void ReaccionLista(const QString& rutina);
     void ReaccionPlazoSeguro();
-    //! Empties a box that does not hold a number; true when the box holds a number.
-    bool DejaSoloNumero(QLineEdit* caja);
 
     //! Selects an entry as a user's choice would, running the list's reactions even when it
     //! was already selected.
@@ -79,13 +70,12 @@ private:
     void ReiniciaCampos(bool habilitar);
     void FijaBotones(Estado estado);
 
-    bool Rechaza(const QString& mensaje, QWidget* foco);
-    bool PasaComprobaciones();
-    std::optional<std::int16_t> EdadComoEntero();
+    EntradaEscenario Entrada() const;
+    void Rechaza(const Rechazo& rechazo);
+    QWidget* Campo(CampoEscenario campo) const;
     //! The text boxes and lists, in the form's control order.
     QList<QWidget*> Campos() const;
 
-    double m_pixelesPorTwip = 1.0 / 15.0;
     MDIForm1& m_principal;
     Entorno& m_entorno;
     bool m_inicializado = false;

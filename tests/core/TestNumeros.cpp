@@ -3,6 +3,7 @@
 
 #include <QTest>
 
+#include <clocale>
 #include <cmath>
 #include <limits>
 
@@ -50,6 +51,12 @@ void TestNumeros::textoNumero()
     QFETCH(double, valor);
     QFETCH(QString, texto);
     QCOMPARE(TextoNumero(valor), texto);
+    // The program runs under the user's numeric locale, whose decimal mark may be the comma.
+    if (std::setlocale(LC_NUMERIC, "es_ES.UTF-8")) {
+        const QString bajoEs = TextoNumero(valor);
+        std::setlocale(LC_NUMERIC, "C");
+        QCOMPARE(bajoEs, texto);
+    }
     // What is written reads back as the same number to 15 digits.
     QVERIFY(std::fabs(ANumero(texto) - valor) <= std::fabs(valor) * 1e-14);
 }

@@ -1,0 +1,189 @@
+#include "core/EntradaEscenario.h"
+
+#include "core/BaseDatos.h"
+#include "core/CalendarioComision.h"
+#include "core/Constantes.h"
+#include "core/ErrorVV.h"
+#include "core/Numeros.h"
+
+namespace valvida {
+
+void MuestraRechazo(Dialogos& dialogos, const Rechazo& rechazo)
+{
+    dialogos.mensaje(rechazo.mensaje, Dialogos::Botones::Aceptar, rechazo.icono,
+                     rechazo.tituloPredeterminado ? Dialogos::TituloPredeterminado() : TituloAplicacion);
+}
+
+std::optional<EdadesTabla> LeeEdadesTabla(const QSqlDatabase& db, std::int32_t tabla)
+{
+    QSqlQuery q = Consulta(db,
+                           QStringLiteral("select Edad_Inicial, Edad_Final from C_TablaMortalidad where "
+                                          "Tabla_Mortalidad = ?"),
+                           {tabla});
+    if (!Siguiente(q))
+        return std::nullopt;
+    return EdadesTabla{AEntero16(ValorANumero(q.value(0))), AEntero16(ValorANumero(q.value(1)))};
+}
+
+std::optional<std::int16_t> EnteroTecleado(const QString& texto, const QLocale& locale)
+{
+    const std::optional<double> valor = NumeroTecleado(texto, locale);
+    if (!valor)
+        return std::nullopt;
+    try {
+        return AEntero16(*valor);
+    } catch (const ErrorVV&) {
+        return std::nullopt;
+    }
+}
+
+std::int16_t PlazoVidaEntera(std::int16_t edadFinal, std::int16_t edad)
+{
+    return AEntero16(double(edadFinal) - double(edad));
+}
+
+std::variant<Rechazo, EscenarioValido>
+CompruebaEscenario(const EntradaEscenario& e, const std::optional<EdadesTabla>& edades, const QLocale& locale)
+{
+    const auto rechazo = [](const QString& mensaje, CampoEscenario campo) {
+        return Rechazo{mensaje, Dialogos::Icono::Exclamacion, campo};
+    };
+    // The numeric boxes in the order they are checked, the noun their messages use, and whether
+    // the store keeps them as whole numbers.
+    const struct
+    {
+        const QString& texto;
+        CampoEscenario campo;
+        const char* nombre;
+        bool entero;
+    } cajas[] = {
+        {e.interesTecnico, CampoEscenario::InteresTecnico, "El interes técnico", false},
+        {e.plazoPago, CampoEscenario::PlazoPago, "El plazo de pago", true},
+        {e.plazoSeguro, CampoEscenario::PlazoSeguro, "El plazo de seguro", true},
+        {e.sumaAsegurada, CampoEscenario::SumaAsegurada, "La suma asegurada", false},
+        {e.edad, CampoEscenario::Edad, "La edad", true},
+    };
+    for (const auto& c : cajas) {
+        if (c.texto.isEmpty())
+            return rechazo(QString::fromUtf8(c.nombre) + QStringLiteral(" no puede ser nulo"), c.campo);
+    }
+    if (e.descripcion.isEmpty())
+        return rechazo(QStringLiteral("La descripción no puede ser nula"), CampoEscenario::Descripcion);
+
+    // A box may still hold an unfinished number ("-", "4e") or one too large to be finite
+    // ("1e400"); age and terms are stored, listed and computed as whole numbers.
+    double valores[5] = {};
+    for (int i = 0; i < 5; ++i) {
+        const auto& c = cajas[i];
+        const std::optional<double> v = NumeroTecleado(c.texto, locale);
+        if (!v)
+            return rechazo(QString::fromUtf8(c.nombre) + QStringLiteral(" no es un número válido"), c.campo);
+        valores[i] = *v;
+        if (c.entero) {
+            const std::optional<std::int16_t> w = EnteroTecleado(c.texto, locale);
+            if (!w)
+                return rechazo(QString::fromUtf8(c.nombre) + QStringLiteral(" esta fuera del rango permitido"),
+                               c.campo);
+            valores[i] = *w;
+        }
+    }
+    const double interes = valores[0];
+    const auto m = static_cast<std::int16_t>(valores[1]);
+    const auto n = static_cast<std::int16_t>(valores[2]);
+    const double suma = valores[3];
+    const auto x = static_cast<std::int16_t>(valores[4]);
+
+    // A one-year cover holds months in the payment term, so only it may exceed the term.
+    if (n != 1 && m > n)
+        return rechazo(QStringLiteral("El plazo de pago deber ser menor o igual al plazo de seguro"),
+                       CampoEscenario::PlazoPago);
+    if (n == 1 && (m < 1 || m > 12))
+        return rechazo(QStringLiteral("Los meses de vigor son entre 1 y 12"), CampoEscenario::PlazoPago);
+    if (interes < 0.0 || interes > 100.0)
+        return rechazo(QStringLiteral("El interes técnico debera estar comprendido entre 0 y 100"),
+                       CampoEscenario::InteresTecnico);
+    // Premiums and reserves divide by annuities of these terms: none exists for fewer than one year.
+    if (n < 1)
+        return rechazo(QStringLiteral("El plazo de seguro debe ser mayor que cero"), CampoEscenario::PlazoSeguro);
+    if (m < 1)
+        return rechazo(QStringLiteral("El plazo de pago debe ser mayor que cero"), CampoEscenario::PlazoPago);
+    if (!edades)
+        return rechazo(QStringLiteral("La tabla de mortalidad no existe"), CampoEscenario::Tabla);
+    if (x < edades->inicial)
+        return rechazo(QStringLiteral("La edad debe ser mayor a Edad Inicial de la tabla de mortalidad"),
+                       CampoEscenario::Edad);
+    // The commutation columns end at the table's last age; the cover may not run past them.
+    if (int(x) + int(n) > edades->ultima)
+        return rechazo(QStringLiteral("La edad más el plazo de seguro sobrepasa la edad final de la tabla de "
+                                      "mortalidad (") +
+                           QString::number(edades->ultima) + QLatin1Char(')'),
+                       CampoEscenario::PlazoSeguro);
+
+    const auto comision = ValidaComision(e.comision);
+    if (const Rechazo* r = std::get_if<Rechazo>(&comision))
+        return *r;
+    const auto total = TotalAniosGuardado(e.tipoComision, e.totalAnios, e.plazoPago, e.comision.size(), locale);
+    if (const Rechazo* r = std::get_if<Rechazo>(&total))
+        return *r;
+
+    return EscenarioValido{x,
+                           suma,
+                           e.tipoSeguro,
+                           e.tipoComision,
+                           interes,
+                           e.tabla,
+                           n,
+                           m,
+                           e.descripcion,
+                           std::get<std::int16_t>(total),
+                           std::get<QList<AnioComision>>(comision)};
+}
+
+QString ConsultaEscenarios(bool uno)
+{
+    return QStringLiteral("select Escenario, Edad, Suma_Asegurada, TS.Descripcion, ") +
+           QStringLiteral("TC.Descripcion, Interes_Tecnico, TM.Descripcion, ") +
+           QStringLiteral("Plazo_Seguro, Plazo_Pago, TE.Descripcion ") +
+           QStringLiteral("from T_Escenario TE, C_TipoSeguro TS, C_TipoComision TC, ") +
+           QStringLiteral("C_TablaMortalidad TM where ") + QStringLiteral(" TE.Tipo_Seguro = TS.Tipo_Seguro and ") +
+           QStringLiteral(" TE.Tipo_Comision = TC.Tipo_Comision and ") +
+           QStringLiteral(" TE.Tabla_Mortalidad = TM.Tabla_Mortalidad") +
+           (uno ? QStringLiteral(" and TE.Escenario = ?") : QString()) + QStringLiteral(" order by TE.Escenario");
+}
+
+EscenarioGuardado GuardaEscenario(const QSqlDatabase& db, const EscenarioValido& e)
+{
+    // The scenario and its schedule are stored together or not at all.
+    Transaccion transaccion(db);
+    EscenarioGuardado guardado;
+    guardado.numero = NuevoNumero(db, QStringLiteral("T_Escenario"), QStringLiteral("Escenario"));
+    Ejecuta(db, QStringLiteral("insert into T_Escenario values(?,?,?,?,?,?,?,?,?,?,?)"),
+            {guardado.numero, int(e.edad), e.sumaAsegurada, e.tipoSeguro, e.tipoComision, e.interesTecnico, e.tabla,
+             int(e.plazoSeguro), int(e.plazoPago), e.descripcion, int(e.totalAnios)});
+    Ejecuta(db, QStringLiteral("delete from T_Comision where Escenario = ?"), {guardado.numero});
+    for (const AnioComision& a : e.comision)
+        Ejecuta(db, QStringLiteral("insert into T_Comision values(?,?,?,?)"),
+                {guardado.numero, int(a.anio), a.porcentaje, int(a.tantos)});
+
+    // The row as the list's own statement reads it back, so the list shows what a reload would.
+    QSqlQuery q = Consulta(db, ConsultaEscenarios(true), {guardado.numero});
+    if (Siguiente(q)) {
+        for (int c = 0; c < 10; ++c)
+            guardado.fila << ValorATexto(q.value(c)).trimmed();
+    }
+    transaccion.confirma();
+    return guardado;
+}
+
+std::optional<ClavesEscenario> LeeClavesEscenario(const QSqlDatabase& db, std::int32_t escenario)
+{
+    QSqlQuery q = Consulta(
+        db, QStringLiteral("select Tipo_Seguro, Tipo_Comision, Tabla_Mortalidad from T_Escenario where Escenario = ?"),
+        {escenario});
+    if (!Siguiente(q))
+        return std::nullopt;
+    return ClavesEscenario{AEntero32(ValorANumero(q.value(0))), AEntero32(ValorANumero(q.value(1))),
+                           AEntero32(ValorANumero(q.value(2)))};
+}
+
+} // namespace valvida

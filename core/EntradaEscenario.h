@@ -1,0 +1,153 @@
+#pragma once
+
+#include "core/Dialogos.h"
+
+#include <QList>
+#include <QLocale>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+#include <variant>
+
+namespace valvida {
+
+//! The fields of the scenario entry that a refusal sends the focus to.
+enum class CampoEscenario {
+    Edad,
+    SumaAsegurada,
+    Tabla,
+    InteresTecnico,
+    TipoSeguro,
+    PlazoSeguro,
+    PlazoPago,
+    TipoComision,
+    TotalAnios,
+    Descripcion,
+    Comision
+};
+
+/*!
+ * A refused entry: the box's text and icon, the field that takes the focus and, for the
+ * commission schedule, the offending cell (row counted from the header row 0).
+ */
+struct Rechazo
+{
+    QString mensaje;
+    Dialogos::Icono icono = Dialogos::Icono::Exclamacion;
+    CampoEscenario campo = CampoEscenario::Edad;
+    int fila = 0;
+    int columna = 0;
+    //! The payment-term box of the schedule shows the program's default title.
+    bool tituloPredeterminado = false;
+};
+
+//! Shows a refusal's box; the caller puts the focus on its field.
+void MuestraRechazo(Dialogos& dialogos, const Rechazo& rechazo);
+
+//! One commission year as stored: year and rate per mille are whole numbers.
+struct AnioComision
+{
+    std::int16_t anio = 0;
+    double porcentaje = 0.0;
+    std::int16_t tantos = 0;
+};
+
+//! A scenario as the form holds it: the boxes' texts as typed and the keys of the three lists.
+struct EntradaEscenario
+{
+    QString edad;
+    QString sumaAsegurada;
+    QString interesTecnico;
+    QString plazoSeguro;
+    QString plazoPago;
+    QString totalAnios;
+    QString descripcion;
+    std::int32_t tabla = 0;
+    std::int32_t tipoSeguro = 0;
+    std::int32_t tipoComision = 0;
+    //! The schedule's data rows as the grid holds them: year, percentage, rate per mille.
+    QList<QStringList> comision;
+};
+
+//! A scenario that passed every check, typed as the store keeps it.
+struct EscenarioValido
+{
+    std::int16_t edad = 0;
+    double sumaAsegurada = 0.0;
+    std::int32_t tipoSeguro = 0;
+    std::int32_t tipoComision = 0;
+    double interesTecnico = 0.0;
+    std::int32_t tabla = 0;
+    std::int16_t plazoSeguro = 0;
+    std::int16_t plazoPago = 0;
+    QString descripcion;
+    std::int16_t totalAnios = 0;
+    QList<AnioComision> comision;
+};
+
+//! First and last age of a mortality table.
+struct EdadesTabla
+{
+    std::int16_t inicial = 0;
+    std::int16_t ultima = 0;
+};
+
+//! The ages of a catalogue table; nothing when the table is not there.
+std::optional<EdadesTabla> LeeEdadesTabla(const QSqlDatabase& db, std::int32_t tabla);
+
+//! A typed number (point or the locale's decimal mark) as a 16-bit whole number, half to even.
+std::optional<std::int16_t> EnteroTecleado(const QString& texto, const QLocale& locale = QLocale());
+
+//! The term of a whole-life cover: it runs from the age to the table's last age. Error 6 outside 16 bits.
+std::int16_t PlazoVidaEntera(std::int16_t edadFinal, std::int16_t edad);
+
+/*!
+ * The checks of a save, in order; the first failure is the refusal (warning icon unless the
+ * schedule's own check fails, critical icon):
+ * each of interest, payment term, insurance term, sum insured and age empty ("... no puede ser
+ * nulo"), the description empty; those five not a finite number, and age and terms outside the
+ * 16-bit range once rounded half to even; payment term above the insurance term (but for a
+ * one-year cover), months of a one-year cover outside 1..12, interest outside 0..100; an
+ * insurance term, or a payment term in years, below 1; the table missing, the age below its
+ * first age, age plus insurance term beyond its last age (the columns end there); the schedule
+ * (`ValidaComision`), then its total of years (`TotalAniosGuardado`).
+ * Terms and age are compared as the whole numbers that are stored and computed.
+ */
+std::variant<Rechazo, EscenarioValido> CompruebaEscenario(const EntradaEscenario& entrada,
+                                                          const std::optional<EdadesTabla>& edades,
+                                                          const QLocale& locale = QLocale());
+
+//! A stored scenario: its number and its row as the scenario list shows it (empty when the list would not show it).
+struct EscenarioGuardado
+{
+    std::int32_t numero = 0;
+    QStringList fila;
+};
+
+/*!
+ * Stores the scenario under the largest number + 1, with its schedule, in one transaction: both
+ * or nothing. An error of the store is an ErrorVV and leaves nothing behind.
+ */
+EscenarioGuardado GuardaEscenario(const QSqlDatabase& db, const EscenarioValido& escenario);
+
+/*!
+ * The scenario list's statement: number, age, sum insured, insurance type, commission type,
+ * interest, table (descriptions for the three keys), both terms and description, by number.
+ * `uno` adds a "?" for one scenario's number.
+ */
+QString ConsultaEscenarios(bool uno = false);
+
+//! The three keys of a stored scenario, by which the form selects its lists.
+struct ClavesEscenario
+{
+    std::int32_t tipoSeguro = 0;
+    std::int32_t tipoComision = 0;
+    std::int32_t tabla = 0;
+};
+
+std::optional<ClavesEscenario> LeeClavesEscenario(const QSqlDatabase& db, std::int32_t escenario);
+
+} // namespace valvida
