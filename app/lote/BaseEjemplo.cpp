@@ -5,6 +5,7 @@
 #include "app/lote/DialogosConsola.h"
 #include "core/BaseDatos.h"
 #include "core/Dialogos.h"
+#include "core/EntradaEscenario.h"
 #include "core/Entorno.h"
 #include "core/ErrorVV.h"
 #include "core/ImportaTabla.h"
@@ -14,46 +15,36 @@
 #include <QHash>
 #include <QTemporaryDir>
 
-#include <vector>
 
 namespace valvida {
 
 namespace {
 
-struct FilaComision
-{
-    double porcentajePrima;
-    int tantosSuma;
-};
-
-// A scenario as a user types it into the scenario form.
+// A scenario as a user types it into the scenario form: texts as typed, the lists' keys, the
+// schedule's rows of years 1, 2, ...
 struct EscenarioEjemplo
 {
     const char* tabla; // file of its mortality table
-    int edad;
-    double sumaAsegurada;
-    int tipoSeguro;
-    int tipoComision;
-    double interes;
-    int plazoSeguro; // whole life (type 2): derived, the table's last age minus the age
-    int plazoPago;   // 0: premiums for the whole insurance term
-    const char* descripcion;
-    std::vector<FilaComision> comision; // policy years 1, 2, ...
+    EntradaEscenario entrada;
 };
-
-constexpr int VidaEntera = 2;
 
 // Each fits its table (the age at or above its first age, the term ending by its last), so every
 // value the calculation reads is there. The whole life at 40 on the Illustrative Life Table at 6 %
-// is the textbook's own example (1000 P40 = 10.89).
+// is the textbook's own example (1000 P40 = 10.89); its term is left to be derived, as the form
+// derives it from the table's last age.
 const EscenarioEjemplo Escenarios[] = {
-    {"pasem2010-hombres.csv", 35, 100000, 3, 1, 3, 20, 20,
-     "Dotal mixto a 20 años, comisión el primer año", {{10, 15}}},
-    {"ilt-bowers.csv", 40, 50000, VidaEntera, 2, 6, 0, 0,
-     "Vida entera a los 40 años, comisión en cinco años", {{40, 20}, {20, 10}, {10, 5}, {5, 0}, {5, 0}}},
-    {"gkm95.csv", 45, 30000, 1, 1, 2.5, 1, 12,
-     "Temporal de un año, 12 meses de cobertura", {{15, 0}}},
+    {"pasem2010-hombres.csv",
+     {"35", "100000", "3", "20", "20", "", "Dotal mixto a 20 años, comisión el primer año", 0, 3, 1,
+      {{"1", "10", "15"}}}},
+    {"ilt-bowers.csv",
+     {"40", "50000", "6", "", "", "5", "Vida entera a los 40 años, comisión en cinco años", 0, 2, 2,
+      {{"1", "40", "20"}, {"2", "20", "10"}, {"3", "10", "5"}, {"4", "5", "0"}, {"5", "5", "0"}}}},
+    {"gkm95.csv",
+     {"45", "30000", "2.5", "1", "12", "", "Temporal de un año, 12 meses de cobertura", 0, 1, 1,
+      {{"1", "15", "0"}}}},
 };
+
+constexpr std::int32_t VidaEntera = 2;
 
 ErrorVV FallaEjemplo(const QString& que)
 {
@@ -81,39 +72,27 @@ QHash<QString, int> ImportaTablas(Entorno& entorno, const DialogosConsola& dialo
     return numeros;
 }
 
-// The scenario and its schedule, stored together as the scenario form stores them; its number.
-std::int32_t GuardaEscenario(const QSqlDatabase& db, const EscenarioEjemplo& e, int tabla)
+// The scenario checked and stored as the scenario form's "A&ceptar" checks and stores it; its number.
+std::int32_t GuardaEjemplo(const QSqlDatabase& db, EntradaEscenario entrada, std::int32_t tabla)
 {
-    int plazoSeguro = e.plazoSeguro;
-    if (e.tipoSeguro == VidaEntera) {
-        QSqlQuery q = Consulta(
-            db, QStringLiteral("select Edad_Final from C_TablaMortalidad where Tabla_Mortalidad = ?"), {tabla});
-        if (!Siguiente(q))
-            throw ErrorVV::sinRegistroActual();
-        plazoSeguro = AEntero16(ValorANumero(q.value(0))) - e.edad;
+    entrada.tabla = tabla;
+    const std::optional<EdadesTabla> edades = LeeEdadesTabla(db, tabla);
+    if (edades && entrada.tipoSeguro == VidaEntera) {
+        const QString plazo = QString::number(PlazoVidaEntera(edades->ultima, *EnteroTecleado(entrada.edad)));
+        entrada.plazoSeguro = plazo;
+        entrada.plazoPago = plazo;
     }
-    const int plazoPago = e.plazoPago > 0 ? e.plazoPago : plazoSeguro;
-    // Commission type 1 has its one row and no total of years: the form leaves that box empty.
-    const int totalAnios = e.tipoComision == 1 ? 0 : static_cast<int>(e.comision.size());
-
-    Transaccion transaccion(db);
-    const std::int32_t numero = NuevoNumero(db, QStringLiteral("T_Escenario"), QStringLiteral("Escenario"));
-    Ejecuta(db, QStringLiteral("insert into T_Escenario values(?,?,?,?,?,?,?,?,?,?,?)"),
-            {numero, e.edad, e.sumaAsegurada, e.tipoSeguro, e.tipoComision, e.interes, tabla, plazoSeguro, plazoPago,
-             QString::fromUtf8(e.descripcion), totalAnios});
-    int anio = 0;
-    for (const FilaComision& c : e.comision)
-        Ejecuta(db, QStringLiteral("insert into T_Comision values(?,?,?,?)"),
-                {numero, ++anio, c.porcentajePrima, c.tantosSuma});
-    transaccion.confirma();
-    return numero;
+    const auto comprobado = CompruebaEscenario(entrada, edades, QLocale::c());
+    if (const auto* rechazo = std::get_if<Rechazo>(&comprobado))
+        throw ErrorVV(ErrorVV::TiposNoCoinciden, rechazo->mensaje);
+    return GuardaEscenario(db, std::get<EscenarioValido>(comprobado)).numero;
 }
 
 void LlenaEjemplo(Entorno& entorno, const DialogosConsola& dialogos)
 {
     const QHash<QString, int> tablas = ImportaTablas(entorno, dialogos);
     for (const EscenarioEjemplo& e : Escenarios) {
-        const std::int32_t numero = GuardaEscenario(entorno.db, e, tablas.value(QString::fromLatin1(e.tabla)));
+        const std::int32_t numero = GuardaEjemplo(entorno.db, e.entrada, tablas.value(QString::fromLatin1(e.tabla)));
         CalculaEscenario(entorno, numero);
         if (dialogos.cajas() > 0)
             throw FallaEjemplo(QStringLiteral("El cálculo del escenario ") + QString::number(numero));
