@@ -3,10 +3,15 @@
 VALVIDA_RAIZ="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 VALVIDA_PAQUETES=(cmake ninja-build g++ qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite
                   libgl-dev qt6-translations-l10n xvfb xauth)
+# The end-to-end test besides: the accessibility bus and Debian's Python binding to it, a session
+# bus, keys and clicks, the screenshot of a failure, and the Spanish locale it runs the program in.
+VALVIDA_PAQUETES_E2E=(python3-pyatspi at-spi2-core dbus-x11 xdotool x11-apps imagemagick locales)
 
+# The packages named (the program's own when none), installed when missing.
 instala_faltantes() {
-    local faltan=()
-    for p in "${VALVIDA_PAQUETES[@]}"; do
+    local paquetes=("$@") faltan=()
+    [ $# -gt 0 ] || paquetes=("${VALVIDA_PAQUETES[@]}")
+    for p in "${paquetes[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || faltan+=("$p")
     done
     [ ${#faltan[@]} -eq 0 ] && return 0
@@ -23,4 +28,16 @@ instala_faltantes() {
 compila() {
     cmake -S "$VALVIDA_RAIZ" -B "$VALVIDA_RAIZ/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
     cmake --build "$VALVIDA_RAIZ/build" -j "$(nproc)"
+}
+
+# The end-to-end test runs the program under es_ES.UTF-8 (the decimal comma).
+genera_locale_es() {
+    locale -a | grep -ix 'es_ES.utf-\?8' >/dev/null && return 0
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "Falta la configuración regional es_ES.UTF-8. Genérela con:" >&2
+        echo "  echo 'es_ES.UTF-8 UTF-8' | sudo tee -a /etc/locale.gen && sudo locale-gen" >&2
+        exit 1
+    fi
+    grep -qx 'es_ES.UTF-8 UTF-8' /etc/locale.gen || echo 'es_ES.UTF-8 UTF-8' >> /etc/locale.gen
+    locale-gen
 }
