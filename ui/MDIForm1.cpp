@@ -14,6 +14,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScreen>
 
 #include <algorithm>
 
@@ -31,7 +32,10 @@ MDIForm1::MDIForm1(Entorno entorno, QWidget* parent)
     m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_area);
     construyeMenu();
-    resize(1100, 760);
+    // The workspace takes most of the screen, so the forms open whole in it, at a large font too,
+    // and it is never larger than the screen.
+    if (const QScreen* pantalla = screen())
+        resize(pantalla->availableGeometry().size() * 9 / 10);
 }
 
 MDIForm1::~MDIForm1() = default;
