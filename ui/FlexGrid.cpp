@@ -315,6 +315,17 @@ void FlexGrid::clicEn(int r, int c)
 
 void FlexGrid::muestraActual()
 {
+    // With the whole row chosen, its number in the fixed column shows chosen too: the fixed cells
+    // take no selection, so they are painted as the selection is.
+    const bool porFila = selectionBehavior() == QAbstractItemView::SelectRows;
+    for (int r = m_fixedRows; r < rowCount(); ++r) {
+        for (int c = 0; c < std::min(m_fixedCols, columnCount()); ++c) {
+            QTableWidgetItem* it = celda(r, c);
+            const bool elegida = porFila && r == m_row;
+            it->setBackground(elegida ? palette().highlight() : palette().button());
+            it->setForeground(elegida ? palette().highlightedText() : QBrush());
+        }
+    }
     if (m_row >= m_fixedRows && m_col >= m_fixedCols && m_row < rowCount() && m_col < columnCount()) {
         setCurrentCell(m_row, m_col);
     } else {
