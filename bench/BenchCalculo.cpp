@@ -30,7 +30,7 @@ namespace {
 // No one to answer: a box in a benchmark means the data is wrong, so it is only counted.
 class DialogosMudos : public Dialogos
 {
-public:
+  public:
     Respuesta mensaje(const QString& texto, Botones, Icono, const QString&, Respuesta) override
     {
         ++cajas;
@@ -108,10 +108,8 @@ int main(int argc, char* argv[])
             Ejecuta(entorno.db, QStringLiteral("delete from T_Resultado where Escenario = 1"));
         };
 
-        const double conmutados =
-            MedianaMicrosegundos(veces, nada, [&] { CalculaConmutados(entorno, 1, 4.5); });
-        const double generacion =
-            MedianaMicrosegundos(veces, borraResultados, [&] { fGeneraResultado(entorno, 1.0); });
+        const double conmutados = MedianaMicrosegundos(veces, nada, [&] { CalculaConmutados(entorno, 1, 4.5); });
+        const double generacion = MedianaMicrosegundos(veces, borraResultados, [&] { fGeneraResultado(entorno, 1.0); });
         const double completo = MedianaMicrosegundos(veces, nada, [&] { CalculaEscenario(entorno, 1); });
 
         const DatosEscenario datos{30, 80, 20, 3, 4.5, 2};
@@ -134,8 +132,8 @@ int main(int argc, char* argv[])
         std::printf("  CalculaEscenario (whole calculation)  %10.1f us\n", completo);
         std::printf("  pure arithmetic of one scenario       %10.1f us\n", aritmetica);
         if (dialogos.cajas != 0 || guardadas != 81 || filas != 81) {
-            std::fprintf(stderr, "unexpected: %d boxes, %d stored rows, %zu computed rows\n", dialogos.cajas,
-                         guardadas, filas);
+            std::fprintf(stderr, "unexpected: %d boxes, %d stored rows, %zu computed rows\n", dialogos.cajas, guardadas,
+                         filas);
             estado = 1;
         }
     }

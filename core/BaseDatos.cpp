@@ -270,15 +270,12 @@ QString ValorATexto(const QVariant& valor)
         throw ErrorVV::usoNoValidoDeNull();
     switch (valor.typeId()) {
     case QMetaType::Double:
-    case QMetaType::Float:
-        return TextoNumero(valor.toDouble());
+    case QMetaType::Float: return TextoNumero(valor.toDouble());
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-        return QString::number(valor.toLongLong());
-    default:
-        return valor.toString();
+    case QMetaType::ULongLong: return QString::number(valor.toLongLong());
+    default: return valor.toString();
     }
 }
 

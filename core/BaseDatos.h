@@ -77,14 +77,14 @@ double ValorANumero(const QVariant& valor);
  */
 class Transaccion
 {
-public:
+  public:
     explicit Transaccion(const QSqlDatabase& db);
     ~Transaccion();
     Transaccion(const Transaccion&) = delete;
     Transaccion& operator=(const Transaccion&) = delete;
     void confirma();
 
-private:
+  private:
     QSqlDatabase m_db;
     bool m_abierta = false;
 };

@@ -14,7 +14,7 @@ struct Entorno;
 //! What `CargaFlexgrid` fills: a grid that takes a row from one TAB-separated text.
 class ReceptorFilas
 {
-public:
+  public:
     virtual ~ReceptorFilas() = default;
     virtual void AddItem(const QString& fila) = 0;
     //! Called once the load ends, whether or not it failed (a grid may size its columns then).
@@ -24,7 +24,7 @@ public:
 //! What `LlenaCombo` fills: a list whose items carry a 32-bit key beside their text.
 class ReceptorLista
 {
-public:
+  public:
     virtual ~ReceptorLista() = default;
     virtual void AddItem(const QString& texto) = 0;
     //! Index of the item added last (a sorted list may have put it anywhere).

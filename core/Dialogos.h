@@ -19,7 +19,7 @@ class ErrorVV;
  */
 class Dialogos
 {
-public:
+  public:
     enum class Icono { Ninguno, Critico, Pregunta, Exclamacion, Informacion };
     enum class Botones { Aceptar, SiNo, SiNoCancelar };
     enum class Respuesta { Aceptar, Si, No, Cancelar };
@@ -27,7 +27,7 @@ public:
     //! A long operation's progress box with a button to cancel it; closed when destroyed.
     class Progreso
     {
-    public:
+      public:
         virtual ~Progreso() = default;
         //! Shows `hecho` of the total; false once the user has asked to cancel.
         virtual bool avanza(qint64 hecho) = 0;
@@ -67,13 +67,13 @@ public:
  */
 class RelojArena
 {
-public:
+  public:
     explicit RelojArena(Dialogos& dialogos);
     ~RelojArena();
     RelojArena(const RelojArena&) = delete;
     RelojArena& operator=(const RelojArena&) = delete;
 
-private:
+  private:
     Dialogos& m_dialogos;
 };
 

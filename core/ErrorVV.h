@@ -25,7 +25,7 @@ namespace valvida {
  */
 class ErrorVV : public std::exception
 {
-public:
+  public:
     ErrorVV(int numero, QString descripcion);
 
     int numero() const { return m_numero; }
@@ -63,7 +63,7 @@ public:
     //! BaseSqlite plus the SQLite result code, and a Spanish reading of it with SQLite's own text.
     static ErrorVV deSql(const QSqlError& error);
 
-private:
+  private:
     int m_numero;
     QString m_descripcion;
     QByteArray m_utf8;

@@ -86,7 +86,8 @@ void ExportaEscenario(Entorno& entorno, std::int32_t escenario, const QString& a
         entorno.db, QStringLiteral("select Tabla_Mortalidad, Interes_Tecnico from T_Escenario where Escenario = ?"),
         {escenario});
     if (!Siguiente(q))
-        throw ErrorVV(ErrorVV::SinRegistroActual, QStringLiteral("No existe el escenario ") + QString::number(escenario));
+        throw ErrorVV(ErrorVV::SinRegistroActual,
+                      QStringLiteral("No existe el escenario ") + QString::number(escenario));
     const std::int16_t tabla = AEntero16(ValorANumero(q.value(0)));
     const double tasa = ValorANumero(q.value(1));
     q.finish();

@@ -40,8 +40,7 @@ char* EscribeTextoNumero(char* destino, double valor)
 
 bool EsNumerico(const QString& texto)
 {
-    static const QRegularExpression patron(
-        QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?\\s*$"));
+    static const QRegularExpression patron(QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?\\s*$"));
     return patron.match(texto).hasMatch();
 }
 

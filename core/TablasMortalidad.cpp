@@ -38,8 +38,7 @@ void AltaTablaMortalidad(const QSqlDatabase& db, const TablaMortalidad& tabla)
 void ModificaTablaMortalidad(const QSqlDatabase& db, const TablaMortalidad& tabla)
 {
     Transaccion transaccion(db);
-    Ejecuta(db,
-            QStringLiteral("delete from T_DetalleMortalidad where Tabla_Mortalidad = ? and (Edad < ? or Edad > ?)"),
+    Ejecuta(db, QStringLiteral("delete from T_DetalleMortalidad where Tabla_Mortalidad = ? and (Edad < ? or Edad > ?)"),
             {tabla.tabla, int{tabla.edadInicial}, int{tabla.edadFinal}});
     Ejecuta(db,
             QStringLiteral("update C_TablaMortalidad set Descripcion = ?, Edad_Inicial = ?, Edad_Final = ? "
@@ -85,16 +84,18 @@ DetalleTabla LeeDetalle(const QSqlDatabase& db, int tabla)
 {
     DetalleTabla detalle;
     {
-        QSqlQuery q = Consulta(db, QStringLiteral("select Edad_Inicial, Edad_Final from C_TablaMortalidad "
-                                                  "where Tabla_Mortalidad = ?"),
+        QSqlQuery q = Consulta(db,
+                               QStringLiteral("select Edad_Inicial, Edad_Final from C_TablaMortalidad "
+                                              "where Tabla_Mortalidad = ?"),
                                {tabla});
         if (!Siguiente(q))
             throw ErrorVV::sinRegistroActual();
         detalle.edadInicial = ValorATexto(q.value(0));
         detalle.edadFinal = ValorATexto(q.value(1));
     }
-    QSqlQuery q = Consulta(db, QStringLiteral("select Edad, qx from T_DetalleMortalidad where Tabla_Mortalidad = ? "
-                                              "order by Edad"),
+    QSqlQuery q = Consulta(db,
+                           QStringLiteral("select Edad, qx from T_DetalleMortalidad where Tabla_Mortalidad = ? "
+                                          "order by Edad"),
                            {tabla});
     while (Siguiente(q))
         detalle.filas << FilaQx{ValorATexto(q.value(0)), ValorATexto(q.value(1))};

@@ -16,7 +16,7 @@ class ComboLista : public QComboBox, public ReceptorLista
 {
     Q_OBJECT
 
-public:
+  public:
     explicit ComboLista(QWidget* parent = nullptr);
 
     void AddItem(const QString& texto) override;
@@ -28,7 +28,7 @@ public:
     //! Selects the first item with this key; false when there is none.
     bool seleccionaClave(std::int32_t clave);
 
-private:
+  private:
     int m_nuevo = -1;
 };
 

@@ -27,7 +27,7 @@ class Comision : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     //! The form's fields the schedule reads.
     struct Campos
     {
@@ -59,13 +59,13 @@ public:
     //! Shows a scenario's stored rows, in stored order; the header stays as it is.
     void CargaFilas(std::int32_t escenario);
 
-public slots:
+  public slots:
     void cmbTipoComision_Click();
     void txtTotalAnios_Change();
     void MSFlexGrid2_KeyPress(QChar tecla);
     void MSFlexGrid2_KeyUp(int tecla);
 
-private:
+  private:
     void Encabezado(const QString& c0, const QString& c1, const QString& c2);
     void Ajusta();
 

@@ -32,7 +32,7 @@ namespace {
 
 class ValidadorNumerico : public QValidator
 {
-public:
+  public:
     using QValidator::QValidator;
 
     // The box's own locale, which the form also reads the number with: both always agree.

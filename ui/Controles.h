@@ -36,11 +36,11 @@ void AnchoParaTexto(QLineEdit* caja, const QString& muestra);
  */
 class GridAjustado : public FlexGrid
 {
-public:
+  public:
     GridAjustado(QWidget* padre, const char* nombre, int filasVisibles);
     QSize sizeHint() const override;
 
-private:
+  private:
     int m_filasVisibles;
 };
 

@@ -79,7 +79,8 @@ void FlexGrid::colocaFijas()
     const QRect area = viewport()->geometry();
     m_filasFijas->setGeometry(area.x(), area.y(), area.width(), std::min(altoFijo, area.height()));
     m_columnasFijas->setGeometry(area.x(), area.y(), std::min(anchoFijo, area.width()), area.height());
-    m_esquinaFija->setGeometry(area.x(), area.y(), std::min(anchoFijo, area.width()), std::min(altoFijo, area.height()));
+    m_esquinaFija->setGeometry(area.x(), area.y(), std::min(anchoFijo, area.width()),
+                               std::min(altoFijo, area.height()));
     m_filasFijas->horizontalScrollBar()->setValue(horizontalScrollBar()->value());
     m_columnasFijas->verticalScrollBar()->setValue(verticalScrollBar()->value());
     m_filasFijas->setVisible(altoFijo > 0);
@@ -212,8 +213,7 @@ void FlexGrid::AddItem(const QString& fila)
     const int r = rowCount();
     setRowCount(r + 1);
     const QStringList piezas = fila.split(QLatin1Char('\t'));
-    for (int c = 0; c < columnCount(); ++c)
-    {
+    for (int c = 0; c < columnCount(); ++c) {
         QTableWidgetItem* it = celda(r, c);
         it->setText(c < piezas.size() ? piezas.at(c) : QString());
         alineaCelda(it, r, c);

@@ -23,7 +23,7 @@ class FlexGrid : public QTableWidget, public ReceptorFilas
 {
     Q_OBJECT
 
-public:
+  public:
     explicit FlexGrid(QWidget* parent = nullptr);
 
     int rows() const { return rowCount(); }
@@ -68,14 +68,14 @@ public:
     //! Highlights the whole current row instead of the current cell alone (a list of records).
     void setSeleccionPorFila(bool porFila);
 
-signals:
+  signals:
     void Click();
     void rowColChange();
     void KeyPress(QChar tecla);
     void KeyUp(int tecla);
     void GotFocus();
 
-protected:
+  protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
     void resizeEvent(QResizeEvent* evento) override;
     bool viewportEvent(QEvent* evento) override;
@@ -86,7 +86,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* evento) override;
     QModelIndex moveCursor(CursorAction accion, Qt::KeyboardModifiers modificadores) override;
 
-private:
+  private:
     QTableWidgetItem* celda(int r, int c);
     void completaCeldas();
     void estiloCelda(QTableWidgetItem* item, int r, int c) const;

@@ -158,8 +158,8 @@ void MDIForm1::mnuTablaDetalle_Click()
 void MDIForm1::mnuTablaExcel_Click()
 {
     RelojArena reloj(m_entorno.dialogos);
-    const QString archivo = m_entorno.dialogos.abrirArchivo(m_entorno.carpetaAplicacion,
-                                                            QStringLiteral("Archivo de valores separados por comas|*.csv"));
+    const QString archivo = m_entorno.dialogos.abrirArchivo(
+        m_entorno.carpetaAplicacion, QStringLiteral("Archivo de valores separados por comas|*.csv"));
     if (archivo.isEmpty())
         return;
     ImportaTabla(m_entorno, archivo);

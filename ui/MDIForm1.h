@@ -22,7 +22,7 @@ class MDIForm1 : public QMainWindow
 {
     Q_OBJECT
 
-public:
+  public:
     MDIForm1(Entorno entorno, QWidget* parent = nullptr);
     ~MDIForm1() override;
 
@@ -30,8 +30,7 @@ public:
     QMdiArea* areaMdi() const { return m_area; }
 
     //! The child window holding a widget of type F, if one is open (one instance per form).
-    template <class F>
-    F* hija() const;
+    template <class F> F* hija() const;
 
     //! Brings an open child form forward; false when it is not open (a null form).
     bool activaHija(QWidget* formulario);
@@ -46,7 +45,7 @@ public:
     //! Opens the detail editor, or brings forward the one already open (menu and catalogue alike).
     frmDetalle* muestraDetalle();
 
-public slots:
+  public slots:
     void mnuTablaDescripciones_Click();
     void mnuTablaDetalle_Click();
     void mnuTablaExcel_Click();
@@ -56,10 +55,10 @@ public slots:
     void mnuInicializar_Click();
     void mnuSalir_Click();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* evento) override;
 
-private:
+  private:
     void construyeMenu();
     QList<QWidget*> formulariosHijos() const;
 
@@ -68,8 +67,7 @@ private:
     QPointer<QWidget> m_detalle;
 };
 
-template <class F>
-F* MDIForm1::hija() const
+template <class F> F* MDIForm1::hija() const
 {
     for (QWidget* w : formulariosHijos()) {
         if (auto* f = qobject_cast<F*>(w))

@@ -74,7 +74,7 @@ namespace {
 
 class ProgresoQt : public Dialogos::Progreso
 {
-public:
+  public:
     ProgresoQt(const QString& texto, qint64 total)
         : m_caja(texto, QStringLiteral("Cancelar"), 0, Escala, QApplication::activeWindow())
         , m_total(total)
@@ -97,7 +97,7 @@ public:
         return !m_caja.wasCanceled();
     }
 
-private:
+  private:
     static constexpr int Escala = 1000;
     QProgressDialog m_caja;
     qint64 m_total;

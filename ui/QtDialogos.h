@@ -7,7 +7,7 @@ namespace valvida {
 //! The dialog interface on screen: QMessageBox with Spanish buttons, QFileDialog, the wait cursor.
 class QtDialogos : public Dialogos
 {
-public:
+  public:
     Respuesta mensaje(const QString& texto, Botones botones, Icono icono, const QString& titulo,
                       Respuesta predeterminada) override;
     QString abrirArchivo(const QString& carpeta, const QString& filtro) override;

@@ -20,13 +20,13 @@ class frmConmutados : public QWidget
 {
     Q_OBJECT
 
-public:
+  public:
     explicit frmConmutados(Entorno entorno, QWidget* parent = nullptr);
 
     //! False when the catalogue was empty at load: the form has said so and is not to be shown.
     bool HayTablas() const { return m_hayTablas; }
 
-private:
+  private:
     void construye();
     void cmdConstruir_Click();
 

@@ -189,9 +189,7 @@ void frmDetalle::cmbTabla_Click()
             else
                 vuelveListaATablaEnGrid();
             break;
-        case Dialogos::Respuesta::No:
-            Edades();
-            break;
+        case Dialogos::Respuesta::No: Edades(); break;
         default:
             // The grid keeps its edits; the list goes back to the table they belong to.
             vuelveListaATablaEnGrid();
@@ -223,11 +221,8 @@ void frmDetalle::closeEvent(QCloseEvent* evento)
             }
             break;
         }
-        case Dialogos::Respuesta::No:
-            break;
-        default:
-            evento->ignore();
-            return;
+        case Dialogos::Respuesta::No: break;
+        default: evento->ignore(); return;
         }
     }
     // A store that stopped at a message keeps the form open once.

@@ -25,7 +25,7 @@ class frmDetalle : public QWidget
 {
     Q_OBJECT
 
-public:
+  public:
     explicit frmDetalle(Entorno entorno, QWidget* parent = nullptr);
 
     //! Loads the table chosen in the list into the age boxes and the grid, dropping any edits.
@@ -41,10 +41,10 @@ public:
     //! Closes without a question and without storing: the table it shows no longer exists.
     void CierraSinGuardar();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* evento) override;
 
-private:
+  private:
     void construye();
     void cmbTabla_Click();
     void MSFlexGrid1_KeyPress(QChar tecla);

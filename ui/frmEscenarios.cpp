@@ -35,7 +35,7 @@ constexpr std::int32_t TipoSeguroVidaEntera = 2;
 // The show of a scenario lasts one event; the flag goes down on every way out.
 class Cargando
 {
-public:
+  public:
     explicit Cargando(bool& bandera)
         : m_bandera(bandera)
     {
@@ -45,7 +45,7 @@ public:
     Cargando(const Cargando&) = delete;
     Cargando& operator=(const Cargando&) = delete;
 
-private:
+  private:
     bool& m_bandera;
 };
 

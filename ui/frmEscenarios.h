@@ -33,7 +33,7 @@ class frmEscenarios : public QWidget
 {
     Q_OBJECT
 
-public:
+  public:
     enum class Estado { Navegando, Nuevo, Copia };
 
     //! Opens the form: fills the lists and the scenario list (see `HayTablasMortalidad`).
@@ -43,7 +43,7 @@ public:
     Estado estado() const { return m_estado; }
     Comision& comision() const { return *m_comision; }
 
-public slots:
+  public slots:
     void MSFlexGrid1_Click();
     void cmdAlta_Click();
     void cmdModificar_Click();
@@ -52,7 +52,7 @@ public slots:
     void cmdResultado_Click();
     void cmdSalir_Click();
 
-private:
+  private:
     void construye();
     void Form_Load();
     void MuestraEscenario();

@@ -15,11 +15,11 @@
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
-#include <QHeaderView>
 #include <QSignalBlocker>
 #include <QStyle>
 
@@ -107,10 +107,10 @@ frmResultados::frmResultados(Entorno& entorno, QWidget* parent)
     , m_lista(NuevoGrid(this, "MSFlexGrid1", static_cast<int>(CabecerasEscenario.size())))
     , m_resultado(NuevoGrid(this, "MSFlexGrid2", static_cast<int>(CabecerasResultado.size())))
     // The level premium dashed: where it equals the risk premium (a one-year cover) both still show.
-    , m_grafico1(new GraficoResultado({QPen(QColor(0xc0, 0x39, 0x2b), 3.5),
-                                       QPen(QColor(0x1f, 0x5f, 0xa8), 2, Qt::DashLine),
-                                       QPen(QColor(0x2e, 0x8b, 0x57), 2)},
-                                      this))
+    , m_grafico1(
+          new GraficoResultado({QPen(QColor(0xc0, 0x39, 0x2b), 3.5), QPen(QColor(0x1f, 0x5f, 0xa8), 2, Qt::DashLine),
+                                QPen(QColor(0x2e, 0x8b, 0x57), 2)},
+                               this))
     , m_grafico2(new GraficoResultado({QPen(QColor(0x1f, 0x5f, 0xa8), 2)}, this))
     , m_label1(Etiqueta(this, "Label1", QStringLiteral("Escenario")))
     , m_label2(Etiqueta(this, "Label2", QStringLiteral("Resultado")))
@@ -183,8 +183,8 @@ void frmResultados::dispone()
     const QFontMetrics metricas = fontMetrics();
     const int ancho = metricas.averageCharWidth();
     // Room for the header and four rows under a scroll bar, and for a chart's titles, axes and legend.
-    const int alturaFilas = 5 * m_lista->verticalHeader()->defaultSectionSize() +
-                            style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4;
+    const int alturaFilas =
+        5 * m_lista->verticalHeader()->defaultSectionSize() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4;
     for (FlexGrid* grid : {m_lista, m_resultado})
         grid->setMinimumSize(30 * ancho, alturaFilas);
     for (GraficoResultado* grafico : {m_grafico1, m_grafico2})

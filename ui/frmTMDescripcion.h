@@ -23,7 +23,7 @@ class frmTMDescripcion : public QWidget
 {
     Q_OBJECT
 
-public:
+  public:
     /*!
      * `muestraDetalle` opens (or brings forward) the detail editor, as the main window's menu
      * does.
@@ -33,7 +33,7 @@ public:
     //! True while the boxes hold a new table.
     bool EsAlta() const { return m_esAlta; }
 
-private:
+  private:
     void construye();
     void LlenaCampos();
     void MSFlexGrid1_GotFocus();

@@ -35,7 +35,7 @@ struct Rechazo
 // million reserves keeps every digit the summary shows.
 class Suma
 {
-public:
+  public:
     void agrega(double termino)
     {
         const double t = m_suma + termino;
@@ -44,7 +44,7 @@ public:
     }
     double total() const { return m_suma + m_compensacion; }
 
-private:
+  private:
     double m_suma = 0.0;
     double m_compensacion = 0.0;
 };
@@ -63,7 +63,7 @@ struct PlanesEscenario
 
 class Valoracion
 {
-public:
+  public:
     explicit Valoracion(const QSqlDatabase& db)
         : m_db(db)
     {
@@ -135,7 +135,7 @@ public:
     }
     Rechazo rechazo(const QString& motivo) const { return {QStringLiteral("Línea %1: %2").arg(m_linea).arg(motivo)}; }
 
-private:
+  private:
     // A field as a number by the files' rule (EsNumerico): plain decimals are read straight
     // from the bytes, anything else (blanks, a sign "+", an exponent) through ANumero.
     double numero(std::string_view campo, const QString& nombre) const
@@ -269,7 +269,8 @@ ResultadoCartera ValoraCartera(const QSqlDatabase& db, const QString& entrada, c
                     if (Texto(linea) != CabeceraCartera)
                         throw valoracion.rechazo(QStringLiteral("la cabecera debe ser ") + CabeceraCartera);
                     cabecera = false;
-                    bytes.append((CabeceraCartera + QLatin1Char(',') + ColumnasValoradas + QLatin1Char('\n')).toStdString());
+                    bytes.append(
+                        (CabeceraCartera + QLatin1Char(',') + ColumnasValoradas + QLatin1Char('\n')).toStdString());
                 } else if (!linea.empty()) {
                     valoracion.poliza(linea, bytes);
                     if (bytes.size() >= Bloque)

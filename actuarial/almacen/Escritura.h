@@ -41,12 +41,12 @@ bool EjecutaConservandoLoHecho(Entorno& entorno, const QString& rutina, const st
 //! One insert statement prepared once and run for many rows, values bound in order.
 class Insercion
 {
-public:
+  public:
     Insercion(const QSqlDatabase& db, const QString& sql);
     //! Runs the statement with these values; ErrorVV when the store refuses the row.
     void ejecuta(std::initializer_list<QVariant> valores);
 
-private:
+  private:
     QSqlQuery m_consulta;
 };
 

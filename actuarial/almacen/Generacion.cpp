@@ -17,10 +17,11 @@ namespace {
 void CargaColumnas(const QSqlDatabase& db, const QVariant& tabla, const QVariant& tasa, ColumnasConmutadas& c)
 {
     {
-        QSqlQuery rango = Consulta(
-            db, QStringLiteral("select min(Edad), max(Edad) from T_Conmutado where Tabla_Mortalidad = ? "
-                               "and Interes_Tecnico = ?"),
-            {tabla, tasa});
+        QSqlQuery rango =
+            Consulta(db,
+                     QStringLiteral("select min(Edad), max(Edad) from T_Conmutado where Tabla_Mortalidad = ? "
+                                    "and Interes_Tecnico = ?"),
+                     {tabla, tasa});
         Siguiente(rango);
         // No columns for this table and rate: both are null, which no age converts from.
         const std::int32_t lo = AEntero32(ValorANumero(rango.value(0)));
@@ -52,9 +53,12 @@ void InsertaResultados(Entorno& entorno, double escenario)
     const QVariant clave = campo("Escenario");
     const QVariant tabla = campo("Tabla_Mortalidad");
     const QVariant tasa = campo("Interes_Tecnico");
-    const DatosEscenario datos{NumeroOpcional(campo("Edad")),         NumeroOpcional(campo("Plazo_Seguro")),
-                               NumeroOpcional(campo("Plazo_Pago")),   NumeroOpcional(campo("Tipo_Seguro")),
-                               NumeroOpcional(tasa),                  NumeroOpcional(campo("Tipo_Comision"))};
+    const DatosEscenario datos{NumeroOpcional(campo("Edad")),
+                               NumeroOpcional(campo("Plazo_Seguro")),
+                               NumeroOpcional(campo("Plazo_Pago")),
+                               NumeroOpcional(campo("Tipo_Seguro")),
+                               NumeroOpcional(tasa),
+                               NumeroOpcional(campo("Tipo_Comision"))};
     q.finish();
 
     Motor motor(entorno.dialogos);
@@ -67,8 +71,7 @@ void InsertaResultados(Entorno& entorno, double escenario)
                                               "where Escenario = ? order by Anio_Comision desc"),
                                {clave});
         while (Siguiente(c))
-            comisiones.push_back({NumeroOpcional(c.value(0)), NumeroOpcional(c.value(1)),
-                                  NumeroOpcional(c.value(2))});
+            comisiones.push_back({NumeroOpcional(c.value(0)), NumeroOpcional(c.value(1)), NumeroOpcional(c.value(2))});
     }
 
     Insercion insercion(db, QStringLiteral("insert into T_Resultado values(?,?,?,?,?,?,?,?,?,?,?,?)"));

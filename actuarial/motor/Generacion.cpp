@@ -17,8 +17,7 @@ double Valor(const std::optional<double>& campo)
 
 // A step whose ages fall outside the loaded columns is skipped: whatever it would have set
 // keeps its previous value and the generation goes on.
-template <typename Paso>
-void SaltaFueraDeTabla(Paso paso)
+template <typename Paso> void SaltaFueraDeTabla(Paso paso)
 {
     try {
         paso();
@@ -30,8 +29,7 @@ void SaltaFueraDeTabla(Paso paso)
 
 // beta of a schedule of several years: each listed year's rate applies from the year after the
 // next smaller listed year up to its own (the largest one up to the payment term m).
-double BetaCalendario(const Motor& motor, const std::vector<FilaComision>& comisiones, std::int16_t x,
-                      std::int16_t m)
+double BetaCalendario(const Motor& motor, const std::vector<FilaComision>& comisiones, std::int16_t x, std::int16_t m)
 {
     double beta = 0.0;
     double anterior = 0.0;

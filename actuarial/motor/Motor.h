@@ -18,7 +18,7 @@ class Dialogos;
  */
 class Motor
 {
-public:
+  public:
     explicit Motor(Dialogos& dialogos);
 
     ColumnasConmutadas columnas;
@@ -125,9 +125,8 @@ public:
     //! ä(x, k) = (N(x) - N(x+k)) / D(x), annuity-due of k annual payments; errors 9, 11, 6 thrown.
     double Anualidad(std::int16_t x, std::int16_t k) const;
 
-private:
-    void reservaAnual(std::int16_t x, std::int16_t n, std::int16_t m, std::int32_t tipo, double crecimiento,
-                      float tc);
+  private:
+    void reservaAnual(std::int16_t x, std::int16_t n, std::int16_t m, std::int32_t tipo, double crecimiento, float tc);
     void reservaMensual(std::int16_t x, std::int16_t k, std::int32_t tipo, double crecimiento);
     double& entradaReserva(std::int32_t t);
 

@@ -21,7 +21,8 @@ double Valor(const std::optional<double>& campo)
 // A box's text on one line, as the reason a plan gives.
 QString Motivo(const QString& caja)
 {
-    return QStringLiteral("el cálculo da el error ") + QString(caja).replace(QStringLiteral("\r\n"), QStringLiteral(", "));
+    return QStringLiteral("el cálculo da el error ") +
+           QString(caja).replace(QStringLiteral("\r\n"), QStringLiteral(", "));
 }
 
 } // namespace
@@ -30,7 +31,7 @@ QString Motivo(const QString& caja)
 // gives for that age. Nobody answers a question and no file is chosen.
 class Plan::Cajas : public Dialogos
 {
-public:
+  public:
     Respuesta mensaje(const QString& texto, Botones botones, Icono, const QString&, Respuesta) override
     {
         if (primera.isEmpty())

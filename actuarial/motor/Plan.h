@@ -69,7 +69,7 @@ Plazos PlazosPorEdad(const DefinicionPlan& plan, std::int16_t edad);
  */
 class Plan
 {
-public:
+  public:
     explicit Plan(DefinicionPlan definicion);
     ~Plan();
     Plan(const Plan&) = delete;
@@ -85,7 +85,7 @@ public:
     //! Whether the plan fits at age x (see above; the calculation itself may still fail).
     bool cabe(std::int16_t edad) const;
 
-private:
+  private:
     class Cajas;
     bool cabe(std::int16_t edad, Plazos plazos) const;
 

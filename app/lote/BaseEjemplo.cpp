@@ -5,8 +5,8 @@
 #include "app/lote/DialogosConsola.h"
 #include "core/BaseDatos.h"
 #include "core/Dialogos.h"
-#include "core/EntradaEscenario.h"
 #include "core/Entorno.h"
+#include "core/EntradaEscenario.h"
 #include "core/ErrorVV.h"
 #include "core/ImportaTabla.h"
 #include "core/Numeros.h"
@@ -14,7 +14,6 @@
 #include <QFile>
 #include <QHash>
 #include <QTemporaryDir>
-
 
 namespace valvida {
 
@@ -34,14 +33,31 @@ struct EscenarioEjemplo
 // derives it from the table's last age.
 const EscenarioEjemplo Escenarios[] = {
     {"pasem2010-hombres.csv",
-     {"35", "100000", "3", "20", "20", "", "Dotal mixto a 20 años, comisión el primer año", 0, 3, 1,
+     {"35",
+      "100000",
+      "3",
+      "20",
+      "20",
+      "",
+      "Dotal mixto a 20 años, comisión el primer año",
+      0,
+      3,
+      1,
       {{"1", "10", "15"}}}},
     {"ilt-bowers.csv",
-     {"40", "50000", "6", "", "", "5", "Vida entera a los 40 años, comisión en cinco años", 0, 2, 2,
+     {"40",
+      "50000",
+      "6",
+      "",
+      "",
+      "5",
+      "Vida entera a los 40 años, comisión en cinco años",
+      0,
+      2,
+      2,
       {{"1", "40", "20"}, {"2", "20", "10"}, {"3", "10", "5"}, {"4", "5", "0"}, {"5", "5", "0"}}}},
     {"gkm95.csv",
-     {"45", "30000", "2.5", "1", "12", "", "Temporal de un año, 12 meses de cobertura", 0, 1, 1,
-      {{"1", "15", "0"}}}},
+     {"45", "30000", "2.5", "1", "12", "", "Temporal de un año, 12 meses de cobertura", 0, 1, 1, {{"1", "15", "0"}}}},
 };
 
 constexpr std::int32_t VidaEntera = 2;

@@ -19,8 +19,8 @@ std::optional<std::int32_t> EscenarioArgumento(const QString& palabra)
 BaseLote::BaseLote(const QString& ruta, Dialogos& dialogos)
     : m_conexion(QStringLiteral("valvida-lote-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
 {
-    m_entorno = std::make_unique<Entorno>(Entorno{AbreBaseDatos(ruta, m_conexion), dialogos,
-                                                  QFileInfo(ruta).absolutePath()});
+    m_entorno =
+        std::make_unique<Entorno>(Entorno{AbreBaseDatos(ruta, m_conexion), dialogos, QFileInfo(ruta).absolutePath()});
 }
 
 BaseLote::~BaseLote()

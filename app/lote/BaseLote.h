@@ -21,7 +21,7 @@ std::optional<std::int32_t> EscenarioArgumento(const QString& palabra);
  */
 class BaseLote
 {
-public:
+  public:
     BaseLote(const QString& ruta, Dialogos& dialogos);
     ~BaseLote();
     BaseLote(const BaseLote&) = delete;
@@ -29,7 +29,7 @@ public:
 
     Entorno& entorno() { return *m_entorno; }
 
-private:
+  private:
     QString m_conexion;
     std::unique_ptr<Entorno> m_entorno;
 };

@@ -17,8 +17,8 @@ namespace {
 // The scenario's results as CSV: the column names, then one line per row in policy-year order.
 void EscribeResultados(const QSqlDatabase& db, std::int32_t escenario, QTextStream& out)
 {
-    QSqlQuery q = Consulta(db, QStringLiteral("select * from T_Resultado where Escenario = ? order by Anio_Poliza"),
-                           {escenario});
+    QSqlQuery q =
+        Consulta(db, QStringLiteral("select * from T_Resultado where Escenario = ? order by Anio_Poliza"), {escenario});
     const QSqlRecord registro = q.record();
     QStringList nombres;
     for (int c = 0; c < registro.count(); ++c)

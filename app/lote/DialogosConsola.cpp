@@ -34,7 +34,7 @@ namespace {
 
 class ProgresoConsola : public Dialogos::Progreso
 {
-public:
+  public:
     bool avanza(qint64) override { return true; }
 };
 

@@ -13,7 +13,7 @@ namespace valvida {
  */
 class DialogosConsola : public Dialogos
 {
-public:
+  public:
     explicit DialogosConsola(QTextStream& err);
 
     Respuesta mensaje(const QString& texto, Botones botones, Icono icono, const QString& titulo,
@@ -28,7 +28,7 @@ public:
     //! How many boxes were written (notices aside); a command that wrote any ends with status 1.
     int cajas() const { return m_cajas; }
 
-private:
+  private:
     QTextStream& m_err;
     int m_cajas = 0;
 };

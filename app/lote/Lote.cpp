@@ -14,23 +14,19 @@ struct Comando
 };
 
 const Comando Comandos[] = {
-    {"crear-bd", 1, &ComandoCrearBd},
-    {"crear-bd", 2, &ComandoCrearBd},
-    {"importar", 2, &ComandoImportar},
-    {"calcular", 2, &ComandoCalcular},
-    {"exportar", 3, &ComandoExportar},
-    {"tarifa", 2, &ComandoTarifa},
-    {"tarifa", 4, &ComandoTarifa},
-    {"cartera", 3, &ComandoCartera},
+    {"crear-bd", 1, &ComandoCrearBd},  {"crear-bd", 2, &ComandoCrearBd},  {"importar", 2, &ComandoImportar},
+    {"calcular", 2, &ComandoCalcular}, {"exportar", 3, &ComandoExportar}, {"tarifa", 2, &ComandoTarifa},
+    {"tarifa", 4, &ComandoTarifa},     {"cartera", 3, &ComandoCartera},
 };
 
 } // namespace
 
 QString UsoLote()
 {
-    return QStringLiteral("uso: valvida-lote crear-bd [--ejemplo] RUTA | importar RUTA_BD ARCHIVO | calcular RUTA_BD ESCENARIO"
-                          " | exportar RUTA_BD ESCENARIO ARCHIVO | tarifa RUTA_BD ESCENARIO [EDAD_DESDE EDAD_HASTA]"
-                          " | cartera RUTA_BD CARTERA.csv SALIDA.csv");
+    return QStringLiteral(
+        "uso: valvida-lote crear-bd [--ejemplo] RUTA | importar RUTA_BD ARCHIVO | calcular RUTA_BD ESCENARIO"
+        " | exportar RUTA_BD ESCENARIO ARCHIVO | tarifa RUTA_BD ESCENARIO [EDAD_DESDE EDAD_HASTA]"
+        " | cartera RUTA_BD CARTERA.csv SALIDA.csv");
 }
 
 int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& err)

@@ -30,7 +30,7 @@ class TestAlmacenConmutados : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void guardaLasColumnasDelEjemplo();
     void guardaCadaValorTalCual();
     void reemplazaSoloSuTasa();
@@ -65,10 +65,12 @@ void TestAlmacenConmutados::guardaCadaValorTalCual()
     for (int x = 0; x <= 2; ++x) {
         const QVariantList clave{x, 4.1};
         const auto i = static_cast<std::size_t>(x);
-        QCOMPARE(Exacto(base.valor("select Dx from T_Conmutado where Edad = ? and Interes_Tecnico = ?", clave).toDouble()),
-                 Exacto(enMemoria.Dx[i]));
-        QCOMPARE(Exacto(base.valor("select Sx from T_Conmutado where Edad = ? and Interes_Tecnico = ?", clave).toDouble()),
-                 Exacto(enMemoria.Sx[i]));
+        QCOMPARE(
+            Exacto(base.valor("select Dx from T_Conmutado where Edad = ? and Interes_Tecnico = ?", clave).toDouble()),
+            Exacto(enMemoria.Dx[i]));
+        QCOMPARE(
+            Exacto(base.valor("select Sx from T_Conmutado where Edad = ? and Interes_Tecnico = ?", clave).toDouble()),
+            Exacto(enMemoria.Sx[i]));
     }
 }
 
@@ -95,19 +97,24 @@ void TestAlmacenConmutados::fallosConservanLoHecho_data()
     QTest::addColumn<QString>("caja");
     QTest::addColumn<QStringList>("quedan"); // Interes_Tecnico|Edad left in T_Conmutado
     // The old rows of rate 3 are gone whatever rule fails after their delete; rate 4's stay.
-    QTest::newRow("sin filas") << "" << "" << "" << QStringList{"4|0"};
-    QTest::newRow("edad sobre Edad_Final") << TresEdades + ", (1, 3, 1)" << ""
-                                           << "Rutina: CalculaConmutados\r\nError:9\r\nEl subíndice está fuera del intervalo"
-                                           << QStringList{"4|0"};
-    QTest::newRow("qx vacío") << "(1, 0, 0.1), (1, 1, null), (1, 2, 1)" << ""
+    QTest::newRow("sin filas") << ""
+                               << ""
+                               << "" << QStringList{"4|0"};
+    QTest::newRow("edad sobre Edad_Final")
+        << TresEdades + ", (1, 3, 1)"
+        << ""
+        << "Rutina: CalculaConmutados\r\nError:9\r\nEl subíndice está fuera del intervalo" << QStringList{"4|0"};
+    QTest::newRow("qx vacío") << "(1, 0, 0.1), (1, 1, null), (1, 2, 1)"
+                              << ""
                               << "Rutina: CalculaConmutados\r\nError:94\r\nUso no válido de Null" << QStringList{"4|0"};
     // A store that refuses the third row undoes the whole rebuild: the old rows are back.
-    QTest::newRow("inserción rechazada") << TresEdades
-                                         << "create trigger rechaza before insert on T_Conmutado when new.Edad = 2 "
-                                            "begin select raise(abort, 'disco lleno'); end"
-                                         << "Rutina: CalculaConmutados\r\nError:101811\r\nLa fila viola una restricción "
-                                            "de la tabla (disco lleno)"
-                                         << QStringList{"3|0", "4|0"};
+    QTest::newRow("inserción rechazada")
+        << TresEdades
+        << "create trigger rechaza before insert on T_Conmutado when new.Edad = 2 "
+           "begin select raise(abort, 'disco lleno'); end"
+        << "Rutina: CalculaConmutados\r\nError:101811\r\nLa fila viola una restricción "
+           "de la tabla (disco lleno)"
+        << QStringList{"3|0", "4|0"};
 }
 
 void TestAlmacenConmutados::fallosConservanLoHecho()

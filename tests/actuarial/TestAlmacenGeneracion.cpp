@@ -55,7 +55,7 @@ class TestAlmacenGeneracion : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void resultados_data();
     void resultados();
     void calculaEscenario_data();
@@ -72,12 +72,13 @@ void TestAlmacenGeneracion::resultados_data()
 
     // P = 0.28/1.9; alpha = 0.015; beta = 0.5 * 1.9; PT = (0.015/2 + P)/(1 - 0.95/2); risk 0.1, 0.2
     // and row 2 repeating row 1; reserves 0, (P - 0.1)/0.9, 0.
-    QTest::newRow("tres edades") << QVariantList{0, 1, 1, 0, 1, 2, 2} << "(1, 1, 50, 15)"
-                                 << "select * from T_Resultado order by Anio_Poliza"
-                                 << QStringList{"1|0|0|0.1|0.147368421052632|0.294987468671679|0|0|0|0|0|0",
-                                                "1|1|1|0.2|0.147368421052632|0.294987468671679|0|0|0.0526315789473684|0|0|0",
-                                                "1|2|2|0.2|0.147368421052632|0.294987468671679|0|0|0|0|0|0"}
-                                 << QStringList{};
+    QTest::newRow("tres edades")
+        << QVariantList{0, 1, 1, 0, 1, 2, 2} << "(1, 1, 50, 15)"
+        << "select * from T_Resultado order by Anio_Poliza"
+        << QStringList{"1|0|0|0.1|0.147368421052632|0.294987468671679|0|0|0|0|0|0",
+                       "1|1|1|0.2|0.147368421052632|0.294987468671679|0|0|0.0526315789473684|0|0|0",
+                       "1|2|2|0.2|0.147368421052632|0.294987468671679|0|0|0|0|0|0"}
+        << QStringList{};
 
     // Table 2 at 0 % (q = 0.1 at ages 0..5), x = 0, n = m = 4, term: P = (1 - 0.6561)/3.439 = 0.1,
     // ä(0,4) = 3.439 used as a = 3; rows 50 % (year 1, 15 per mille), 20 % (2), 5 % (3).
@@ -129,15 +130,15 @@ void TestAlmacenGeneracion::resultados_data()
     // The generator's own failures: a box, and no row written (an unknown scenario: calculaEscenario).
     const QString ninguna = QStringLiteral("select count(*) from T_Resultado");
     const QVariantList ejemplo{0, 1, 1, 0, 1, 2, 2};
-    QTest::newRow("sin fila de comisión del año 1") << ejemplo << "(1, 2, 50, 15)" << ninguna << QStringList{"0"}
-                                                    << QStringList{CajaSinRegistro};
+    QTest::newRow("sin fila de comisión del año 1")
+        << ejemplo << "(1, 2, 50, 15)" << ninguna << QStringList{"0"} << QStringList{CajaSinRegistro};
     QTest::newRow("sin columnas para su tabla y tasa") << QVariantList{0, 1, 1, 7.5, 9, 2, 2} << "(1, 1, 50, 15)"
                                                        << ninguna << QStringList{"0"} << QStringList{CajaNull};
     QTest::newRow("edad vacía") << QVariantList{QVariant(), 1, 1, 0, 1, 2, 2} << "(1, 1, 50, 15)" << ninguna
                                 << QStringList{"0"} << QStringList{CajaNull};
-    QTest::newRow("plazo de 16 bits desbordado") << QVariantList{0, 1, 1, 0, 1, 40000, 2} << "(1, 1, 50, 15)"
-                                                 << ninguna << QStringList{"0"}
-                                                 << QStringList{"Funcion: fGeneraResultado\r\nError:6\r\nDesbordamiento"};
+    QTest::newRow("plazo de 16 bits desbordado")
+        << QVariantList{0, 1, 1, 0, 1, 40000, 2} << "(1, 1, 50, 15)" << ninguna << QStringList{"0"}
+        << QStringList{"Funcion: fGeneraResultado\r\nError:6\r\nDesbordamiento"};
 }
 
 void TestAlmacenGeneracion::resultados()
@@ -184,14 +185,17 @@ void TestAlmacenGeneracion::calculaEscenario_data()
     // The store failing undoes the whole calculation, whatever SQLite itself undid: as before.
     const QStringList antes{"1|5|", "8|0|"};
     QTest::newRow("inserción rechazada")
-        << 1 << "create trigger rechaza before insert on T_Resultado when new.Anio_Poliza = 2 "
-                "begin select raise(abort, 'disco lleno'); end"
-        << QStringList{"Funcion: fGeneraResultado\r\nError:101811\r\nLa fila viola una restricción de la tabla (disco lleno)"}
+        << 1
+        << "create trigger rechaza before insert on T_Resultado when new.Anio_Poliza = 2 "
+           "begin select raise(abort, 'disco lleno'); end"
+        << QStringList{"Funcion: fGeneraResultado\r\nError:101811\r\nLa fila viola una restricción de la tabla (disco "
+                       "lleno)"}
         << antes << "1";
     // A page limit at the file's size: the columns' page, filled by another table's row, must grow.
     QTest::newRow("disco lleno en los conmutados")
-        << 1 << "insert into T_Conmutado(Tabla_Mortalidad, Edad, Interes_Tecnico, lx) values(9, 0, 0, zeroblob(3900))\n"
-                "pragma max_page_count = 1"
+        << 1
+        << "insert into T_Conmutado(Tabla_Mortalidad, Edad, Interes_Tecnico, lx) values(9, 0, 0, zeroblob(3900))\n"
+           "pragma max_page_count = 1"
         << QStringList{"Rutina: CalculaConmutados\r\nError:100013\r\nEl disco está lleno (database or disk is full)"}
         << antes << "2";
     QTest::newRow("otro programa escribe")

@@ -78,7 +78,10 @@ int ErrorDe(const std::function<void()>& accion)
     return 0;
 }
 
-std::int16_t I16(int v) { return static_cast<std::int16_t>(v); }
+std::int16_t I16(int v)
+{
+    return static_cast<std::int16_t>(v);
+}
 
 } // namespace
 
@@ -86,7 +89,7 @@ class TestMotor : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void columnas_data();
     void columnas();
     void erroresDeColumnas();
@@ -267,9 +270,9 @@ void TestMotor::reservas_data()
     // (0..20) lie beyond the table: no box.
     const QString cajaP20 = "Funcion: fPrimaNivelada" + Subindice;
     const double g = 1.04099999904632568359375, P = 14.0 / 95, V1 = (P * g - 0.1) / 0.9;
-    QTest::newRow("tres edades 4.1 % en 32 bits") << 0.0 << TresEdadesQ << QList<int>{0, 2, 2, 1} << 4.1f << 1.0f
-                                                  << QList<double>{0, V1, ((P + V1) * 0.9 * g - 0.18) / 0.72, 0}
-                                                  << QStringList{};
+    QTest::newRow("tres edades 4.1 % en 32 bits")
+        << 0.0 << TresEdadesQ << QList<int>{0, 2, 2, 1} << 4.1f << 1.0f
+        << QList<double>{0, V1, ((P + V1) * 0.9 * g - 0.18) / 0.72, 0} << QStringList{};
     // q = 0.1, 1, 0.5, 0.5 at 0 %: l = 1, 0.9, 0, 0; P = 1/1.9; V1 = (P - 0.1)/0.9 = 9/19; year 2
     // divides by l(2) = 0 and the rest stay 0.
     QTest::newRow("supervivientes cero") << 0.0 << "0:0.1 1:1 2:0.5 3:0.5" << QList<int>{0, 3, 3, 1} << 0.0f << 1.0f
@@ -278,13 +281,19 @@ void TestMotor::reservas_data()
     // One premium and commission type 2: the reference premium's box (its ages lie beyond the
     // table), then ä1 = (N(1) - N(1)) / D(1) = 0: the modified premium divides by zero and every
     // reserve stays 0.
-    QTest::newRow("un solo pago, comisión 2") << 0.0 << TresEdadesQ << QList<int>{0, 2, 1, 1} << 0.0f << 2.0f
-                                              << QList<double>{0, 0, 0, 0}
-                                              << QStringList{cajaP20, "Rutina: fReserva" + PorCero};
+    QTest::newRow("un solo pago, comisión 2")
+        << 0.0 << TresEdadesQ << QList<int>{0, 2, 1, 1} << 0.0f << 2.0f << QList<double>{0, 0, 0, 0}
+        << QStringList{cajaP20, "Rutina: fReserva" + PorCero};
     // One-year pure endowment of 6 months at 10 %: P = D(1)/D(0) = 0.9/1.1; V(j) = P 1.1^(j/6), V(6) = 0.9.
     QTest::newRow("seis meses al 10 %") << 10.0 << TresEdadesQ << QList<int>{0, 1, 6, 4} << 10.0f << 2.0f
-                                        << QList<double>{0, 0.8312824372691351, 0.8445928217370277, 0.8581163303210331,
-                                                         0.8718563755363179, 0.8858164245387901, 0.9, 0}
+                                        << QList<double>{0,
+                                                         0.8312824372691351,
+                                                         0.8445928217370277,
+                                                         0.8581163303210331,
+                                                         0.8718563755363179,
+                                                         0.8858164245387901,
+                                                         0.9,
+                                                         0}
                                         << QStringList{};
 }
 
@@ -321,20 +330,20 @@ void TestMotor::reservaProspectiva_data()
         for (int m : {n, 10, 1})
             QTest::addRow("tipo %d, %d primas", tipo, m) << 6.0 << QList<int>{x, n, m, tipo} << 1.0f << ninguna;
     }
-    QTest::newRow("vida entera a 50, 10 primas") << 6.0 << QList<int>{50, 60, 10, 2} << 1.0f
-                                                 << QList<QPointF>{{40, 0.793}, {59, 0.927}};
-    QTest::newRow("temporal 5 a 60, prima única, 4.5 %") << 4.5 << QList<int>{60, 5, 1, 1} << 1.0f
-                                                         << QList<QPointF>{{4, 0.0187}, {5, 0}};
-    QTest::newRow("dotal puro 5 a 60, prima única, 4.5 %") << 4.5 << QList<int>{60, 5, 1, 4} << 1.0f
-                                                           << QList<QPointF>{{4, 0.938}, {5, 1}};
-    QTest::newRow("dotal puro 20 a 30, 4.5 %") << 4.5 << QList<int>{30, 20, 20, 4} << 1.0f
-                                               << QList<QPointF>{{19, 0.922}, {20, 1}};
-    QTest::newRow("dotal 20 a 40, 10 primas, 4 %") << 4.0 << QList<int>{40, 20, 10, 3} << 1.0f
-                                                   << QList<QPointF>{{20, 1}};
+    QTest::newRow("vida entera a 50, 10 primas")
+        << 6.0 << QList<int>{50, 60, 10, 2} << 1.0f << QList<QPointF>{{40, 0.793}, {59, 0.927}};
+    QTest::newRow("temporal 5 a 60, prima única, 4.5 %")
+        << 4.5 << QList<int>{60, 5, 1, 1} << 1.0f << QList<QPointF>{{4, 0.0187}, {5, 0}};
+    QTest::newRow("dotal puro 5 a 60, prima única, 4.5 %")
+        << 4.5 << QList<int>{60, 5, 1, 4} << 1.0f << QList<QPointF>{{4, 0.938}, {5, 1}};
+    QTest::newRow("dotal puro 20 a 30, 4.5 %")
+        << 4.5 << QList<int>{30, 20, 20, 4} << 1.0f << QList<QPointF>{{19, 0.922}, {20, 1}};
+    QTest::newRow("dotal 20 a 40, 10 primas, 4 %")
+        << 4.0 << QList<int>{40, 20, 10, 3} << 1.0f << QList<QPointF>{{20, 1}};
     // Commission type 2: year 1 carries c1 (P = P20 here: the reference premium itself), or c1 and
     // the excess P - P20 (10 premiums), and Pz the years after.
-    QTest::newRow("dotal 20 a 40, comisión 2, 4 %") << 4.0 << QList<int>{40, 20, 20, 3} << 2.0f
-                                                    << QList<QPointF>{{1, 0}, {20, 1}};
+    QTest::newRow("dotal 20 a 40, comisión 2, 4 %")
+        << 4.0 << QList<int>{40, 20, 20, 3} << 2.0f << QList<QPointF>{{1, 0}, {20, 1}};
     QTest::newRow("dotal 20 a 40, 10 primas, comisión 2") << 6.0 << QList<int>{40, 20, 10, 3} << 2.0f << ninguna;
 }
 

@@ -16,7 +16,7 @@ class TestTablaIlustrativa : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void cifrasDelLibroAlSeisPorCiento();
 };
 

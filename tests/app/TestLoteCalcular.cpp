@@ -2,9 +2,9 @@
 // binary on a database made by crear-bd and filled with plain SQL.
 
 #include "app/lote/Lote.h"
-#include "support/PruebaLote.h"
 #include "core/BaseDatos.h"
 #include "support/BaseTemporal.h"
+#include "support/PruebaLote.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,13 +22,15 @@ const QString Cabecera = QStringLiteral("Escenario,Anio_Poliza,Edad_Alcanzada,Pr
 const QStringList Ejemplo = {
     "insert into C_TablaMortalidad values(1, 'Tres edades', 0, 2)",
     "insert into T_DetalleMortalidad values(1, 0, 0.1), (1, 1, 0.2), (1, 2, 1)",
-    "insert into T_Escenario values(1, 0, 1000, 1, 1, 0, 1, 2, 2, 'Ejemplo', 0), (2, 0, 1000, 1, 2, 0, 1, 1, 6, 'Meses', 0)",
+    "insert into T_Escenario values(1, 0, 1000, 1, 1, 0, 1, 2, 2, 'Ejemplo', 0), (2, 0, 1000, 1, 2, 0, 1, 1, 6, "
+    "'Meses', 0)",
     "insert into T_Comision values(1, 1, 50, 15), (2, 1, 0, 0)",
 };
 
-const QString FilasEjemplo = QStringLiteral("1,0,0,0.1,0.147368421052632,0.294987468671679,0,0,0,0,0,0\n"
-                                            "1,1,1,0.2,0.147368421052632,0.294987468671679,0,0,0.0526315789473684,0,0,0\n"
-                                            "1,2,2,0.2,0.147368421052632,0.294987468671679,0,0,0,0,0,0\n");
+const QString FilasEjemplo =
+    QStringLiteral("1,0,0,0.1,0.147368421052632,0.294987468671679,0,0,0,0,0,0\n"
+                   "1,1,1,0.2,0.147368421052632,0.294987468671679,0,0,0.0526315789473684,0,0,0\n"
+                   "1,2,2,0.2,0.147368421052632,0.294987468671679,0,0,0,0,0,0\n");
 
 } // namespace
 
@@ -36,7 +38,7 @@ class TestLoteCalcular : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void salidas_data();
     void salidas();
     void binarioReal();
@@ -52,16 +54,24 @@ void TestLoteCalcular::salidas_data()
     const QString uso = UsoLote() + "\n";
     QVERIFY(UsoLote().contains("calcular RUTA_BD ESCENARIO"));
     // P = risk = PT = 0.1 a year, times 6/12; no box, status 0.
-    QTest::newRow("sin cajas") << "" << "2" << 0 << Cabecera + "\n2,0,0,0.05,0.05,0.05,0,0,0,0,0,0\n2,1,0,..." << "";
-    QTest::newRow("letras") << "" << "uno" << 2 << "" << uso;
-    QTest::newRow("decimal") << "" << "1.5" << 2 << "" << uso;
-    QTest::newRow("vacío") << "" << "" << 2 << "" << uso;
+    QTest::newRow("sin cajas") << ""
+                               << "2" << 0 << Cabecera + "\n2,0,0,0.05,0.05,0.05,0,0,0,0,0,0\n2,1,0,..."
+                               << "";
+    QTest::newRow("letras") << ""
+                            << "uno" << 2 << "" << uso;
+    QTest::newRow("decimal") << ""
+                             << "1.5" << 2 << "" << uso;
+    QTest::newRow("vacío") << ""
+                           << "" << 2 << "" << uso;
     // The generator's own box, and nothing on stdout: a failed calculation has no results.
     QTest::newRow("escenario inexistente")
-        << "" << "5" << 1 << ""
+        << ""
+        << "5" << 1 << ""
         << "Funcion: fGeneraResultado\nError:3021\nBOF o EOF es True, o el registro actual se eliminó. La operación "
            "solicitada requiere un registro actual.\n";
-    QTest::newRow("base inexistente") << "no-existe.mdb" << "1" << 1 << "" << "No se abrió la base de datos: ...";
+    QTest::newRow("base inexistente") << "no-existe.mdb"
+                                      << "1" << 1 << ""
+                                      << "No se abrió la base de datos: ...";
 }
 
 void TestLoteCalcular::salidas()

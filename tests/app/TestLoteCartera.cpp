@@ -24,7 +24,7 @@ namespace {
 // for life), 6 a 6-month cover at 50, 7 a modified premium paid once, whose reserve divides by 0.
 class Fixture
 {
-public:
+  public:
     Fixture()
     {
         base.sql("insert into C_TablaMortalidad values(1, 'Seis edades', 0, 5)");
@@ -57,7 +57,7 @@ class TestLoteCartera : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void reservaEnVigor_data();
     void reservaEnVigor();
     void tarifaComoCalcular_data();
@@ -101,7 +101,8 @@ void TestLoteCartera::reservaEnVigor()
     VV_CERCA(campos.value(5).toDouble(), primaNeta, 1e-9);
     VV_CERCA(campos.value(6).toDouble(), primaNeta, 1e-9); // no expense, no commission
     VV_CERCA(campos.value(7).toDouble(), reserva, 1e-9);
-    QCOMPARE(s.out, "Pólizas: 1\nReserva total: " + campos.value(7) + "\nPrima de tarifa total: " + campos.value(6) + "\n");
+    QCOMPARE(s.out,
+             "Pólizas: 1\nReserva total: " + campos.value(7) + "\nPrima de tarifa total: " + campos.value(6) + "\n");
 }
 
 void TestLoteCartera::tarifaComoCalcular_data()
@@ -109,11 +110,21 @@ void TestLoteCartera::tarifaComoCalcular_data()
     QTest::addColumn<QString>("escenario");
     QTest::addColumn<QString>("edad");
     QTest::addColumn<QString>("plazos");
-    QTest::newRow("temporal") << "1" << "0" << "5,3";
-    QTest::newRow("por meses") << "2" << "0" << "1,6";
-    QTest::newRow("dotal, calendario") << "4" << "40" << "20,15";
-    QTest::newRow("vida entera") << "5" << "30" << "80,80";
-    QTest::newRow("meses, Bowers") << "6" << "50" << "1,6";
+    QTest::newRow("temporal") << "1"
+                              << "0"
+                              << "5,3";
+    QTest::newRow("por meses") << "2"
+                               << "0"
+                               << "1,6";
+    QTest::newRow("dotal, calendario") << "4"
+                                       << "40"
+                                       << "20,15";
+    QTest::newRow("vida entera") << "5"
+                                 << "30"
+                                 << "80,80";
+    QTest::newRow("meses, Bowers") << "6"
+                                   << "50"
+                                   << "1,6";
 }
 
 void TestLoteCartera::tarifaComoCalcular()
@@ -155,9 +166,10 @@ void TestLoteCartera::lineaRechazada_data()
     const QByteArray antes = CabeceraCartera.toUtf8() + "\r\nA,1,0,1000,1\r\n";
     const QString campo = "Línea 3, campo ";
     QTest::newRow("cabecera") << QByteArray("Poliza;Escenario;Edad;Suma_Asegurada;Antiguedad\r\nA,1,0,1000,1")
-                            << "Línea 1: la cabecera debe ser " + CabeceraCartera;
+                              << "Línea 1: la cabecera debe ser " + CabeceraCartera;
     QTest::newRow("archivo vacío") << QByteArray() << "Línea 1: la cabecera debe ser " + CabeceraCartera;
-    QTest::newRow("coma decimal") << antes + "C,1,0,1000,1,5" << "Línea 3: debe tener 5 campos separados por comas";
+    QTest::newRow("coma decimal") << antes + "C,1,0,1000,1,5"
+                                  << "Línea 3: debe tener 5 campos separados por comas";
     QTest::newRow("póliza") << antes + ",1,0,1000,1" << campo + "Poliza: está vacío";
     QTest::newRow("escenario texto") << antes + "C,uno,0,1000,1" << campo + "Escenario: no es un número";
     QTest::newRow("escenario inexistente") << antes + "C,9,0,1000,1" << campo + "Escenario: no existe el escenario 9";
@@ -166,8 +178,9 @@ void TestLoteCartera::lineaRechazada_data()
     const QString noCabe = campo + "Edad: el plan no cabe en la tabla de mortalidad (edades 0 a 5)";
     QTest::newRow("edad pasada") << antes + "C,1,1,1000,1" << noCabe;
     QTest::newRow("edad menor") << antes + "C,1,-1,1000,1" << noCabe;
-    QTest::newRow("caja de la reserva") << antes + "C,7,40,1000,1"
-                                 << campo + "Edad: el cálculo da el error Rutina: fReserva, Error:11, División por cero";
+    QTest::newRow("caja de la reserva")
+        << antes + "C,7,40,1000,1"
+        << campo + "Edad: el cálculo da el error Rutina: fReserva, Error:11, División por cero";
     QTest::newRow("suma 0") << antes + "C,1,0,0,1" << campo + "Suma_Asegurada: debe ser mayor que 0";
     QTest::newRow("suma infinita") << antes + "C,1,0,1e400,1" << campo + "Suma_Asegurada: no es un número";
     const QString plazo = campo + "Antiguedad: debe ser mayor o igual que 0 y menor que el plazo del seguro (5)";
@@ -205,7 +218,8 @@ void TestLoteCartera::menu()
     QCOMPARE(f.base.dialogos.textos(),
              (QStringList{"Valoración de la cartera cancelada",
                           "Pólizas: 2\r\nReserva total: 1406.25\r\nPrima de tarifa total: 660.30534351145"}));
-    QCOMPARE(f.base.dialogos.progresos.first(), "Valorando la cartera.../" + QString::number(QFileInfo(entrada).size()));
+    QCOMPARE(f.base.dialogos.progresos.first(),
+             "Valorando la cartera.../" + QString::number(QFileInfo(entrada).size()));
 }
 
 QTEST_GUILESS_MAIN(TestLoteCartera)

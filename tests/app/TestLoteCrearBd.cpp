@@ -1,6 +1,6 @@
 #include "app/lote/Lote.h"
-#include "support/PruebaLote.h"
 #include "core/BaseDatos.h"
+#include "support/PruebaLote.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,7 +20,7 @@ class TestLoteCrearBd : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void initTestCase();
     void cleanupTestCase();
     void creaUnaBaseNuevaConSusCatalogos();
@@ -32,7 +32,7 @@ private slots:
     void ejemploGuardaCadaTablaTalCual_data();
     void ejemploGuardaCadaTablaTalCual();
 
-private:
+  private:
     // The sample database, made once by the in-process tool, and a connection to it.
     QTemporaryDir m_dir;
     QSqlDatabase m_db;
@@ -132,7 +132,8 @@ void TestLoteCrearBd::ejemploConSusEscenariosCalculados()
                          "b.Escenario = e.Escenario and b.Anio_Comision = a.Anio_Comision + 1 and "
                          "(b.Porcentaje_Prima > a.Porcentaje_Prima or b.Tantos_Suma > a.Tantos_Suma)) || '|' || "
                          "(select count(*) from T_Resultado r where r.Escenario = e.Escenario) "
-                         "as fila from T_Escenario e order by Escenario)").toString(),
+                         "as fila from T_Escenario e order by Escenario)")
+                 .toString(),
              "1|3|1|20|20|0|1|0|21 2|2|2|70|70|5|5|0|71 3|1|1|1|12|0|1|0|13");
 }
 
@@ -156,14 +157,19 @@ void TestLoteCrearBd::ejemploGuardaCadaTablaTalCual()
     // compared by the store as numbers, to the last bit.
     const QString descripcion = campo(lineas.size() - 1, 2);
     const QVariantList tabla = {descripcion, campo(0, 0).toDouble(), campo(lineas.size() - 1, 0).toDouble()};
-    QCOMPARE(Valor(m_db, "select count(*) from C_TablaMortalidad where Descripcion = ? and Edad_Inicial = ? "
-                         "and Edad_Final = ?", tabla).toInt(), 1);
+    QCOMPARE(Valor(m_db,
+                   "select count(*) from C_TablaMortalidad where Descripcion = ? and Edad_Inicial = ? "
+                   "and Edad_Final = ?",
+                   tabla)
+                 .toInt(),
+             1);
     const QString detalle = "select count(*) from T_DetalleMortalidad d, C_TablaMortalidad t where "
                             "d.Tabla_Mortalidad = t.Tabla_Mortalidad and t.Descripcion = ?";
     QCOMPARE(Valor(m_db, detalle, {descripcion}).toInt(), lineas.size());
     for (qsizetype i = 0; i < lineas.size(); ++i)
         QVERIFY2(Valor(m_db, detalle + " and Edad = ? and qx = ?",
-                       {descripcion, campo(i, 0).toDouble(), campo(i, 1).toDouble()}).toInt() == 1,
+                       {descripcion, campo(i, 0).toDouble(), campo(i, 1).toDouble()})
+                         .toInt() == 1,
                  qPrintable(lineas.at(i)));
 }
 

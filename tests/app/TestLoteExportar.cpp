@@ -1,7 +1,7 @@
 #include "app/lote/Lote.h"
 #include "core/ExportaEscenario.h"
-#include "support/PruebaLote.h"
 #include "support/BaseTemporal.h"
+#include "support/PruebaLote.h"
 
 #include <QFile>
 #include <QTest>
@@ -57,8 +57,9 @@ class TestLoteExportar : public QObject
         QCOMPARE(s.estado, 0);
         QCOMPARE(s.out, QStringLiteral("Escenario exportado: ") + archivo + QLatin1Char('\n'));
         // Table 1 at the scenario's rate 3.5, not the columns stored at 3.
-        QVERIFY(Lee(archivo).contains("T_Conmutado\r\nTabla_Mortalidad,Edad,Interes_Tecnico,Cx,Dx,Mx,Nx,Rx,Sx,px,lx,dex\r\n"
-                                      "1,30,3.5,0.001,1,0.001,1,0.001,1,0.999,1,0.001\r\nT_Comision\r\n"));
+        QVERIFY(
+            Lee(archivo).contains("T_Conmutado\r\nTabla_Mortalidad,Edad,Interes_Tecnico,Cx,Dx,Mx,Nx,Rx,Sx,px,lx,dex\r\n"
+                                  "1,30,3.5,0.001,1,0.001,1,0.001,1,0.999,1,0.001\r\nT_Comision\r\n"));
         QCOMPARE(Lee(archivo), ArchivoEscenario2(b));
     }
 
@@ -68,10 +69,14 @@ class TestLoteExportar : public QObject
         QTest::addColumn<bool>("baseExiste");
         QTest::addColumn<QString>("destino"); // esc.csv, or "bd": the database itself
         QTest::addColumn<QString>("error");   // how it starts; %1 is the destination
-        QTest::newRow("escenario inexistente") << "5" << true << "esc.csv" << "No existe el escenario 5";
-        QTest::newRow("base inexistente") << "2" << false << "esc.csv" << "";
-        QTest::newRow("destino de solo lectura") << "2" << true << "esc.csv" << "Error de acceso a la ruta o el archivo: ";
-        QTest::newRow("destino es la base") << "2" << true << "bd" << "Permiso denegado: %1 es la base de datos abierta\n";
+        QTest::newRow("escenario inexistente") << "5" << true << "esc.csv"
+                                               << "No existe el escenario 5";
+        QTest::newRow("base inexistente") << "2" << false << "esc.csv"
+                                          << "";
+        QTest::newRow("destino de solo lectura") << "2" << true << "esc.csv"
+                                                 << "Error de acceso a la ruta o el archivo: ";
+        QTest::newRow("destino es la base") << "2" << true << "bd"
+                                            << "Permiso denegado: %1 es la base de datos abierta\n";
     }
 
     void errorEsTextoYEstadoUno()

@@ -16,7 +16,7 @@ class TestLoteImportar : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void importa_data();
     void importa();
     void baseInexistente();
@@ -35,7 +35,8 @@ void TestLoteImportar::importa_data()
     QTest::newRow("buena tras las tablas 1 y 2") << QByteArray("0,0.1,Tabla X\r\n1,0.2,Tabla X\r\n") << 0 << "3\n"
                                                  << "" << 3;
     QTest::newRow("qx no numérica") << QByteArray("0,0.1,T\r\n1,abc,T\r\n") << 1 << ""
-                                    << "La qx debe ser numerica\n" << 2;
+                                    << "La qx debe ser numerica\n"
+                                    << 2;
     QTest::newRow("coma final") << QByteArray("0,0.1,\r\n") << 1 << ""
                                 << QString::fromUtf8("Rutina: mnuTablaExcel_Click\nError:9\n"
                                                      "La línea 1 tiene 2 campos; se requieren al menos 3\n")

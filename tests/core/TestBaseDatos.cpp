@@ -15,7 +15,7 @@ class TestBaseDatos : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void rutaEnLaCarpetaDelPrograma_data();
     void rutaEnLaCarpetaDelPrograma();
     void baseNuevaTieneElEsquemaYLosCatalogos();
@@ -31,9 +31,12 @@ void TestBaseDatos::rutaEnLaCarpetaDelPrograma_data()
 {
     QTest::addColumn<QString>("carpeta");
     QTest::addColumn<QString>("ruta");
-    QTest::newRow("raíz") << "/" << "/cavi.mdb";
-    QTest::newRow("carpeta") << "/opt/calc" << "/opt/calc/cavi.mdb";
-    QTest::newRow("con barra") << "/opt/calc/" << "/opt/calc/cavi.mdb";
+    QTest::newRow("raíz") << "/"
+                          << "/cavi.mdb";
+    QTest::newRow("carpeta") << "/opt/calc"
+                             << "/opt/calc/cavi.mdb";
+    QTest::newRow("con barra") << "/opt/calc/"
+                               << "/opt/calc/cavi.mdb";
 }
 
 void TestBaseDatos::rutaEnLaCarpetaDelPrograma()
@@ -59,8 +62,9 @@ void TestBaseDatos::baseNuevaTieneElEsquemaYLosCatalogos()
         "C_TipoComision:Tipo_Comision,Descripcion",
     };
     const QStringList clavesEsperadas = {
-        "Tabla_Mortalidad", "Tabla_Mortalidad,Edad", "Tabla_Mortalidad,Interes_Tecnico,Edad", "Escenario",
-        "Escenario,Anio_Comision", "Escenario,Anio_Poliza", "Tipo_Seguro", "Tipo_Comision",
+        "Tabla_Mortalidad", "Tabla_Mortalidad,Edad",   "Tabla_Mortalidad,Interes_Tecnico,Edad",
+        "Escenario",        "Escenario,Anio_Comision", "Escenario,Anio_Poliza",
+        "Tipo_Seguro",      "Tipo_Comision",
     };
     for (int i = 0; i < columnasEsperadas.size(); ++i) {
         const QString tabla = columnasEsperadas[i].section(':', 0, 0);
@@ -109,11 +113,14 @@ void TestBaseDatos::abrirRechazaSinTocarElArchivo_data()
     QTest::addColumn<bool>("catalogos");
     QTest::addColumn<QString>("error"); // number and description; empty: it opens
     const QString sinCodigo = QStringLiteral("3021 Al catálogo %1 le falta %2");
-    QTest::newRow("no existe") << "borrar" << false << "100014 No se puede abrir el archivo de base de datos "
-                                                       "(unable to open database file)";
-    QTest::newRow("no es una base") << "texto" << false << "100026 El archivo no es una base de datos "
-                                                           "(file is not a database)";
-    QTest::newRow("sin tabla") << "drop table T_Comision" << false << "3078 La base de datos no tiene la tabla T_Comision";
+    QTest::newRow("no existe") << "borrar" << false
+                               << "100014 No se puede abrir el archivo de base de datos "
+                                  "(unable to open database file)";
+    QTest::newRow("no es una base") << "texto" << false
+                                    << "100026 El archivo no es una base de datos "
+                                       "(file is not a database)";
+    QTest::newRow("sin tabla") << "drop table T_Comision" << false
+                               << "3078 La base de datos no tiene la tabla T_Comision";
     QTest::newRow("sin columna") << "alter table T_Escenario drop column Descripcion" << false
                                  << "3265 La tabla T_Escenario no tiene la columna Descripcion";
     QTest::newRow("columnas en otro orden")
@@ -159,7 +166,8 @@ void TestBaseDatos::abrirRechazaSinTocarElArchivo()
     const QByteArray antes = bytes();
     QString obtenido;
     try {
-        AbreBaseDatos(base.ruta(), "prueba-abrir", catalogos ? Comprobacion::ColumnasYCatalogos : Comprobacion::Columnas);
+        AbreBaseDatos(base.ruta(), "prueba-abrir",
+                      catalogos ? Comprobacion::ColumnasYCatalogos : Comprobacion::Columnas);
         CierraBaseDatos("prueba-abrir");
     } catch (const ErrorVV& e) {
         obtenido = QString::number(e.numero()) + " " + e.descripcion();

@@ -38,7 +38,7 @@ class TestCargadores : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void grillaRecibeFilasRecortadasSeparadasPorTab();
     void grillaSeDetieneEnUnNulo();
     void consultaFallidaMuestraLaCajaDeCargaFlexgrid();

@@ -33,7 +33,7 @@ class TestEntradaEscenario : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void comprueba_data();
     void comprueba();
     void plazoVidaEntera();

@@ -143,8 +143,10 @@ class TestExportaEscenario : public QObject
     {
         QTest::addColumn<QString>("nombre");
         QTest::addColumn<QString>("caja"); // how the box starts; %1 is the chosen path
-        const QString acceso = QStringLiteral("Rutina: cmdVaciar_Click\r\nError:75\r\nError de acceso a la ruta o el archivo: ");
-        const QString base = QStringLiteral("Rutina: cmdVaciar_Click\r\nError:70\r\nPermiso denegado: %1 es la base de datos abierta");
+        const QString acceso =
+            QStringLiteral("Rutina: cmdVaciar_Click\r\nError:75\r\nError de acceso a la ruta o el archivo: ");
+        const QString base =
+            QStringLiteral("Rutina: cmdVaciar_Click\r\nError:70\r\nPermiso denegado: %1 es la base de datos abierta");
         QTest::newRow("marcado de solo lectura") << "viejo.csv" << acceso + "%1";
         QTest::newRow("carpeta inexistente") << "no/hay/carpeta.csv" << acceso;
         // The dialog opens in the database's own folder: its name, or a link to it, would replace it.
@@ -181,20 +183,26 @@ class TestExportaEscenario : public QObject
     {
         // 10/3 % reads 3.33333333333333 in the list, a number other than the one stored.
         b->sql("update T_Escenario set Interes_Tecnico = ? where Escenario = 7", {10.0 / 3});
-        b->sql("update T_Conmutado set Interes_Tecnico = ? where Interes_Tecnico = 4.5 and Tabla_Mortalidad = 3", {10.0 / 3});
+        b->sql("update T_Conmutado set Interes_Tecnico = ? where Interes_Tecnico = 4.5 and Tabla_Mortalidad = 3",
+               {10.0 / 3});
         b->dialogos.eligeArchivo(ruta());
         QVERIFY(DescargaEscenario(b->entorno(), 7));
-        QVERIFY(Lee(ruta()).contains("lx,dex\r\n3,40,3.33333333333333,0.0019,1,0.8,1.9,1.2,2.8,0.998,1,0.002\r\n3,41,"));
+        QVERIFY(
+            Lee(ruta()).contains("lx,dex\r\n3,40,3.33333333333333,0.0019,1,0.8,1.9,1.2,2.8,0.998,1,0.002\r\n3,41,"));
     }
 
     void dialogoEligeElNombre_data()
     {
         QTest::addColumn<QString>("elegido");
         QTest::addColumn<QString>("escrito");
-        QTest::newRow("cancelado") << "" << "";
-        QTest::newRow("sin extensión") << "salida" << "salida.csv";
-        QTest::newRow("con extensión CSV") << "salida.CSV" << "salida.CSV";
-        QTest::newRow("otra extensión") << "salida.txt" << "salida.txt";
+        QTest::newRow("cancelado") << ""
+                                   << "";
+        QTest::newRow("sin extensión") << "salida"
+                                       << "salida.csv";
+        QTest::newRow("con extensión CSV") << "salida.CSV"
+                                           << "salida.CSV";
+        QTest::newRow("otra extensión") << "salida.txt"
+                                        << "salida.txt";
     }
 
     void dialogoEligeElNombre()
@@ -206,7 +214,8 @@ class TestExportaEscenario : public QObject
         QCOMPARE(DescargaEscenario(b->entorno(), 7), !escrito.isEmpty());
 
         QCOMPARE(b->dialogos.carpetasDialogo, QStringList{b->carpeta()});
-        QCOMPARE(b->dialogos.filtrosDialogo, QStringList{QStringLiteral("Archivo de valores separados por comas|*.CSV")});
+        QCOMPARE(b->dialogos.filtrosDialogo,
+                 QStringList{QStringLiteral("Archivo de valores separados por comas|*.CSV")});
         QStringList archivos{QStringLiteral("cavi.mdb")};
         if (!escrito.isEmpty()) {
             archivos << escrito;

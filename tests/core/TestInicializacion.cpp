@@ -11,21 +11,27 @@ class TestInicializacion : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void vaciaLasSeisTablasEnOrden();
 };
 
 void TestInicializacion::vaciaLasSeisTablasEnOrden()
 {
     // Each table before the tables it refers to; the two fixed catalogues are never touched.
-    const QStringList tablas{"T_Resultado",   "T_Comision",          "T_Escenario",
-                             "T_Conmutado",   "T_DetalleMortalidad", "C_TablaMortalidad"};
+    const QStringList tablas{"T_Resultado", "T_Comision",          "T_Escenario",
+                             "T_Conmutado", "T_DetalleMortalidad", "C_TablaMortalidad"};
     const QString pregunta("Desea inicializar el sistema"), fin("Inicializacion de sistema finalizado");
-    const struct { R respuesta; const char* falla; QStringList cajas, vaciadas; } casos[] = {
+    const struct
+    {
+        R respuesta;
+        const char* falla;
+        QStringList cajas, vaciadas;
+    } casos[] = {
         {R::Si, "", {pregunta, fin}, tablas},
         {R::No, "", {pregunta, "Inicializacion de sistema Cancelado"}, {}},
         // A failed delete is reported and the others still run.
-        {R::Si, "create trigger niega before delete on T_Resultado begin select raise(abort, 'no'); end",
+        {R::Si,
+         "create trigger niega before delete on T_Resultado begin select raise(abort, 'no'); end",
          {pregunta, "Rutina: Inizializar\r\nError:101811\r\nLa fila viola una restricción de la tabla (no)", fin},
          tablas.mid(1)},
     };

@@ -13,7 +13,7 @@ class TestNumeros : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void textoNumero_data();
     void textoNumero();
     void esNumerico_data();

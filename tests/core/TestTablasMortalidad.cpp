@@ -29,7 +29,7 @@ class TestTablasMortalidad : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void compruebaTabla();
     void compruebaQx();
     void compruebaInteres();
@@ -39,7 +39,10 @@ private slots:
 void TestTablasMortalidad::compruebaTabla()
 {
     // The checks in their order; the ages are typed numbers, whole as the catalogue keeps them.
-    const struct { const char *descripcion, *de, *al, *locale, *esperado; } casos[] = {
+    const struct
+    {
+        const char *descripcion, *de, *al, *locale, *esperado;
+    } casos[] = {
         {"T", "20", "20", "C", "7|T|20|20"},
         {"T", "5.5", "10", "C", "7|T|6|10"},
         {"T", "4,5", " 5,5 ", "es_ES", "7|T|4|6"}, // the locale's decimal mark; halves to even
@@ -59,7 +62,11 @@ void TestTablasMortalidad::compruebaTabla()
 void TestTablasMortalidad::compruebaQx()
 {
     // Every row is checked in order; the refusal names the index of its row.
-    const struct { QList<FilaQx> filas; const char* rechazo; } casos[] = {
+    const struct
+    {
+        QList<FilaQx> filas;
+        const char* rechazo;
+    } casos[] = {
         {{{"0", "0"}, {"1", "1"}, {"2", ".053"}}, ""},
         {{{"20", ""}, {"21", ""}}, "0|la qx para edad:20 esta vacia"},
         {{{"0", "0.5"}, {"1", "1.5"}}, "1|la qx para edad:1 fuera del rango permitido"},
@@ -80,23 +87,41 @@ void TestTablasMortalidad::guardar()
     const QStringList antes{"1|T|0|110", "2|T|0|5", "1|111|0|110|55.5", "2|6|0|5|1.5"};
     const QString falla("create trigger f before %1 on %2 begin select raise(abort, 'f'); end");
     const auto t = [](int n, std::int16_t de, std::int16_t al) { return TablaMortalidad{n, "O'Hara", de, al}; };
-    const struct { std::function<void(const QSqlDatabase&)> guarda; QString falla; QStringList despues; } casos[] = {
+    const struct
+    {
+        std::function<void(const QSqlDatabase&)> guarda;
+        QString falla;
+        QStringList despues;
+    } casos[] = {
         // A new table, its description as typed.
-        {[&](auto& db) { AltaTablaMortalidad(db, t(3, 10, 20)); }, {},
+        {[&](auto& db) { AltaTablaMortalidad(db, t(3, 10, 20)); },
+         {},
          {"1|T|0|110", "2|T|0|5", "3|O'Hara|10|20", "1|111|0|110|55.5", "2|6|0|5|1.5"}},
         {[&](auto& db) { AltaTablaMortalidad(db, t(2, 10, 20)); }, {}, antes}, // a number already taken
         // Narrowing trims the detail; widening adds no rows; the trim goes back with a failed update.
-        {[&](auto& db) { ModificaTablaMortalidad(db, t(1, 10, 100)); }, {},
+        {[&](auto& db) { ModificaTablaMortalidad(db, t(1, 10, 100)); },
+         {},
          {"1|O'Hara|10|100", "2|T|0|5", "1|91|10|100|45.5", "2|6|0|5|1.5"}},
-        {[&](auto& db) { ModificaTablaMortalidad(db, t(1, -5, 120)); }, {},
+        {[&](auto& db) { ModificaTablaMortalidad(db, t(1, -5, 120)); },
+         {},
          {"1|O'Hara|-5|120", "2|T|0|5", "1|111|0|110|55.5", "2|6|0|5|1.5"}},
         {[&](auto& db) { ModificaTablaMortalidad(db, t(1, 10, 100)); }, falla.arg("update", "C_TablaMortalidad"),
          antes},
         // The qx store replaces every row of its table, or none.
-        {[](auto& db) { GuardaQx(db, 2, {{"0", ".053"}, {"1", "1"}}); }, {},
+        {[](auto& db) {
+             GuardaQx(db, 2, {{"0", ".053"}, {"1", "1"}});
+         },
+         {},
          {"1|T|0|110", "2|T|0|5", "1|111|0|110|55.5", "2|2|0|1|1.053"}},
-        {[](auto& db) { GuardaQx(db, 2, {{"0", "0.1"}}); }, falla.arg("insert", "T_DetalleMortalidad"), antes},
-        {[](auto& db) { GuardaQx(db, 2, {{"0", "0.1"}, {"40000", "0.2"}}); }, {}, antes}, // an age beyond 16 bits
+        {[](auto& db) {
+             GuardaQx(db, 2, {{"0", "0.1"}});
+         },
+         falla.arg("insert", "T_DetalleMortalidad"), antes},
+        {[](auto& db) {
+             GuardaQx(db, 2, {{"0", "0.1"}, {"40000", "0.2"}});
+         },
+         {},
+         antes}, // an age beyond 16 bits
     };
     // Stored and listed with "." whatever the process's locale (where the machine has es_ES).
     std::setlocale(LC_NUMERIC, "es_ES.UTF-8");
@@ -124,10 +149,21 @@ void TestTablasMortalidad::compruebaInteres()
     const char* const numerico = "El interes tecnico debe ser numerico";
     const char* const rango = "El interes tecnico debera estar comprendido entre 0 y 100";
     // The rate, or the message; in the checks' order.
-    const struct { const char *texto, *locale, *esperado; } casos[] = {
-        {"", "C", "Debe indicar un interes tecnico"}, {"  ", "C", numerico}, {"abc", "C", numerico},
-        {"4,5", "C", numerico}, {"1e400", "C", numerico}, {"4,5", "es_ES", "4.5"}, {"4.5", "es_ES", "4.5"},
-        {"0", "C", "0"}, {"100", "C", "100"}, {"-1", "C", rango}, {"100.5", "C", rango},
+    const struct
+    {
+        const char *texto, *locale, *esperado;
+    } casos[] = {
+        {"", "C", "Debe indicar un interes tecnico"},
+        {"  ", "C", numerico},
+        {"abc", "C", numerico},
+        {"4,5", "C", numerico},
+        {"1e400", "C", numerico},
+        {"4,5", "es_ES", "4.5"},
+        {"4.5", "es_ES", "4.5"},
+        {"0", "C", "0"},
+        {"100", "C", "100"},
+        {"-1", "C", rango},
+        {"100.5", "C", rango},
     };
     for (const auto& c : casos) {
         const auto r = CompruebaInteres(c.texto, QLocale(c.locale));

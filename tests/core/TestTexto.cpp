@@ -8,7 +8,7 @@ class TestTexto : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void decodifica_data();
     void decodifica();
     void codificaWindows1252();
@@ -19,7 +19,9 @@ void TestTexto::decodifica_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("texto");
     QTest::newRow("utf-8") << QByteArray("Tabla M\xc3\xa9xico") << QStringLiteral("Tabla México");
-    QTest::newRow("marca de orden") << QByteArray("\xef\xbb\xbf" "0,0.1,A") << QStringLiteral("0,0.1,A");
+    QTest::newRow("marca de orden") << QByteArray("\xef\xbb\xbf"
+                                                  "0,0.1,A")
+                                    << QStringLiteral("0,0.1,A");
     QTest::newRow("windows-1252") << QByteArray("Tabla M\xe9xico a\xf1o") << QStringLiteral("Tabla México año");
     QTest::newRow("euro y comillas") << QByteArray("\x80 \x93x\x94") << QStringLiteral("€ “x”");
     QTest::newRow("ascii") << QByteArray("30,0.0012,Tabla A") << QStringLiteral("30,0.0012,Tabla A");

@@ -15,7 +15,7 @@ namespace valvida::prueba {
  */
 class BaseTemporal
 {
-public:
+  public:
     BaseTemporal();
     ~BaseTemporal();
     BaseTemporal(const BaseTemporal&) = delete;
@@ -36,7 +36,7 @@ public:
     //! One value of a query.
     QVariant valor(const QString& consulta, const QVariantList& valores = {}) const;
 
-private:
+  private:
     QTemporaryDir m_dir;
     QString m_conexion;
     std::unique_ptr<Entorno> m_entorno;

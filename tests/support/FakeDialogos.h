@@ -14,7 +14,7 @@ namespace valvida::prueba {
  */
 class FakeDialogos : public Dialogos
 {
-public:
+  public:
     struct Caja
     {
         QString texto;
@@ -54,7 +54,7 @@ public:
     //! Called when a box is shown, before it is answered (to look at the forms at that moment).
     std::function<void(const Caja&)> alMostrar;
 
-private:
+  private:
     QList<Respuesta> m_respuestas;
     QStringList m_archivos;
 };

@@ -35,7 +35,7 @@ inline QString Exacto(double valor)
 
 } // namespace valvida::prueba
 
-#define VV_CERCA(actual, esperado, tolerancia)                                                                        \
+#define VV_CERCA(actual, esperado, tolerancia)                                                                         \
     do {                                                                                                               \
         if (!valvida::prueba::Cerca((actual), (esperado), (tolerancia), #actual, __FILE__, __LINE__))                  \
             return;                                                                                                    \

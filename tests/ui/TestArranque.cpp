@@ -16,16 +16,20 @@ class TestArranque : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void abreSoloUnaBaseUtil_data()
     {
         QTest::addColumn<QString>("preparacion"); // a statement, or what becomes of the file
         QTest::addColumn<QString>("caja");        // how the box starts; empty: the window opens
-        QTest::newRow("base útil") << "" << "";
-        QTest::newRow("archivo que falta") << "borrar" << "Rutina: main\r\nError:100014\r\nNo se puede abrir";
-        QTest::newRow("no es una base") << "texto" << "Rutina: main\r\nError:100026\r\nEl archivo no es una base";
-        QTest::newRow("catálogo vacío") << "delete from C_TipoComision"
-                                        << "Rutina: main\r\nError:3021\r\nAl catálogo C_TipoComision le falta el código 1";
+        QTest::newRow("base útil") << ""
+                                   << "";
+        QTest::newRow("archivo que falta") << "borrar"
+                                           << "Rutina: main\r\nError:100014\r\nNo se puede abrir";
+        QTest::newRow("no es una base") << "texto"
+                                        << "Rutina: main\r\nError:100026\r\nEl archivo no es una base";
+        QTest::newRow("catálogo vacío")
+            << "delete from C_TipoComision"
+            << "Rutina: main\r\nError:3021\r\nAl catálogo C_TipoComision le falta el código 1";
     }
 
     void abreSoloUnaBaseUtil()

@@ -37,7 +37,7 @@ class TestMDIForm1 : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void menuConSusNombresYTitulos();
     void inicializarOCerrarConQxSinGuardar();
     void formulariosEnterosQueCrecen();
@@ -51,10 +51,11 @@ void TestMDIForm1::menuConSusNombresYTitulos()
     QStringList entradas;
     for (QAction* a : ventana.menuBar()->actions() + ventana.menuBar()->actions().first()->menu()->actions())
         entradas << a->objectName() + "=" + a->text().trimmed() + (a->isEnabled() ? "" : "-");
-    QCOMPARE(entradas.join(", "), "mnuTablas=Tablas de mortalidad, mnuConmutados=Conmutados, mnuEscenarios=Escenarios, "
-                                  "mnuCartera=Cartera, Vacio3=-, Vacio2=-, Vacio1=-, mnuInicializar=Inicializar Sistema, mnuSalir=Salir, "
-                                  "mnuTablaDescripciones=Descripciones Mortalidad, mnuTablaDetalle=Detalle Mortalidad, "
-                                  "mnuTablaExcel=Cargar Tablas Excel");
+    QCOMPARE(entradas.join(", "),
+             "mnuTablas=Tablas de mortalidad, mnuConmutados=Conmutados, mnuEscenarios=Escenarios, "
+             "mnuCartera=Cartera, Vacio3=-, Vacio2=-, Vacio1=-, mnuInicializar=Inicializar Sistema, mnuSalir=Salir, "
+             "mnuTablaDescripciones=Descripciones Mortalidad, mnuTablaDetalle=Detalle Mortalidad, "
+             "mnuTablaExcel=Cargar Tablas Excel");
     // "Cartera" starts by asking for the portfolio file.
     ventana.findChild<QAction*>("mnuCartera")->trigger();
     QCOMPARE(base.dialogos.dialogosSinArchivo, 1);
@@ -66,7 +67,14 @@ void TestMDIForm1::inicializarOCerrarConQxSinGuardar()
         cancelado("Inicializacion de sistema Cancelado"), guardar("la tabla ha sufrido cambios, deseas guardarlos");
     // After the initialisation's Yes every form closes, the detail editor without its question (its
     // table is gone). Closing the main window asks it: Yes stores "0.4", Cancel keeps all open.
-    const struct { const char* menu; R respuesta; QStringList cajas; int abiertas; QStringList qx; } casos[] = {
+    const struct
+    {
+        const char* menu;
+        R respuesta;
+        QStringList cajas;
+        int abiertas;
+        QStringList qx;
+    } casos[] = {
         {"mnuInicializar", R::Si, {inicializar, fin}, 0, {}},
         {"mnuInicializar", R::No, {inicializar, cancelado}, 3, {"0.5"}},
         {"mnuSalir", R::Cancelar, {guardar}, 3, {"0.5"}},

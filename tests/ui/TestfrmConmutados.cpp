@@ -11,7 +11,7 @@ class TestfrmConmutados : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void construirLlegaALaRegla();
 };
 

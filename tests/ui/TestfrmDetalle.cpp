@@ -8,7 +8,7 @@ class TestfrmDetalle : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void aceptarLlegaALaReglaYListaLoGuardado();
 };
 

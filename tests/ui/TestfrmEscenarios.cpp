@@ -48,7 +48,7 @@ class TestfrmEscenarios : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain)); }
     void entradaCopiaYAlta();
     void disposicion();

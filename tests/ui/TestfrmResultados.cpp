@@ -28,18 +28,22 @@ class TestfrmResultados : public QObject
         m_principal->show();
         m_form = frmResultados::Muestra(*m_principal);
     }
-    template <class W = QWidget>
-    W* control(const char* nombre) { return m_form->findChild<W*>(QString::fromLatin1(nombre)); }
+    template <class W = QWidget> W* control(const char* nombre)
+    {
+        return m_form->findChild<W*>(QString::fromLatin1(nombre));
+    }
     // The texts the charts draw cut short, and an age-axis title that does not stand under its plot.
     QString textosMalPuestos()
     {
         QString mal;
         for (auto* vista : m_form->findChildren<QChartView*>())
             for (QGraphicsItem* item : vista->scene()->items())
-                if (auto* t = dynamic_cast<QGraphicsTextItem*>(item); t && t->isVisible() &&
-                    (t->toPlainText().endsWith("...") || (t->toPlainText() == "Edad Alcanzada" &&
-                                                          (t->sceneBoundingRect().top() < vista->chart()->plotArea().bottom() ||
-                                                           !vista->sceneRect().contains(t->sceneBoundingRect())))))
+                if (auto* t = dynamic_cast<QGraphicsTextItem*>(item);
+                    t && t->isVisible() &&
+                    (t->toPlainText().endsWith("...") ||
+                     (t->toPlainText() == "Edad Alcanzada" &&
+                      (t->sceneBoundingRect().top() < vista->chart()->plotArea().bottom() ||
+                       !vista->sceneRect().contains(t->sceneBoundingRect())))))
                     mal += t->toPlainText() + ' ';
         return mal;
     }
@@ -55,10 +59,11 @@ class TestfrmResultados : public QObject
         m_base->sql("insert into T_Escenario values (1, 40, 100000, 1, 1, 4.5, 1, 1, 6, 'Mensual', 0), "
                     "(2, 50, 9999, 3, 1, 5, 9, 2, 2, 'Sin tabla', 0), (3, 30, 2000, 2, 2, 3, 2, 80, 15, 'Vida', 3), "
                     "(4, 30, 5000, 1, 1, 4.5, 1, 10, 10, 'Nuevo', 0)");
-        m_base->sql("with recursive t(n) as (select 0 union all select n + 1 from t where n < 80) "
-                    "insert into T_Resultado select 3, n, 30 + n, 0.001 * (n + 1), 0.0123, 0.015, 0, 0, 0.01 * n, 0, 0, 0 "
-                    "from t union all select 1, n, 40, 0.0005, 0.012345, 0.0123456789, 0, 0, 0.001 * n, 0, 0, 0 "
-                    "from t where n <= 6");
+        m_base->sql(
+            "with recursive t(n) as (select 0 union all select n + 1 from t where n < 80) "
+            "insert into T_Resultado select 3, n, 30 + n, 0.001 * (n + 1), 0.0123, 0.015, 0, 0, 0.01 * n, 0, 0, 0 "
+            "from t union all select 1, n, 40, 0.0005, 0.012345, 0.0123456789, 0, 0, 0.001 * n, 0, 0, 0 "
+            "from t where n <= 6");
     }
 
     void eligeEscenario_data()
@@ -70,12 +75,15 @@ class TestfrmResultados : public QObject
         const QStringList uno{"Escenario 1: Temporal 1-6", "Mes Póliza", "0|40|0|0.0005|0.012345|0.0123456789",
                               "Prima Nivelada Anual: 1234.5\r\nPrima Tarifa Anual:   1234.5679", "1"};
         // Row 2 holds scenario 3, as scenario 2 is not listed. 0.0123 x 2000 = 24.6; 0.015 x 2000 = 30.
-        QTest::newRow("clic en el número") << 1 << 2 << QStringList{"Escenario 3: Vida Entera 80-15", "Año Póliza",
-            "0|30|0|0.001|0.0123|0.015", "Prima Nivelada Anual: 24.6\r\nPrima Tarifa Anual:   30", "3"};
+        QTest::newRow("clic en el número")
+            << 1 << 2
+            << QStringList{"Escenario 3: Vida Entera 80-15", "Año Póliza", "0|30|0|0.001|0.0123|0.015",
+                           "Prima Nivelada Anual: 24.6\r\nPrima Tarifa Anual:   30", "3"};
         QTest::newRow("flecha arriba") << 2 << int(Qt::Key_Up) << uno;
         QTest::newRow("arriba en la primera fila") << 1 << int(Qt::Key_Up) << uno; // the header is no scenario
         // The first scenario shown: its empty charts were never laid out with ages.
-        QTest::newRow("sin resultados") << 0 << 3 << QStringList{"Escenario 4: Temporal 10-10", "Año Póliza", "", "", "4"};
+        QTest::newRow("sin resultados") << 0 << 3
+                                        << QStringList{"Escenario 4: Temporal 10-10", "Año Póliza", "", "", "4"};
     }
 
     void eligeEscenario()
@@ -169,7 +177,8 @@ class TestfrmResultados : public QObject
         const QRect enSuMitad = vista->geometry();
         const auto activa = [vista] { QTest::mouseClick(vista->viewport(), Qt::LeftButton, {}, QPoint(9, 9)); };
         activa();
-        QVERIFY(vista->geometry() == m_form->rect() && !control("MSChart1")->isVisible() && !control("Label1")->isVisible());
+        QVERIFY(vista->geometry() == m_form->rect() && !control("MSChart1")->isVisible() &&
+                !control("Label1")->isVisible());
         activa();
         QVERIFY(vista->geometry() == enSuMitad && control("MSChart1")->isVisible() && control("Label1")->isVisible());
     }

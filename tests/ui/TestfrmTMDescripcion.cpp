@@ -11,7 +11,7 @@ class TestfrmTMDescripcion : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void aceptarLlegaALaReglaYListaLoGuardado();
 };
 
