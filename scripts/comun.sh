@@ -6,6 +6,8 @@ VALVIDA_PAQUETES=(cmake ninja-build g++ qt6-base-dev qt6-charts-dev libqt6opengl
 # The end-to-end test besides: the accessibility bus and Debian's Python binding to it, a session
 # bus, keys and clicks, the screenshot of a failure, and the Spanish locale it runs the program in.
 VALVIDA_PAQUETES_E2E=(python3-pyatspi at-spi2-core dbus-x11 xdotool x11-apps imagemagick locales)
+# The format check of every source (.clang-format, as Debian 12's clang-format 14 reads it).
+VALVIDA_PAQUETES_FORMATO=(clang-format)
 
 # The packages named (the program's own when none), installed when missing.
 instala_faltantes() {
@@ -25,9 +27,14 @@ instala_faltantes() {
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${faltan[@]}"
 }
 
+# compila [-B CARPETA] [OPCIONES_CMAKE...] [-- OBJETIVOS...]: configures and builds (build/ by default).
 compila() {
-    cmake -S "$VALVIDA_RAIZ" -B "$VALVIDA_RAIZ/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
-    cmake --build "$VALVIDA_RAIZ/build" -j "$(nproc)"
+    local carpeta="$VALVIDA_RAIZ/build" opciones=() objetivos=()
+    if [ "${1:-}" = "-B" ]; then carpeta="$VALVIDA_RAIZ/$2"; shift 2; fi
+    while [ $# -gt 0 ] && [ "$1" != "--" ]; do opciones+=("$1"); shift; done
+    [ $# -gt 0 ] && shift && objetivos=(--target "$@")
+    cmake -S "$VALVIDA_RAIZ" -B "$carpeta" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${opciones[@]}"
+    cmake --build "$carpeta" -j "$(nproc)" "${objetivos[@]}"
 }
 
 # The end-to-end test runs the program under es_ES.UTF-8 (the decimal comma).
