@@ -12,6 +12,26 @@ QString Dialogos::TituloPredeterminado()
     return nombre.isEmpty() ? QStringLiteral("valvida") : nombre;
 }
 
+Dialogos::Respuesta DialogosMudos::mensaje(const QString& texto, Botones botones, Icono, const QString&, Respuesta)
+{
+    textos << texto;
+    switch (botones) {
+    case Botones::Aceptar: return Respuesta::Aceptar;
+    case Botones::SiNo: return Respuesta::No;
+    case Botones::SiNoCancelar: return Respuesta::Cancelar;
+    }
+    return Respuesta::Aceptar;
+}
+
+std::unique_ptr<Dialogos::Progreso> DialogosMudos::progreso(const QString&, qint64)
+{
+    struct SinCancelar : Progreso
+    {
+        bool avanza(qint64) override { return true; }
+    };
+    return std::make_unique<SinCancelar>();
+}
+
 RelojArena::RelojArena(Dialogos& dialogos)
     : m_dialogos(dialogos)
 {

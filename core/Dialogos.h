@@ -3,6 +3,7 @@
 #include "core/Constantes.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -60,6 +61,25 @@ class Dialogos
 
     //! Caption of the one box that shows the program's default title instead of `TituloAplicacion`.
     static QString TituloPredeterminado();
+};
+
+/*!
+ * Dialogs that no one sees, for work that runs without a window (a plan's calculation, the
+ * command-line tool, a benchmark): every box's text is kept in `textos`, a question is answered
+ * No (or Cancel), no file is chosen, a progress is never cancelled, there is no pointer.
+ */
+class DialogosMudos : public Dialogos
+{
+  public:
+    Respuesta mensaje(const QString& texto, Botones botones, Icono icono, const QString& titulo,
+                      Respuesta predeterminada) override;
+    QString abrirArchivo(const QString&, const QString&) override { return {}; }
+    QString guardarArchivo(const QString&, const QString&) override { return {}; }
+    std::unique_ptr<Progreso> progreso(const QString& texto, qint64 total) override;
+    void ponerRelojArena() override {}
+    void quitarRelojArena() override {}
+
+    QStringList textos;
 };
 
 /*!

@@ -14,17 +14,6 @@ void MuestraRechazo(Dialogos& dialogos, const Rechazo& rechazo)
                      rechazo.tituloPredeterminado ? Dialogos::TituloPredeterminado() : TituloAplicacion);
 }
 
-std::optional<EdadesTabla> LeeEdadesTabla(const QSqlDatabase& db, std::int32_t tabla)
-{
-    QSqlQuery q = Consulta(db,
-                           QStringLiteral("select Edad_Inicial, Edad_Final from C_TablaMortalidad where "
-                                          "Tabla_Mortalidad = ?"),
-                           {tabla});
-    if (!Siguiente(q))
-        return std::nullopt;
-    return EdadesTabla{AEntero16(ValorANumero(q.value(0))), AEntero16(ValorANumero(q.value(1)))};
-}
-
 std::optional<std::int16_t> EnteroTecleado(const QString& texto, const QLocale& locale)
 {
     const std::optional<double> valor = NumeroTecleado(texto, locale);

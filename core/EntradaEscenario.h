@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Dialogos.h"
+#include "core/TablasMortalidad.h"
 
 #include <QList>
 #include <QLocale>
@@ -87,16 +88,6 @@ struct EscenarioValido
     std::int16_t totalAnios = 0;
     QList<AnioComision> comision;
 };
-
-//! First and last age of a mortality table.
-struct EdadesTabla
-{
-    std::int16_t inicial = 0;
-    std::int16_t ultima = 0;
-};
-
-//! The ages of a catalogue table; nothing when the table is not there.
-std::optional<EdadesTabla> LeeEdadesTabla(const QSqlDatabase& db, std::int32_t tabla);
 
 //! A typed number (point or the locale's decimal mark) as a 16-bit whole number, half to even.
 std::optional<std::int16_t> EnteroTecleado(const QString& texto, const QLocale& locale = QLocale());

@@ -6,6 +6,17 @@
 
 namespace valvida {
 
+std::optional<EdadesTabla> LeeEdadesTabla(const QSqlDatabase& db, std::int32_t tabla)
+{
+    QSqlQuery q = Consulta(db,
+                           QStringLiteral("select Edad_Inicial, Edad_Final from C_TablaMortalidad where "
+                                          "Tabla_Mortalidad = ?"),
+                           {tabla});
+    if (!Siguiente(q))
+        return std::nullopt;
+    return EdadesTabla{AEntero16(ValorANumero(q.value(0))), AEntero16(ValorANumero(q.value(1)))};
+}
+
 std::variant<RechazoTabla, TablaMortalidad> CompruebaTabla(const EntradaTabla& entrada, const QLocale& locale)
 {
     const auto rechazo = [](const char* mensaje, CampoTabla campo) {
@@ -83,16 +94,11 @@ QList<FilaQx> GuardaQx(const QSqlDatabase& db, int tabla, const QList<FilaQx>& f
 DetalleTabla LeeDetalle(const QSqlDatabase& db, int tabla)
 {
     DetalleTabla detalle;
-    {
-        QSqlQuery q = Consulta(db,
-                               QStringLiteral("select Edad_Inicial, Edad_Final from C_TablaMortalidad "
-                                              "where Tabla_Mortalidad = ?"),
-                               {tabla});
-        if (!Siguiente(q))
-            throw ErrorVV::sinRegistroActual();
-        detalle.edadInicial = ValorATexto(q.value(0));
-        detalle.edadFinal = ValorATexto(q.value(1));
-    }
+    const std::optional<EdadesTabla> edades = LeeEdadesTabla(db, tabla);
+    if (!edades)
+        throw ErrorVV::sinRegistroActual();
+    detalle.edadInicial = QString::number(edades->inicial);
+    detalle.edadFinal = QString::number(edades->ultima);
     QSqlQuery q = Consulta(db,
                            QStringLiteral("select Edad, qx from T_DetalleMortalidad where Tabla_Mortalidad = ? "
                                           "order by Edad"),
@@ -100,9 +106,7 @@ DetalleTabla LeeDetalle(const QSqlDatabase& db, int tabla)
     while (Siguiente(q))
         detalle.filas << FilaQx{ValorATexto(q.value(0)), ValorATexto(q.value(1))};
     if (detalle.filas.isEmpty()) {
-        const int desde = AEntero16(ANumero(detalle.edadInicial));
-        const int hasta = AEntero16(ANumero(detalle.edadFinal));
-        for (int edad = desde; edad <= hasta; ++edad)
+        for (int edad = edades->inicial; edad <= edades->ultima; ++edad)
             detalle.filas << FilaQx{QString::number(edad), QString()};
     }
     return detalle;

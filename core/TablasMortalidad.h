@@ -25,6 +25,16 @@ struct TablaMortalidad
     std::int16_t edadFinal = 0;
 };
 
+//! First and last age of a mortality table, as the catalogue keeps them.
+struct EdadesTabla
+{
+    std::int16_t inicial = 0;
+    std::int16_t ultima = 0;
+};
+
+//! The ages of a catalogue table; nothing when the table is not there.
+std::optional<EdadesTabla> LeeEdadesTabla(const QSqlDatabase& db, std::int32_t tabla);
+
 //! The catalogue's boxes as the user left them: the number as shown, the rest as typed.
 struct EntradaTabla
 {

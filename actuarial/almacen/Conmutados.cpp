@@ -6,41 +6,36 @@
 #include "core/Dialogos.h"
 #include "core/Entorno.h"
 #include "core/Numeros.h"
+#include "core/TablasMortalidad.h"
 
 #include <QSqlRecord>
 
 namespace valvida {
 
+std::vector<FilaDetalle> LeeFilasDetalle(const QSqlDatabase& db, std::int32_t tabla)
+{
+    std::vector<FilaDetalle> detalle;
+    QSqlQuery q = Consulta(
+        db, QStringLiteral("select Edad, qx from T_DetalleMortalidad where Tabla_Mortalidad = ? order by Edad"),
+        {tabla});
+    while (Siguiente(q))
+        detalle.push_back({NumeroOpcional(q.value(0)), NumeroOpcional(q.value(1))});
+    return detalle;
+}
+
 void InsertaConmutados(const QSqlDatabase& db, std::int16_t tabla, double tasa)
 {
-    std::int16_t edadInicial = 0;
-    std::int16_t edadFinal = 0;
-    {
-        QSqlQuery q =
-            Consulta(db, QStringLiteral("select * from C_TablaMortalidad where Tabla_Mortalidad = ?"), {tabla});
-        const int inicial = q.record().indexOf(QStringLiteral("Edad_Inicial"));
-        const int final_ = q.record().indexOf(QStringLiteral("Edad_Final"));
-        while (Siguiente(q)) {
-            edadInicial = AEntero16(ValorANumero(q.value(inicial)));
-            edadFinal = AEntero16(ValorANumero(q.value(final_)));
-        }
-    }
+    // A table missing from the catalogue sizes the columns at age 0 alone.
+    const EdadesTabla edades = LeeEdadesTabla(db, tabla).value_or(EdadesTabla{});
     ColumnasConmutadas columnas;
-    columnas.dimensiona(edadInicial, edadFinal);
+    columnas.dimensiona(edades.inicial, edades.ultima);
 
     // The old columns go before any qx is read, so they are gone even when a row fails.
     Ejecuta(db, QStringLiteral("delete from T_Conmutado where Tabla_Mortalidad = ? and Interes_Tecnico = ?"),
             {tabla, tasa});
 
-    std::vector<FilaDetalle> detalle;
-    {
-        QSqlQuery q = Consulta(
-            db, QStringLiteral("select Edad, qx from T_DetalleMortalidad where Tabla_Mortalidad = ? order by Edad"),
-            {tabla});
-        while (Siguiente(q))
-            detalle.push_back({NumeroOpcional(q.value(0)), NumeroOpcional(q.value(1))});
-    }
-    CalculaColumnas(columnas, edadInicial, tasa, detalle);
+    const std::vector<FilaDetalle> detalle = LeeFilasDetalle(db, tabla);
+    CalculaColumnas(columnas, edades.inicial, tasa, detalle);
 
     Insercion insercion(db, QStringLiteral("insert into T_Conmutado(Tabla_Mortalidad, Edad, Interes_Tecnico, "
                                            "Cx, Dx, Mx, Nx, Rx, Sx, px, lx, dex) "

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "actuarial/motor/Columnas.h"
+
 #include <QSqlDatabase>
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 namespace valvida {
 
@@ -25,6 +28,9 @@ bool CalculaConmutados(Entorno& entorno, std::int16_t tabla, double tasa);
 
 //! Routine line of the commutation columns' error box.
 inline const QString RutinaCalculaConmutados = QStringLiteral("Rutina: CalculaConmutados");
+
+//! A table's mortality detail as stored, by ascending age: what its columns are built from.
+std::vector<FilaDetalle> LeeFilasDetalle(const QSqlDatabase& db, std::int32_t tabla);
 
 //! The statements of CalculaConmutados, for a caller that runs them in its own unit of writing; throws ErrorVV.
 void InsertaConmutados(const QSqlDatabase& db, std::int16_t tabla, double tasa);

@@ -42,6 +42,18 @@ void CargaColumnas(const QSqlDatabase& db, const QVariant& tabla, const QVariant
 
 } // namespace
 
+std::vector<FilaComision> LeeComisiones(const QSqlDatabase& db, const QVariant& escenario)
+{
+    std::vector<FilaComision> comisiones;
+    QSqlQuery q = Consulta(db,
+                           QStringLiteral("select Anio_Comision, Porcentaje_Prima, Tantos_Suma from T_Comision "
+                                          "where Escenario = ? order by Anio_Comision desc"),
+                           {escenario});
+    while (Siguiente(q))
+        comisiones.push_back({NumeroOpcional(q.value(0)), NumeroOpcional(q.value(1)), NumeroOpcional(q.value(2))});
+    return comisiones;
+}
+
 void InsertaResultados(Entorno& entorno, double escenario)
 {
     const QSqlDatabase& db = entorno.db;
@@ -64,15 +76,7 @@ void InsertaResultados(Entorno& entorno, double escenario)
     Motor motor(entorno.dialogos);
     CargaColumnas(db, tabla, tasa, motor.columnas);
 
-    std::vector<FilaComision> comisiones;
-    {
-        QSqlQuery c = Consulta(db,
-                               QStringLiteral("select Anio_Comision, Porcentaje_Prima, Tantos_Suma from T_Comision "
-                                              "where Escenario = ? order by Anio_Comision desc"),
-                               {clave});
-        while (Siguiente(c))
-            comisiones.push_back({NumeroOpcional(c.value(0)), NumeroOpcional(c.value(1)), NumeroOpcional(c.value(2))});
-    }
+    const std::vector<FilaComision> comisiones = LeeComisiones(db, clave);
 
     Insercion insercion(db, QStringLiteral("insert into T_Resultado values(?,?,?,?,?,?,?,?,?,?,?,?)"));
     GeneraFilas(motor, datos, comisiones, [&](const FilaResultado& f) {

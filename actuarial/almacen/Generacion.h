@@ -1,6 +1,12 @@
 #pragma once
 
+#include "actuarial/motor/Generacion.h"
+
+#include <QSqlDatabase>
 #include <QString>
+#include <QVariant>
+
+#include <vector>
 
 namespace valvida {
 
@@ -23,6 +29,9 @@ bool fGeneraResultado(Entorno& entorno, double escenario);
 
 //! Routine line of the generation's error box.
 inline const QString RutinaGeneraResultado = QStringLiteral("Funcion: fGeneraResultado");
+
+//! A scenario's commission schedule as the generation reads it: by descending commission year.
+std::vector<FilaComision> LeeComisiones(const QSqlDatabase& db, const QVariant& escenario);
 
 //! The work of fGeneraResultado, for a caller that runs it in its own unit of writing; throws ErrorVV.
 void InsertaResultados(Entorno& entorno, double escenario);

@@ -1,8 +1,11 @@
 #include "actuarial/almacen/Planes.h"
 
+#include "actuarial/almacen/Conmutados.h"
 #include "actuarial/almacen/Escritura.h"
+#include "actuarial/almacen/Generacion.h"
 #include "core/BaseDatos.h"
 #include "core/Numeros.h"
+#include "core/TablasMortalidad.h"
 
 namespace valvida {
 
@@ -21,29 +24,14 @@ std::optional<DefinicionPlan> LeePlan(const QSqlDatabase& db, std::int32_t escen
                           NumeroOpcional(q.value(3)), NumeroOpcional(q.value(4)), NumeroOpcional(q.value(5))};
         tabla = q.value(6);
     }
-    {
-        // As the commutation routine reads the catalogue: the last row wins, none leaves 0 and 0.
-        QSqlQuery q = Consulta(
-            db, QStringLiteral("select Edad_Inicial, Edad_Final from C_TablaMortalidad where Tabla_Mortalidad = ?"),
-            {tabla});
-        while (Siguiente(q)) {
-            plan.edadInicial = AEntero16(ValorANumero(q.value(0)));
-            plan.edadFinal = AEntero16(ValorANumero(q.value(1)));
-        }
+    // The catalogue's ages, the detail and the schedule, read as the calculation reads them.
+    const std::int32_t numeroTabla = AEntero32(ValorANumero(tabla));
+    if (const std::optional<EdadesTabla> edades = LeeEdadesTabla(db, numeroTabla)) {
+        plan.edadInicial = edades->inicial;
+        plan.edadFinal = edades->ultima;
     }
-    {
-        QSqlQuery q = Consulta(
-            db, QStringLiteral("select Edad, qx from T_DetalleMortalidad where Tabla_Mortalidad = ? order by Edad"),
-            {tabla});
-        while (Siguiente(q))
-            plan.detalle.push_back({NumeroOpcional(q.value(0)), NumeroOpcional(q.value(1))});
-    }
-    QSqlQuery q = Consulta(db,
-                           QStringLiteral("select Anio_Comision, Porcentaje_Prima, Tantos_Suma from T_Comision "
-                                          "where Escenario = ? order by Anio_Comision desc"),
-                           {escenario});
-    while (Siguiente(q))
-        plan.comisiones.push_back({NumeroOpcional(q.value(0)), NumeroOpcional(q.value(1)), NumeroOpcional(q.value(2))});
+    plan.detalle = LeeFilasDetalle(db, numeroTabla);
+    plan.comisiones = LeeComisiones(db, escenario);
     return plan;
 }
 

@@ -6,14 +6,14 @@
 
 namespace valvida {
 
-namespace {
-
 double Valor(const std::optional<double>& campo)
 {
     if (!campo)
         throw ErrorVV::usoNoValidoDeNull();
     return *campo;
 }
+
+namespace {
 
 // A step whose ages fall outside the loaded columns is skipped: whatever it would have set
 // keeps its previous value and the generation goes on.

@@ -22,6 +22,9 @@ struct DatosEscenario
     std::optional<double> tipoComision; //!< only "is it 1" matters
 };
 
+//! A stored value where it is first used: error 94 when it is empty.
+double Valor(const std::optional<double>& campo);
+
 //! One row of a scenario's commission schedule.
 struct FilaComision
 {

@@ -11,13 +11,6 @@ namespace valvida {
 
 namespace {
 
-double Valor(const std::optional<double>& campo)
-{
-    if (!campo)
-        throw ErrorVV::usoNoValidoDeNull();
-    return *campo;
-}
-
 // A box's text on one line, as the reason a plan gives.
 QString Motivo(const QString& caja)
 {
@@ -26,38 +19,6 @@ QString Motivo(const QString& caja)
 }
 
 } // namespace
-
-// The boxes of a plan's calculation are kept, not shown: the first one is the reason the plan
-// gives for that age. Nobody answers a question and no file is chosen.
-class Plan::Cajas : public Dialogos
-{
-  public:
-    Respuesta mensaje(const QString& texto, Botones botones, Icono, const QString&, Respuesta) override
-    {
-        if (primera.isEmpty())
-            primera = texto;
-        switch (botones) {
-        case Botones::SiNo: return Respuesta::No;
-        case Botones::SiNoCancelar: return Respuesta::Cancelar;
-        case Botones::Aceptar: break;
-        }
-        return Respuesta::Aceptar;
-    }
-    QString abrirArchivo(const QString&, const QString&) override { return {}; }
-    QString guardarArchivo(const QString&, const QString&) override { return {}; }
-    std::unique_ptr<Progreso> progreso(const QString&, qint64) override
-    {
-        struct SinCaja : Progreso
-        {
-            bool avanza(qint64) override { return true; }
-        };
-        return std::make_unique<SinCaja>();
-    }
-    void ponerRelojArena() override {}
-    void quitarRelojArena() override {}
-
-    QString primera;
-};
 
 Plazos PlazosPorEdad(const DefinicionPlan& plan, std::int16_t edad)
 {
@@ -78,7 +39,7 @@ Plazos PlazosPorEdad(const DefinicionPlan& plan, std::int16_t edad)
 
 Plan::Plan(DefinicionPlan definicion)
     : m_definicion(std::move(definicion))
-    , m_cajas(std::make_unique<Cajas>())
+    , m_cajas(std::make_unique<DialogosMudos>())
     , m_motor(*m_cajas)
 {
     try {
@@ -144,7 +105,7 @@ std::variant<ValoresPlan, QString> Plan::enEdad(std::int16_t edad)
         datos.edad = edad;
         datos.plazoSeguro = plazos.seguro;
         datos.plazoPago = plazos.pago;
-        m_cajas->primera.clear();
+        m_cajas->textos.clear();
         GeneraFilas(m_motor, datos, m_definicion.comisiones, [&](const FilaResultado& fila) {
             if (valores.reserva.empty()) {
                 valores.primaNeta = fila.primaNeta;
@@ -155,8 +116,9 @@ std::variant<ValoresPlan, QString> Plan::enEdad(std::int16_t edad)
     } catch (const ErrorVV& e) {
         return Motivo(TextoCajaError(rutina, e.numero(), e.descripcion()));
     }
-    if (!m_cajas->primera.isEmpty())
-        return Motivo(m_cajas->primera);
+    // The boxes of the calculation are kept, not shown: the first is the reason for this age.
+    if (!m_cajas->textos.isEmpty())
+        return Motivo(m_cajas->textos.first());
     valores.prima = m_motor.aPrima;
     return valores;
 }

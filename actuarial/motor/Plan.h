@@ -86,11 +86,10 @@ class Plan
     bool cabe(std::int16_t edad) const;
 
   private:
-    class Cajas;
     bool cabe(std::int16_t edad, Plazos plazos) const;
 
     DefinicionPlan m_definicion;
-    std::unique_ptr<Cajas> m_cajas;
+    std::unique_ptr<DialogosMudos> m_cajas;
     Motor m_motor;
     QString m_errorTabla;
 };
