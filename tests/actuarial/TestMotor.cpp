@@ -93,7 +93,7 @@ void TestMotor::columnas_data()
     QTest::addColumn<int>("edad");
     QTest::addColumn<QList<double>>("valores"); // l, d, p, D, C, N, M, R, S
     // At 100 %, v = 0.5: D = l 0.5^x, C = d 0.5^(x+1). The rate-0 values are checked as stored by
-    // TestAlmacenConmutados.
+    // TestAlmacen::conmutados.
     QTest::newRow("100% edad 0") << 0 << TresEdadesQ << 100.0 << 0
                                  << QList<double>{1, 0.1, 0.9, 1, 0.05, 1.63, 0.185, 0.41, 2.44};
     QTest::newRow("100% edad 2") << 0 << TresEdadesQ << 100.0 << 2
@@ -213,7 +213,7 @@ void TestMotor::reservas_data()
     QTest::addColumn<float>("tc");
     QTest::addColumn<QList<double>>("reservas"); // aReserva(0..n+1)
     QTest::addColumn<QStringList>("cajas");
-    // Three-age table at 0 %, term, n = m = 2, tc = 1 (at i = 0: TestAlmacenGeneracion): P = 14/95 in
+    // Three-age table at 0 %, term, n = m = 2, tc = 1 (at i = 0: TestAlmacen::resultados): P = 14/95 in
     // both years; 4.1 arrives as 4.099999904632568359375, g = 1.04099999904632568:
     // V(1) = (P g - 0.1) / 0.9, V(2) = ((P + V(1)) 0.9 g - 0.18) / 0.72, the interest earned beyond
     // the 0 % the premium was priced at. A level premium needs no reference premium, whose ages
