@@ -73,6 +73,8 @@ QStringList Filas(const QSqlDatabase& db, const QString& consulta, const QVarian
 // whole life at 0 with 3 premiums. On the table of Bowers et al. (table 2, 6 %): 4 a 20-year
 // endowment at 40 with 15 premiums and a three-year schedule, 5 whole life at 30 (80 years, paid
 // for life), 6 a 6-month cover at 50, 7 a modified premium paid once, whose reserve divides by 0.
+// Scenario 8: a 2-year term on table 1 with a modified premium, whose reference premium's 20
+// years that table lacks.
 class Fixture
 {
   public:
@@ -83,9 +85,9 @@ class Fixture
         QCOMPARE(Lote({"importar", base.ruta(), VALVIDA_TABLAS_DIR "/ilt-bowers.csv"}).out, QString("2\n"));
         base.sql("insert into T_Escenario values(1,0,1,1,1,0,1,5,3,'T',0),(2,0,1,1,1,0,1,1,6,'M',0),"
                  "(3,0,1,2,1,0,1,5,3,'V',0),(4,40,1,3,2,6,2,20,15,'D',3),(5,30,1,2,1,6,2,80,80,'VE',0),"
-                 "(6,50,1,1,1,6,2,1,6,'M',0),(7,40,1,3,2,6,2,10,1,'U',0)");
+                 "(6,50,1,1,1,6,2,1,6,'M',0),(7,40,1,3,2,6,2,10,1,'U',0),(8,0,1,1,2,0,1,2,2,'C',0)");
         base.sql("insert into T_Comision values(1,1,0,0),(2,1,0,0),(3,1,0,0),(4,1,50,15),(4,2,20,0),(4,3,5,0),"
-                 "(5,1,30,10),(6,1,10,0),(7,1,50,15)");
+                 "(5,1,30,10),(6,1,10,0),(7,1,50,15),(8,1,50,15)");
     }
     // A portfolio file of these bytes, valued by the command.
     prueba::SalidaLote cartera(const QByteArray& contenido)
@@ -366,6 +368,10 @@ void TestLote::vidaEnteraPorEdad()
     QCOMPARE(s.estado, 1);
     QCOMPARE(s.out, QString());
     QCOMPARE(s.err, QString("Edad 4: el plan no cabe en la tabla de mortalidad (edades 0 a 5)\n"));
+    // The modified 20-year endowment fits while its term and its reference premium's end by 110.
+    const QStringList dotal = Lote({"tarifa", f.base.ruta(), "4"}).out.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE((QStringList{dotal.value(1).section(',', 0, 2), dotal.last().section(',', 0, 2)}),
+             (QStringList{"0,20,15", "90,20,15"}));
 }
 
 void TestLote::lineaRechazada_data()
@@ -387,6 +393,7 @@ void TestLote::lineaRechazada_data()
     const QString noCabe = campo + "Edad: el plan no cabe en la tabla de mortalidad (edades 0 a 5)";
     QTest::newRow("edad pasada") << antes + "C,1,1,1000,1" << noCabe;
     QTest::newRow("edad menor") << antes + "C,1,-1,1000,1" << noCabe;
+    QTest::newRow("sin prima de referencia") << antes + "C,8,0,1000,1" << noCabe;
     QTest::newRow("caja de la reserva")
         << antes + "C,7,40,1000,1"
         << campo + "Edad: el cálculo da el error Rutina: fReserva, Error:11, División por cero";
