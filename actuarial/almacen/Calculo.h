@@ -19,7 +19,7 @@ struct Entorno;
  * written before it, a failure of the store (full disk, lock) leaves the database as before.
  * Returns whether the results were generated and stored (the premium functions' own boxes do
  * not stop it).
- * \test TestAlmacenGeneracion::calculaEscenario
+ * \test TestAlmacen::calculaEscenario
  */
 bool CalculaEscenario(Entorno& entorno, std::int32_t escenario);
 

@@ -22,7 +22,7 @@ struct Entorno;
  * the catalogue's range, empty qx) leaves no new row, and the old rows stay deleted; a failure
  * of the store (full disk, lock) leaves the table as it was. Returns whether the columns were
  * rebuilt and stored. The hourglass shows meanwhile.
- * \test TestAlmacenConmutados
+ * \test TestAlmacen::conmutados
  */
 bool CalculaConmutados(Entorno& entorno, std::int16_t tabla, double tasa);
 

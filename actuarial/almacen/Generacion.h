@@ -23,7 +23,7 @@ struct Entorno;
  * the store itself failed (full disk, lock), which leaves T_Resultado as it was. The premium and
  * reserve functions show their own boxes and go on with 0. Returns whether the rows were all
  * generated and stored. Hourglass meanwhile.
- * \test TestAlmacenGeneracion
+ * \test TestAlmacen::resultados, TestAlmacen::calculaEscenario
  */
 bool fGeneraResultado(Entorno& entorno, double escenario);
 

@@ -57,7 +57,7 @@ struct FilaDetalle
  * not be stored.
  *
  * \test TestMotor::columnas (the three-age table at 100 %, a first age of 12, a gap, a first detail
- *       age above the catalogue's), TestMotor::erroresDeColumnas, TestAlmacenConmutados (at 0 %).
+ *       age above the catalogue's), TestAlmacen::conmutados (at 0 %, and ages that run backwards).
  */
 void CalculaColumnas(ColumnasConmutadas& columnas, std::int16_t edadInicial, double tasa,
                      const std::vector<FilaDetalle>& detalle);

@@ -63,7 +63,7 @@ struct FilaResultado
  * An annuity whose ages fall outside the columns is skipped and its previous value (0 at first)
  * is used; any other error is thrown, after the rows already handed to `emite`.
  * \test TestMotor::mesesEscalanElProductoPrimero, TestMotor::anualidadFueraDeTablaConservaLaAnterior,
- *       TestAlmacenGeneracion::resultados
+ *       TestAlmacen::resultados
  */
 void GeneraFilas(Motor& motor, const DatosEscenario& escenario, const std::vector<FilaComision>& comisiones,
                  const std::function<void(const FilaResultado&)>& emite);

@@ -118,7 +118,7 @@ class Motor
      * Failure: "Rutina: fReserva" (an age out of range 9, l(x+t) = 0 or E ä1 = 0 11, overflow 6);
      * the reserves computed stay and the later ones keep 0.
      * \test TestMotor::reservas, TestMotor::reservaProspectiva (the Illustrative Life Table),
-     *       TestAlmacenGeneracion::resultados
+     *       TestAlmacen::resultados
      */
     void fReserva(std::int16_t x, std::int16_t n, std::int16_t m, std::int32_t tipo, float i, float tc);
 

@@ -1,5 +1,5 @@
-// fGeneraResultado and CalculaEscenario against a real database file: the rows of T_Resultado
-// after a calculation, worked by hand, and the exact error boxes.
+// The engine's store against a real database file: what T_Conmutado and T_Resultado hold after
+// CalculaConmutados, fGeneraResultado and CalculaEscenario, worked by hand, and the exact boxes.
 
 #include "actuarial/almacen/Calculo.h"
 #include "actuarial/almacen/Conmutados.h"
@@ -21,10 +21,13 @@ const QString CajaSinRegistro =
 const QString CajaNull = QStringLiteral("Funcion: fGeneraResultado\r\nError:94\r\nUso no válido de Null");
 
 // Table 1, ages 0..2, q = 0.1, 0.2, 1.
-void TablaDeTresEdades(BaseTemporal& base)
+const QString TresEdades = QStringLiteral("(1, 0, 0.1), (1, 1, 0.2), (1, 2, 1)");
+
+void TablaDeTresEdades(BaseTemporal& base, const QString& detalle = TresEdades)
 {
     base.sql("insert into C_TablaMortalidad values(1, 'Tres edades', 0, 2)");
-    base.sql("insert into T_DetalleMortalidad values(1, 0, 0.1), (1, 1, 0.2), (1, 2, 1)");
+    if (!detalle.isEmpty())
+        base.sql("insert into T_DetalleMortalidad values" + detalle);
 }
 
 // Scenario 1 from Edad, Tipo_Seguro, Tipo_Comision, Interes_Tecnico, Tabla_Mortalidad, Plazo_Seguro,
@@ -51,18 +54,70 @@ QStringList Confirmadas(const BaseTemporal& base, const QString& consulta)
 
 } // namespace
 
-class TestAlmacenGeneracion : public QObject
+class TestAlmacen : public QObject
 {
     Q_OBJECT
 
   private slots:
+    void conmutados_data();
+    void conmutados();
     void resultados_data();
     void resultados();
     void calculaEscenario_data();
     void calculaEscenario();
 };
 
-void TestAlmacenGeneracion::resultados_data()
+void TestAlmacen::conmutados_data()
+{
+    QTest::addColumn<QString>("detalle");
+    QTest::addColumn<QString>("preparacion");
+    QTest::addColumn<QStringList>("quedan"); // T_Conmutado: table|age|rate|Cx|Dx|Mx|Nx|Rx|Sx|px|lx|dex
+    QTest::addColumn<QString>("caja");
+    // Table 1 at 0 % is rebuilt; its old row at 4 % and table 2's at 0 % are left alone.
+    const QString vieja = QStringLiteral("|9|9|9|9|9|9|9|9|9");
+    const QStringList otras{"1|0|4" + vieja, "2|0|0" + vieja};
+    // The example worked by hand: v = 1, l = 1, 0.9, 0.72, the sums from the last age down.
+    QTest::newRow("tres edades") << TresEdades << QString()
+                                 << QStringList{"1|0|0|0.1|1|1|2.62|2.62|4.96|0.9|1|0.1",
+                                                "1|1|0|0.18|0.9|0.9|1.62|1.62|2.34|0.8|0.9|0.18",
+                                                "1|2|0|0.72|0.72|0.72|0.72|0.72|0.72|0|0.72|0.72"} +
+                                        otras
+                                 << QString();
+    // The old rows of rate 0 are gone whatever rule fails after their delete.
+    const QString caja = QStringLiteral("Rutina: CalculaConmutados\r\nError:");
+    const QString fuera = caja + "9\r\nEl subíndice está fuera del intervalo";
+    QTest::newRow("sin filas") << QString() << QString() << otras << QString();
+    QTest::newRow("edad sobre Edad_Final") << TresEdades + ", (1, 3, 1)" << QString() << otras << fuera;
+    QTest::newRow("qx vacío") << "(1, 0, 0.1), (1, 1, null), (1, 2, 1)" << QString() << otras
+                              << caja + "94\r\nUso no válido de Null";
+    // Ages that run backwards size no columns: the box before the delete, so the old rows stay.
+    QTest::newRow("Edad_Final bajo Edad_Inicial") << TresEdades << "update C_TablaMortalidad set Edad_Final = -1"
+                                                  << QStringList{"1|0|0" + vieja} + otras << fuera;
+}
+
+void TestAlmacen::conmutados()
+{
+    QFETCH(QString, detalle);
+    QFETCH(QString, preparacion);
+    QFETCH(QStringList, quedan);
+    QFETCH(QString, caja);
+    BaseTemporal base;
+    TablaDeTresEdades(base, detalle);
+    base.sql(
+        "insert into T_Conmutado values(1, 0, 0, 9, 9, 9, 9, 9, 9, 9, 9, 9), (1, 0, 4, 9, 9, 9, 9, 9, 9, 9, 9, 9), "
+        "(2, 0, 0, 9, 9, 9, 9, 9, 9, 9, 9, 9)");
+    if (!preparacion.isEmpty())
+        base.sql(preparacion);
+    QCOMPARE(CalculaConmutados(base.entorno(), 1, 0.0), caja.isEmpty());
+    QCOMPARE(base.dialogos.textos(), caja.isEmpty() ? QStringList{} : QStringList{caja});
+    if (!caja.isEmpty())
+        QCOMPARE(base.dialogos.cajas.first().icono, Dialogos::Icono::Critico);
+    QCOMPARE(base.filas("select * from T_Conmutado order by Tabla_Mortalidad, Interes_Tecnico, Edad"), quedan);
+    QCOMPARE(base.dialogos.relojMaximo, 1);
+    QCOMPARE(base.dialogos.reloj, 0);
+}
+
+void TestAlmacen::resultados_data()
 {
     QTest::addColumn<QVariantList>("escenario");
     QTest::addColumn<QString>("comisiones");
@@ -80,52 +135,18 @@ void TestAlmacenGeneracion::resultados_data()
                        "1|2|2|0.2|0.147368421052632|0.294987468671679|0|0|0|0|0|0"}
         << QStringList{};
 
-    // Table 2 at 0 % (q = 0.1 at ages 0..5), x = 0, n = m = 4, term: P = (1 - 0.6561)/3.439 = 0.1,
-    // ä(0,4) = 3.439 used as a = 3; rows 50 % (year 1, 15 per mille), 20 % (2), 5 % (3).
+    // Table 2 at 0 % (q = 0.1 at ages 0..5), x = 1, n = m = 4, term: P = (0.9 - 0.59049)/3.0951 = 0.1,
+    // ä(1,4) = 3.439 used as a = 3; rows 50 % (year 1, 15 per mille), 20 % (2), 5 % (3).
     // Several years: beta = 0.50 + 0.20 * 0.9 + 0.05 * (0.81 + 0.729) = 0.75695,
-    // PT = (0.015/3 + 0.1)/(1 - 0.75695/3) = 0.14043378435612...
+    // PT = (0.015/3 + 0.1)/(1 - 0.75695/3) = 0.14043378435612..., in every row, each at age 1 + t.
     const QString calendario = QStringLiteral("(1, 1, 50, 15), (1, 2, 20, 0), (1, 3, 5, 0)");
-    const QString primas = QStringLiteral("select distinct Prima_Neta_Nivelada, Prima_Tarifa from T_Resultado");
-    QTest::newRow("varios años") << QVariantList{0, 1, 2, 0, 2, 4, 4} << calendario << primas
-                                 << QStringList{"0.1|0.140433784356122"} << QStringList{CajaP20};
+    const QString primas = QStringLiteral(
+        "select distinct Edad_Alcanzada - Anio_Poliza, Prima_Neta_Nivelada, Prima_Tarifa from T_Resultado");
+    QTest::newRow("varios años") << QVariantList{1, 1, 2, 0, 2, 4, 4} << calendario << primas
+                                 << QStringList{"1|0.1|0.140433784356122"} << QStringList{CajaP20};
     // Type 1: only year 1 counts, over every premium year: beta = 0.5 * 3.439, PT = 0.24599765716517.
-    QTest::newRow("tipo 1 con varias filas") << QVariantList{0, 1, 1, 0, 2, 4, 4} << calendario << primas
-                                             << QStringList{"0.1|0.24599765716517"} << QStringList{};
-
-    // One-year term cover at 0 %, P = risk = 0.1 a year, beta = 10 % whatever the commission type:
-    // PT = (0.015 + 0.1)/(1 - 0.1) = 0.12777...; every premium times k/12 in each of the k + 1 rows
-    // at age 0; V(j) = (1 - (2j - 1)/(2k)) 0.1, the last one 0 below 0.005.
-    // To 13 decimals: the sums behind P leave noise in the 16th digit.
-    const QString meses = QStringLiteral("select Anio_Poliza, Edad_Alcanzada, round(Prima_Riesgo, 13), "
-                                         "round(Prima_Neta_Nivelada, 13), round(Prima_Tarifa, 13), "
-                                         "round(Reserva_Matematica, 13), (select count(*) from T_Resultado) "
-                                         "from T_Resultado where Anio_Poliza in (0, 1, 6, 12) order by 1");
-    QTest::newRow("seis meses") << QVariantList{0, 1, 2, 0, 2, 1, 6} << "(1, 1, 10, 15)" << meses
-                                << QStringList{"0|0|0.05|0.05|0.0638888888889|0|7",
-                                               "1|0|0.05|0.05|0.0638888888889|0.0916666666667|7",
-                                               "6|0|0.05|0.05|0.0638888888889|0.0083333333333|7"}
-                                << QStringList{};
-    QTest::newRow("doce meses") << QVariantList{0, 1, 2, 0, 2, 1, 12} << "(1, 1, 10, 15)" << meses
-                                << QStringList{"0|0|0.1|0.1|0.1277777777778|0|13",
-                                               "1|0|0.1|0.1|0.1277777777778|0.0958333333333|13",
-                                               "6|0|0.1|0.1|0.1277777777778|0.0541666666667|13",
-                                               "12|0|0.1|0.1|0.1277777777778|0|13"}
-                                << QStringList{};
-
-    // Table 3 (q = 0.001 (x - 10), ages 20..60) at 3.5 %, endowment at 30, n = 10, m = 5: rows 0..10
-    // at ages 30..40, one P > 0 and one PT > P in all of them (after the payment term too), reserve
-    // 0 at issue, rows 9 and 10 with one risk premium and rows 0..9 with ten, 0 in the five columns
-    // that are not computed.
-    QTest::newRow("diez años con cinco pagos")
-        << QVariantList{30, 3, 1, 3.5, 3, 10, 5} << "(1, 1, 30, 10)"
-        << "select count(*), min(Anio_Poliza), max(Anio_Poliza), min(Edad_Alcanzada - Anio_Poliza), "
-           "max(Edad_Alcanzada - Anio_Poliza), count(distinct Prima_Neta_Nivelada), count(distinct Prima_Tarifa), "
-           "min(Prima_Tarifa > Prima_Neta_Nivelada and Prima_Neta_Nivelada > 0), "
-           "sum(Reserva_Matematica = 0 and Anio_Poliza = 0), "
-           "(select count(distinct Prima_Riesgo) from T_Resultado where Anio_Poliza >= 9), "
-           "count(distinct Prima_Riesgo), "
-           "max(abs(Anualidad) + abs(Seguro) + abs(Rescate) + abs(Saldado) + abs(Prorrogado)) from T_Resultado"
-        << QStringList{"11|0|10|30|30|1|1|1|1|1|10|0"} << QStringList{};
+    QTest::newRow("tipo 1 con varias filas") << QVariantList{1, 1, 1, 0, 2, 4, 4} << calendario << primas
+                                             << QStringList{"1|0.1|0.24599765716517"} << QStringList{};
 
     // The generator's own failures: a box, and no row written (an unknown scenario: calculaEscenario).
     const QString ninguna = QStringLiteral("select count(*) from T_Resultado");
@@ -136,12 +157,9 @@ void TestAlmacenGeneracion::resultados_data()
                                                        << ninguna << QStringList{"0"} << QStringList{CajaNull};
     QTest::newRow("edad vacía") << QVariantList{QVariant(), 1, 1, 0, 1, 2, 2} << "(1, 1, 50, 15)" << ninguna
                                 << QStringList{"0"} << QStringList{CajaNull};
-    QTest::newRow("plazo de 16 bits desbordado")
-        << QVariantList{0, 1, 1, 0, 1, 40000, 2} << "(1, 1, 50, 15)" << ninguna << QStringList{"0"}
-        << QStringList{"Funcion: fGeneraResultado\r\nError:6\r\nDesbordamiento"};
 }
 
-void TestAlmacenGeneracion::resultados()
+void TestAlmacen::resultados()
 {
     QFETCH(QVariantList, escenario);
     QFETCH(QString, comisiones);
@@ -150,11 +168,9 @@ void TestAlmacenGeneracion::resultados()
     QFETCH(QStringList, cajas);
     BaseTemporal base;
     TablaDeTresEdades(base);
-    base.sql("insert into C_TablaMortalidad values(2, 'Seis edades', 0, 5), (3, 'Lineal', 20, 60)");
+    base.sql("insert into C_TablaMortalidad values(2, 'Seis edades', 0, 5)");
     for (int x = 0; x <= 5; ++x)
         base.sql("insert into T_DetalleMortalidad values(2, ?, 0.1)", {x});
-    for (int x = 20; x <= 60; ++x)
-        base.sql("insert into T_DetalleMortalidad values(3, ?, ?)", {x, 0.001 * (x - 10)});
     Escenario(base, escenario, comisiones);
     CalculaConmutados(base.entorno(), static_cast<std::int16_t>(escenario[4].toInt()), escenario[3].toDouble());
     fGeneraResultado(base.entorno(), 1);
@@ -163,7 +179,7 @@ void TestAlmacenGeneracion::resultados()
     QCOMPARE(base.dialogos.reloj, 0);
 }
 
-void TestAlmacenGeneracion::calculaEscenario_data()
+void TestAlmacen::calculaEscenario_data()
 {
     QTest::addColumn<int>("escenario");
     QTest::addColumn<QString>("preparacion");
@@ -205,7 +221,7 @@ void TestAlmacenGeneracion::calculaEscenario_data()
         << antes << "1";
 }
 
-void TestAlmacenGeneracion::calculaEscenario()
+void TestAlmacen::calculaEscenario()
 {
     QFETCH(int, escenario);
     QFETCH(QString, preparacion);
@@ -241,5 +257,5 @@ void TestAlmacenGeneracion::calculaEscenario()
     CierraBaseDatos("otro-programa");
 }
 
-QTEST_GUILESS_MAIN(TestAlmacenGeneracion)
-#include "TestAlmacenGeneracion.moc"
+QTEST_GUILESS_MAIN(TestAlmacen)
+#include "TestAlmacen.moc"
