@@ -105,8 +105,8 @@ class TestNumeros : public QObject
 
     void redondeaPar()
     {
-        // Premiums per unit sum insured are kept to four decimals, ties to even. 1234.56785 is stored just below the
-        // tie, but times 10^4 it rounds to 12345678.5 exactly.
+        // Premiums per unit sum insured are kept to four decimals, ties to even. 1234.56785 is
+        // stored just below the tie, but times 10^4 it rounds to 12345678.5 exactly.
         // clang-format off
         const std::tuple<double, int, const char*> casos[] = {{0.5, 0, "0"}, {2.5, 0, "2"}, {0.375, 2, "0.38"},
             {1234.56785, 4, "1234.5678"}, {2.718281828, 4, "2.7183"}, {0.012345 * 100000, 4, "1234.5"}};
