@@ -10,167 +10,141 @@
 
 using namespace valvida;
 
-namespace {
-
-// A refusal as "message|box", a row to store as "table|description|ages".
-QString Texto(const std::variant<RechazoTabla, TablaMortalidad>& r)
-{
-    const char* const cajas[] = {"txtTablaDesc", "txtDe", "txtAl"};
-    if (const auto* t = std::get_if<TablaMortalidad>(&r))
-        return QStringLiteral("%1|%2|%3|%4").arg(t->tabla).arg(t->descripcion).arg(t->edadInicial).arg(t->edadFinal);
-    const auto& rechazo = std::get<RechazoTabla>(r);
-    return rechazo.mensaje + '|' + cajas[static_cast<int>(rechazo.campo)] +
-           (rechazo.icono == Dialogos::Icono::Exclamacion ? "" : "|otro icono");
-}
-
-} // namespace
-
 class TestTablasMortalidad : public QObject
 {
     Q_OBJECT
 
   private slots:
-    void compruebaTabla();
-    void compruebaQx();
-    void compruebaInteres();
-    void guardar();
-};
-
-void TestTablasMortalidad::compruebaTabla()
-{
-    // The checks in their order; the ages are typed numbers, whole as the catalogue keeps them.
-    const struct
+    void compruebaTabla()
     {
-        const char *descripcion, *de, *al, *locale, *esperado;
-    } casos[] = {
-        {"T", "20", "20", "C", "7|T|20|20"},
-        {"T", "5.5", "10", "C", "7|T|6|10"},
-        {"T", "4,5", " 5,5 ", "es_ES", "7|T|4|6"}, // the locale's decimal mark; halves to even
-        {"", "a", "b", "C", "La descripcion de la tabla no puede ser nulo|txtTablaDesc"},
-        {"T", "", "b", "C", "La edad inicial debe ser numerica|txtDe"},
-        {"T", "1", "1,5", "C", "La edad final debe ser numerica|txtAl"},
-        {"T", "1", "1e400", "C", "La edad final debe ser numerica|txtAl"},
-        {"T", "30", "20", "C", "La edad final debe ser mayor a la edad inicial|txtDe"},
-        {"T", "5.5", "5.4", "C", "La edad final debe ser mayor a la edad inicial|txtDe"},
-    };
-    for (const auto& c : casos)
-        QCOMPARE(Texto(CompruebaTabla({"7", c.descripcion, c.de, c.al}, QLocale(c.locale))), c.esperado);
-    // An age beyond the catalogue's 16 bits is the overflow error.
-    QVERIFY_THROWS_EXCEPTION(ErrorVV, CompruebaTabla({"7", "T", "0", "32767.5"}));
-}
-
-void TestTablasMortalidad::compruebaQx()
-{
-    // Every row is checked in order; the refusal names the index of its row.
-    const struct
-    {
-        QList<FilaQx> filas;
-        const char* rechazo;
-    } casos[] = {
-        {{{"0", "0"}, {"1", "1"}, {"2", ".053"}}, ""},
-        {{{"20", ""}, {"21", ""}}, "0|la qx para edad:20 esta vacia"},
-        {{{"0", "0.5"}, {"1", "1.5"}}, "1|la qx para edad:1 fuera del rango permitido"},
-        {{{"7", "-0.1"}}, "0|la qx para edad:7 fuera del rango permitido"},
-        {{{"0", "."}}, "0|la qx para edad:0 no es numerica"},
-        {{{"5", "2"}, {"6", ""}}, "0|la qx para edad:5 fuera del rango permitido"},
-    };
-    for (const auto& c : casos) {
-        const auto r = CompruebaQx(c.filas);
-        QCOMPARE(r ? QString::number(r->fila) + '|' + r->mensaje : QString(), c.rechazo);
+        // The checks in their order, a refusal as "message|box"; the ages are typed numbers, whole
+        // as the catalogue keeps them (half to even).
+        // clang-format off
+        const char* const casos[][5] = {
+            {"T", "20", "20", "C", "7|T|20|20"}, {"T", "5.5", "10", "C", "7|T|6|10"},
+            {"T", "4,5", " 5,5 ", "es_ES", "7|T|4|6"},
+            {"", "a", "b", "C", "La descripcion de la tabla no puede ser nulo|txtTablaDesc"},
+            {"T", "", "b", "C", "La edad inicial debe ser numerica|txtDe"},
+            {"T", "1", "1,5", "C", "La edad final debe ser numerica|txtAl"},
+            {"T", "30", "20", "C", "La edad final debe ser mayor a la edad inicial|txtDe"},
+            {"T", "5.5", "5.4", "C", "La edad final debe ser mayor a la edad inicial|txtDe"},
+        };
+        // clang-format on
+        const char* const cajas[] = {"txtTablaDesc", "txtDe", "txtAl"};
+        for (const auto& [descripcion, de, al, locale, esperado] : casos) {
+            const auto r = CompruebaTabla({"7", descripcion, de, al}, QLocale(locale));
+            const auto* t = std::get_if<TablaMortalidad>(&r);
+            const auto* rechazo = std::get_if<RechazoTabla>(&r);
+            const QString fila =
+                t ? QStringLiteral("%1|%2|%3|").arg(t->tabla).arg(t->descripcion).arg(t->edadInicial) : "";
+            QCOMPARE(t ? fila + QString::number(t->edadFinal) : rechazo->mensaje + '|' + cajas[int(rechazo->campo)],
+                     esperado);
+            QVERIFY(t || rechazo->icono == Dialogos::Icono::Exclamacion);
+        }
+        // An age beyond the catalogue's 16 bits is the overflow error.
+        QVERIFY_THROWS_EXCEPTION(ErrorVV, CompruebaTabla({"7", "T", "0", "32767.5"}));
     }
-}
 
-void TestTablasMortalidad::guardar()
-{
-    // The catalogue, then table|rows|first age|last age|sum of qx. Table 1 covers ages 0-110 with a qx
-    // of 0.5 for each, table 2 ages 0-5 with 0.25; a store that fails leaves them so.
-    const QStringList antes{"1|T|0|110", "2|T|0|5", "1|111|0|110|55.5", "2|6|0|5|1.5"};
-    const QString falla("create trigger f before %1 on %2 begin select raise(abort, 'f'); end");
-    const auto t = [](int n, std::int16_t de, std::int16_t al) { return TablaMortalidad{n, "O'Hara", de, al}; };
-    const struct
+    void compruebaQx()
     {
-        std::function<void(const QSqlDatabase&)> guarda;
-        QString falla;
-        QStringList despues;
-    } casos[] = {
-        // A new table, its description as typed.
-        {[&](auto& db) { AltaTablaMortalidad(db, t(3, 10, 20)); },
-         {},
-         {"1|T|0|110", "2|T|0|5", "3|O'Hara|10|20", "1|111|0|110|55.5", "2|6|0|5|1.5"}},
-        {[&](auto& db) { AltaTablaMortalidad(db, t(2, 10, 20)); }, {}, antes}, // a number already taken
-        // Narrowing trims the detail; widening adds no rows; the trim goes back with a failed update.
-        {[&](auto& db) { ModificaTablaMortalidad(db, t(1, 10, 100)); },
-         {},
-         {"1|O'Hara|10|100", "2|T|0|5", "1|91|10|100|45.5", "2|6|0|5|1.5"}},
-        {[&](auto& db) { ModificaTablaMortalidad(db, t(1, -5, 120)); },
-         {},
-         {"1|O'Hara|-5|120", "2|T|0|5", "1|111|0|110|55.5", "2|6|0|5|1.5"}},
-        {[&](auto& db) { ModificaTablaMortalidad(db, t(1, 10, 100)); }, falla.arg("update", "C_TablaMortalidad"),
-         antes},
-        // The qx store replaces every row of its table, or none.
-        {[](auto& db) {
-             GuardaQx(db, 2, {{"0", ".053"}, {"1", "1"}});
-         },
-         {},
-         {"1|T|0|110", "2|T|0|5", "1|111|0|110|55.5", "2|2|0|1|1.053"}},
-        {[](auto& db) {
-             GuardaQx(db, 2, {{"0", "0.1"}});
-         },
-         falla.arg("insert", "T_DetalleMortalidad"), antes},
-        {[](auto& db) {
-             GuardaQx(db, 2, {{"0", "0.1"}, {"40000", "0.2"}});
-         },
-         {},
-         antes}, // an age beyond 16 bits
-    };
-    // Stored and listed with "." whatever the process's locale (where the machine has es_ES).
-    std::setlocale(LC_NUMERIC, "es_ES.UTF-8");
-    const auto restaura = qScopeGuard([] { std::setlocale(LC_NUMERIC, "C"); });
-    for (const auto& c : casos) {
+        // Every row is checked in order; the refusal names the index of its row. 0 and 1 pass.
+        const std::pair<QList<FilaQx>, const char*> casos[] = {
+            {{{"0", "0"}, {"1", "1"}, {"2", ".053"}}, ""},
+            {{{"20", ""}, {"21", ""}}, "0|la qx para edad:20 esta vacia"},
+            {{{"0", "0.5"}, {"1", "1.5"}}, "1|la qx para edad:1 fuera del rango permitido"},
+            {{{"7", "-0.1"}}, "0|la qx para edad:7 fuera del rango permitido"},
+            {{{"0", "."}}, "0|la qx para edad:0 no es numerica"},
+            {{{"5", "2"}, {"6", ""}}, "0|la qx para edad:5 fuera del rango permitido"},
+        };
+        for (const auto& [filas, rechazo] : casos) {
+            const auto r = CompruebaQx(filas);
+            QCOMPARE(r ? QString::number(r->fila) + '|' + r->mensaje : QString(), rechazo);
+        }
+    }
+
+    void guardar()
+    {
+        // The catalogue, then table|rows|first age|last age|sum of qx. Table 1 covers ages 0-110 with a qx
+        // of 0.5 for each, table 2 ages 0-5 with 0.25; a store that fails leaves them so.
+        const QStringList antes{"1|T|0|110", "2|T|0|5", "1|111|0|110|55.5", "2|6|0|5|1.5"};
+        const QString falla("create trigger f before %1 on %2 begin select raise(abort, 'f'); end");
+        const auto t = [](int n, std::int16_t de, std::int16_t al) { return TablaMortalidad{n, "O'Hara", de, al}; };
+        using Guarda = std::function<void(const QSqlDatabase&)>;
+        // clang-format off
+        const std::tuple<Guarda, QString, QStringList> casos[] = {
+            // A new table, its description as typed; a number already taken.
+            {[&](auto& db) { AltaTablaMortalidad(db, t(3, 10, 20)); }, {},
+             {"1|T|0|110", "2|T|0|5", "3|O'Hara|10|20", "1|111|0|110|55.5", "2|6|0|5|1.5"}},
+            {[&](auto& db) { AltaTablaMortalidad(db, t(2, 10, 20)); }, {}, antes},
+            // Narrowing trims the detail; widening adds no rows; the trim goes back with a failed update.
+            {[&](auto& db) { ModificaTablaMortalidad(db, t(1, 10, 100)); }, {},
+             {"1|O'Hara|10|100", "2|T|0|5", "1|91|10|100|45.5", "2|6|0|5|1.5"}},
+            {[&](auto& db) { ModificaTablaMortalidad(db, t(1, -5, 120)); }, {},
+             {"1|O'Hara|-5|120", "2|T|0|5", "1|111|0|110|55.5", "2|6|0|5|1.5"}},
+            {[&](auto& db) { ModificaTablaMortalidad(db, t(1, 10, 100)); }, falla.arg("update", "C_TablaMortalidad"), antes},
+            // The qx store replaces every row of its table, or none (a failed insert, an age beyond 16 bits).
+            {[](auto& db) { GuardaQx(db, 2, {{"0", ".053"}, {"1", "1"}}); }, {},
+             {"1|T|0|110", "2|T|0|5", "1|111|0|110|55.5", "2|2|0|1|1.053"}},
+            {[](auto& db) { GuardaQx(db, 2, {{"0", "0.1"}}); }, falla.arg("insert", "T_DetalleMortalidad"), antes},
+            {[](auto& db) { GuardaQx(db, 2, {{"0", "0.1"}, {"40000", "0.2"}}); }, {}, antes},
+        };
+        // clang-format on
+        // Stored and listed with "." whatever the process's locale (where the machine has es_ES).
+        std::setlocale(LC_NUMERIC, "es_ES.UTF-8");
+        const auto restaura = qScopeGuard([] { std::setlocale(LC_NUMERIC, "C"); });
+        for (const auto& [guarda, trigger, despues] : casos) {
+            prueba::BaseTemporal base;
+            base.sql("insert into C_TablaMortalidad values(1, 'T', 0, 110), (2, 'T', 0, 5)");
+            base.sql("with recursive e(x) as (select 0 union all select x + 1 from e where x < 110) insert into "
+                     "T_DetalleMortalidad select 1, x, 0.5 from e union all select 2, x, 0.25 from e where x <= 5");
+            if (!trigger.isEmpty())
+                base.sql(trigger);
+            if (despues == antes)
+                QVERIFY_THROWS_EXCEPTION(ErrorVV, guarda(base.db()));
+            else
+                guarda(base.db());
+            QCOMPARE(base.filas("select * from C_TablaMortalidad order by 1") +
+                         base.filas("select Tabla_Mortalidad, count(*), min(Edad), max(Edad), sum(qx) "
+                                    "from T_DetalleMortalidad group by 1"),
+                     despues);
+        }
+    }
+
+    void leeDetalle()
+    {
+        // The stored rows by age, those outside the range too; a table without rows, one empty qx per age.
         prueba::BaseTemporal base;
-        base.sql("insert into C_TablaMortalidad values(1, 'T', 0, 110), (2, 'T', 0, 5)");
-        base.sql("with recursive e(x) as (select 0 union all select x + 1 from e where x < 110) insert into "
-                 "T_DetalleMortalidad select 1, x, 0.5 from e union all select 2, x, 0.25 from e where x <= 5");
-        if (!c.falla.isEmpty())
-            base.sql(c.falla);
-        if (c.despues == antes)
-            QVERIFY_THROWS_EXCEPTION(ErrorVV, c.guarda(base.db()));
-        else
-            c.guarda(base.db());
-        QCOMPARE(base.filas("select * from C_TablaMortalidad order by 1") +
-                     base.filas("select Tabla_Mortalidad, count(*), min(Edad), max(Edad), sum(qx) "
-                                "from T_DetalleMortalidad group by 1"),
-                 c.despues);
+        base.sql("insert into C_TablaMortalidad values(1, 'T', 10, 11), (2, 'Nueva', 3, 4)");
+        base.sql("insert into T_DetalleMortalidad values(1, 12, 0.5), (1, 10, 0.25)");
+        for (const auto& [tabla, esperado] : {std::pair{1, "10-11: 10=0.25 12=0.5"}, std::pair{2, "3-4: 3= 4="}}) {
+            const DetalleTabla d = LeeDetalle(base.db(), tabla);
+            QString texto = d.edadInicial + '-' + d.edadFinal + ':';
+            for (const FilaQx& f : d.filas)
+                texto += ' ' + f.edad + '=' + f.qx;
+            QCOMPARE(texto, esperado);
+        }
+        QVERIFY_THROWS_EXCEPTION(ErrorVV, LeeDetalle(base.db(), 3));
     }
-}
 
-void TestTablasMortalidad::compruebaInteres()
-{
-    const char* const numerico = "El interes tecnico debe ser numerico";
-    const char* const rango = "El interes tecnico debera estar comprendido entre 0 y 100";
-    // The rate, or the message; in the checks' order.
-    const struct
+    void compruebaInteres()
     {
-        const char *texto, *locale, *esperado;
-    } casos[] = {
-        {"", "C", "Debe indicar un interes tecnico"},
-        {"  ", "C", numerico},
-        {"abc", "C", numerico},
-        {"4,5", "C", numerico},
-        {"1e400", "C", numerico},
-        {"4,5", "es_ES", "4.5"},
-        {"4.5", "es_ES", "4.5"},
-        {"0", "C", "0"},
-        {"100", "C", "100"},
-        {"-1", "C", rango},
-        {"100.5", "C", rango},
-    };
-    for (const auto& c : casos) {
-        const auto r = CompruebaInteres(c.texto, QLocale(c.locale));
-        const auto* tasa = std::get_if<double>(&r);
-        QCOMPARE(tasa ? TextoNumero(*tasa) : std::get<RechazoInteres>(r).mensaje, c.esperado);
+        // The rate, or the message; in the checks' order.
+        const char* const numerico = "El interes tecnico debe ser numerico";
+        const char* const rango = "El interes tecnico debera estar comprendido entre 0 y 100";
+        // clang-format off
+        const char* const casos[][3] = {
+            {"", "C", "Debe indicar un interes tecnico"}, {"  ", "C", numerico}, {"4,5", "C", numerico},
+            {"1e400", "C", numerico}, {"4,5", "es_ES", "4.5"}, {"0", "C", "0"}, {"100", "C", "100"},
+            {"-1", "C", rango}, {"100.5", "C", rango},
+        };
+        // clang-format on
+        for (const auto& [texto, locale, esperado] : casos) {
+            const auto r = CompruebaInteres(texto, QLocale(locale));
+            const auto* tasa = std::get_if<double>(&r);
+            QCOMPARE(tasa ? TextoNumero(*tasa) : std::get<RechazoInteres>(r).mensaje, esperado);
+        }
     }
-}
+};
 
 QTEST_GUILESS_MAIN(TestTablasMortalidad)
 #include "TestTablasMortalidad.moc"
