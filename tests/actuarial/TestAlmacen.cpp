@@ -7,6 +7,7 @@
 #include "core/BaseDatos.h"
 #include "support/BaseTemporal.h"
 
+#include <QScopeGuard>
 #include <QTest>
 
 using namespace valvida;
@@ -14,7 +15,6 @@ using prueba::BaseTemporal;
 
 namespace {
 
-const QString CajaP20 = QStringLiteral("Funcion: fPrimaNivelada\r\nError:9\r\nEl subíndice está fuera del intervalo");
 const QString CajaSinRegistro =
     QStringLiteral("Funcion: fGeneraResultado\r\nError:3021\r\nBOF o EOF es True, o el registro actual se eliminó. "
                    "La operación solicitada requiere un registro actual.");
@@ -38,20 +38,6 @@ void Escenario(BaseTemporal& base, const QVariantList& v, const QString& comisio
     base.sql("insert into T_Comision values" + comisiones);
 }
 
-// The first column of a query's rows as another connection sees them: only what was committed.
-QStringList Confirmadas(const BaseTemporal& base, const QString& consulta)
-{
-    QStringList valores;
-    {
-        QSqlDatabase otra = AbreBaseDatos(base.ruta(), QStringLiteral("otra-conexion"));
-        QSqlQuery q = Consulta(otra, consulta);
-        while (Siguiente(q))
-            valores << q.value(0).toString();
-    }
-    CierraBaseDatos(QStringLiteral("otra-conexion"));
-    return valores;
-}
-
 } // namespace
 
 class TestAlmacen : public QObject
@@ -59,203 +45,204 @@ class TestAlmacen : public QObject
     Q_OBJECT
 
   private slots:
-    void conmutados_data();
-    void conmutados();
-    void resultados_data();
-    void resultados();
-    void calculaEscenario_data();
-    void calculaEscenario();
-};
-
-void TestAlmacen::conmutados_data()
-{
-    QTest::addColumn<QString>("detalle");
-    QTest::addColumn<QString>("preparacion");
-    QTest::addColumn<QStringList>("quedan"); // T_Conmutado: table|age|rate|Cx|Dx|Mx|Nx|Rx|Sx|px|lx|dex
-    QTest::addColumn<QString>("caja");
-    // Table 1 at 0 % is rebuilt; its old row at 4 % and table 2's at 0 % are left alone.
-    const QString vieja = QStringLiteral("|9|9|9|9|9|9|9|9|9");
-    const QStringList otras{"1|0|4" + vieja, "2|0|0" + vieja};
-    // The example worked by hand: v = 1, l = 1, 0.9, 0.72, the sums from the last age down.
-    QTest::newRow("tres edades") << TresEdades << QString()
-                                 << QStringList{"1|0|0|0.1|1|1|2.62|2.62|4.96|0.9|1|0.1",
-                                                "1|1|0|0.18|0.9|0.9|1.62|1.62|2.34|0.8|0.9|0.18",
-                                                "1|2|0|0.72|0.72|0.72|0.72|0.72|0.72|0|0.72|0.72"} +
-                                        otras
-                                 << QString();
-    // The old rows of rate 0 are gone whatever rule fails after their delete.
-    const QString caja = QStringLiteral("Rutina: CalculaConmutados\r\nError:");
-    const QString fuera = caja + "9\r\nEl subíndice está fuera del intervalo";
-    QTest::newRow("sin filas") << QString() << QString() << otras << QString();
-    QTest::newRow("edad sobre Edad_Final") << TresEdades + ", (1, 3, 1)" << QString() << otras << fuera;
-    QTest::newRow("qx vacío") << "(1, 0, 0.1), (1, 1, null), (1, 2, 1)" << QString() << otras
-                              << caja + "94\r\nUso no válido de Null";
-    // Ages that run backwards size no columns: the box before the delete, so the old rows stay.
-    QTest::newRow("Edad_Final bajo Edad_Inicial") << TresEdades << "update C_TablaMortalidad set Edad_Final = -1"
-                                                  << QStringList{"1|0|0" + vieja} + otras << fuera;
-}
-
-void TestAlmacen::conmutados()
-{
-    QFETCH(QString, detalle);
-    QFETCH(QString, preparacion);
-    QFETCH(QStringList, quedan);
-    QFETCH(QString, caja);
-    BaseTemporal base;
-    TablaDeTresEdades(base, detalle);
-    base.sql(
-        "insert into T_Conmutado values(1, 0, 0, 9, 9, 9, 9, 9, 9, 9, 9, 9), (1, 0, 4, 9, 9, 9, 9, 9, 9, 9, 9, 9), "
-        "(2, 0, 0, 9, 9, 9, 9, 9, 9, 9, 9, 9)");
-    if (!preparacion.isEmpty())
-        base.sql(preparacion);
-    QCOMPARE(CalculaConmutados(base.entorno(), 1, 0.0), caja.isEmpty());
-    QCOMPARE(base.dialogos.textos(), caja.isEmpty() ? QStringList{} : QStringList{caja});
-    if (!caja.isEmpty())
-        QCOMPARE(base.dialogos.cajas.first().icono, Dialogos::Icono::Critico);
-    QCOMPARE(base.filas("select * from T_Conmutado order by Tabla_Mortalidad, Interes_Tecnico, Edad"), quedan);
-    QCOMPARE(base.dialogos.relojMaximo, 1);
-    QCOMPARE(base.dialogos.reloj, 0);
-}
-
-void TestAlmacen::resultados_data()
-{
-    QTest::addColumn<QVariantList>("escenario");
-    QTest::addColumn<QString>("comisiones");
-    QTest::addColumn<QString>("consulta");
-    QTest::addColumn<QStringList>("filas");
-    QTest::addColumn<QStringList>("cajas");
-
-    // P = 0.28/1.9; alpha = 0.015; beta = 0.5 * 1.9; PT = (0.015/2 + P)/(1 - 0.95/2); risk 0.1, 0.2
-    // and row 2 repeating row 1; reserves 0, (P - 0.1)/0.9, 0.
-    QTest::newRow("tres edades")
-        << QVariantList{0, 1, 1, 0, 1, 2, 2} << "(1, 1, 50, 15)"
-        << "select * from T_Resultado order by Anio_Poliza"
-        << QStringList{"1|0|0|0.1|0.147368421052632|0.294987468671679|0|0|0|0|0|0",
-                       "1|1|1|0.2|0.147368421052632|0.294987468671679|0|0|0.0526315789473684|0|0|0",
-                       "1|2|2|0.2|0.147368421052632|0.294987468671679|0|0|0|0|0|0"}
-        << QStringList{};
-
-    // Table 2 at 0 % (q = 0.1 at ages 0..5), x = 1, n = m = 4, term: P = (0.9 - 0.59049)/3.0951 = 0.1,
-    // ä(1,4) = 3.439 used as a = 3; rows 50 % (year 1, 15 per mille), 20 % (2), 5 % (3).
-    // Several years: beta = 0.50 + 0.20 * 0.9 + 0.05 * (0.81 + 0.729) = 0.75695,
-    // PT = (0.015/3 + 0.1)/(1 - 0.75695/3) = 0.14043378435612..., in every row, each at age 1 + t.
-    const QString calendario = QStringLiteral("(1, 1, 50, 15), (1, 2, 20, 0), (1, 3, 5, 0)");
-    const QString primas = QStringLiteral(
-        "select distinct Edad_Alcanzada - Anio_Poliza, Prima_Neta_Nivelada, Prima_Tarifa from T_Resultado");
-    QTest::newRow("varios años") << QVariantList{1, 1, 2, 0, 2, 4, 4} << calendario << primas
-                                 << QStringList{"1|0.1|0.140433784356122"} << QStringList{CajaP20};
-    // Type 1: only year 1 counts, over every premium year: beta = 0.5 * 3.439, PT = 0.24599765716517.
-    QTest::newRow("tipo 1 con varias filas") << QVariantList{1, 1, 1, 0, 2, 4, 4} << calendario << primas
-                                             << QStringList{"1|0.1|0.24599765716517"} << QStringList{};
-
-    // The generator's own failures: a box, and no row written (an unknown scenario: calculaEscenario).
-    const QString ninguna = QStringLiteral("select count(*) from T_Resultado");
-    const QVariantList ejemplo{0, 1, 1, 0, 1, 2, 2};
-    QTest::newRow("sin fila de comisión del año 1")
-        << ejemplo << "(1, 2, 50, 15)" << ninguna << QStringList{"0"} << QStringList{CajaSinRegistro};
-    QTest::newRow("sin columnas para su tabla y tasa") << QVariantList{0, 1, 1, 7.5, 9, 2, 2} << "(1, 1, 50, 15)"
-                                                       << ninguna << QStringList{"0"} << QStringList{CajaNull};
-    QTest::newRow("edad vacía") << QVariantList{QVariant(), 1, 1, 0, 1, 2, 2} << "(1, 1, 50, 15)" << ninguna
-                                << QStringList{"0"} << QStringList{CajaNull};
-}
-
-void TestAlmacen::resultados()
-{
-    QFETCH(QVariantList, escenario);
-    QFETCH(QString, comisiones);
-    QFETCH(QString, consulta);
-    QFETCH(QStringList, filas);
-    QFETCH(QStringList, cajas);
-    BaseTemporal base;
-    TablaDeTresEdades(base);
-    base.sql("insert into C_TablaMortalidad values(2, 'Seis edades', 0, 5)");
-    for (int x = 0; x <= 5; ++x)
-        base.sql("insert into T_DetalleMortalidad values(2, ?, 0.1)", {x});
-    Escenario(base, escenario, comisiones);
-    CalculaConmutados(base.entorno(), static_cast<std::int16_t>(escenario[4].toInt()), escenario[3].toDouble());
-    fGeneraResultado(base.entorno(), 1);
-    QCOMPARE(base.filas(consulta), filas);
-    QCOMPARE(base.dialogos.textos(), cajas);
-    QCOMPARE(base.dialogos.reloj, 0);
-}
-
-void TestAlmacen::calculaEscenario_data()
-{
-    QTest::addColumn<int>("escenario");
-    QTest::addColumn<QString>("preparacion");
-    QTest::addColumn<QStringList>("cajas");
-    QTest::addColumn<QStringList>("resultados"); // committed: Escenario|Anio_Poliza|Prima_Riesgo
-    QTest::addColumn<QString>("conmutados");     // committed: rows of T_Conmutado
-    // The scenario's own table 1 and rate 100 %: its stale columns are rebuilt from the current qx
-    // (table 2 is left alone), its old rows replaced, other scenarios' kept. Risk premium at 100 %:
-    // (M(0) - M(1))/D(0) = 0.05/1, then 0.045/0.45 = 0.1, repeated in the last row.
-    QTest::newRow("ejemplo a 100 %") << 1 << "" << QStringList{}
-                                     << QStringList{"1|0|0.05", "1|1|0.1", "1|2|0.1", "8|0|"} << "3";
-    // No such scenario: its rows go, there are no columns to rebuild, the generator tells.
-    QTest::newRow("escenario inexistente") << 9 << "" << QStringList{CajaSinRegistro} << QStringList{"8|0|"} << "1";
-    // The columns cannot be rebuilt: that one box, and no results from the old columns or none.
-    // A rule that fails keeps the deletes before it.
-    QTest::newRow("qx vacío") << 1 << "update T_DetalleMortalidad set qx = null where Edad = 1"
-                              << QStringList{"Rutina: CalculaConmutados\r\nError:94\r\nUso no válido de Null"}
-                              << QStringList{"8|0|"} << "0";
-    // The store failing undoes the whole calculation, whatever SQLite itself undid: as before.
-    const QStringList antes{"1|5|", "8|0|"};
-    QTest::newRow("inserción rechazada")
-        << 1
-        << "create trigger rechaza before insert on T_Resultado when new.Anio_Poliza = 2 "
-           "begin select raise(abort, 'disco lleno'); end"
-        << QStringList{"Funcion: fGeneraResultado\r\nError:101811\r\nLa fila viola una restricción de la tabla (disco "
-                       "lleno)"}
-        << antes << "1";
-    // A page limit at the file's size: the columns' page, filled by another table's row, must grow.
-    QTest::newRow("disco lleno en los conmutados")
-        << 1
-        << "insert into T_Conmutado(Tabla_Mortalidad, Edad, Interes_Tecnico, lx) values(9, 0, 0, zeroblob(3900))\n"
-           "pragma max_page_count = 1"
-        << QStringList{"Rutina: CalculaConmutados\r\nError:100013\r\nEl disco está lleno (database or disk is full)"}
-        << antes << "2";
-    QTest::newRow("otro programa escribe")
-        << 1 << "bloqueada"
-        << QStringList{"Rutina: CalculaEscenario\r\nError:100005\r\nLa base de datos está bloqueada por otro "
-                       "programa (database is locked)"}
-        << antes << "1";
-}
-
-void TestAlmacen::calculaEscenario()
-{
-    QFETCH(int, escenario);
-    QFETCH(QString, preparacion);
-    QFETCH(QStringList, cajas);
-    QFETCH(QStringList, resultados);
-    QFETCH(QString, conmutados);
-    BaseTemporal base;
-    TablaDeTresEdades(base);
-    base.sql("insert into C_TablaMortalidad values(2, 'Otra', 0, 2)");
-    Escenario(base, {0, 1, 1, 100, 1, 2, 2}, "(1, 1, 50, 15)");
-    base.sql("insert into T_Resultado(Escenario, Anio_Poliza) values(?, 5), (8, 0)", {escenario});
-    base.sql("insert into T_Conmutado(Tabla_Mortalidad, Edad, Interes_Tecnico, Dx, Nx, Mx) values(1, 0, 100, 9, 9, 9)");
-    QSqlDatabase otroPrograma; // holds the write lock throughout
-    if (preparacion == "bloqueada") {
-        otroPrograma = AbreBaseDatos(base.ruta(), "otro-programa");
-        Ejecuta(otroPrograma, "begin immediate");
-        preparacion = "pragma busy_timeout = 100";
+    void conmutados_data()
+    {
+        QTest::addColumn<QString>("detalle");
+        QTest::addColumn<QString>("preparacion");
+        QTest::addColumn<QStringList>("quedan"); // T_Conmutado: table|age|rate|Cx|Dx|Mx|Nx|Rx|Sx|px|lx|dex
+        QTest::addColumn<QString>("caja");
+        // Table 1 at 0 % is rebuilt; its old row at 4 % and table 2's at 0 % are left alone.
+        const QString vieja = QStringLiteral("|9|9|9|9|9|9|9|9|9");
+        const QStringList otras{"1|0|4" + vieja, "2|0|0" + vieja};
+        // The example worked by hand: v = 1, l = 1, 0.9, 0.72, the sums from the last age down.
+        QTest::newRow("tres edades") << TresEdades << QString()
+                                     << QStringList{"1|0|0|0.1|1|1|2.62|2.62|4.96|0.9|1|0.1",
+                                                    "1|1|0|0.18|0.9|0.9|1.62|1.62|2.34|0.8|0.9|0.18",
+                                                    "1|2|0|0.72|0.72|0.72|0.72|0.72|0.72|0|0.72|0.72"} +
+                                            otras
+                                     << QString();
+        // The old rows of rate 0 are gone whatever rule fails after their delete.
+        const QString caja = QStringLiteral("Rutina: CalculaConmutados\r\nError:");
+        const QString fuera = caja + "9\r\nEl subíndice está fuera del intervalo";
+        QTest::newRow("sin filas") << QString() << QString() << otras << QString();
+        QTest::newRow("edad sobre Edad_Final") << TresEdades + ", (1, 3, 1)" << QString() << otras << fuera;
+        QTest::newRow("qx vacío") << "(1, 0, 0.1), (1, 1, null), (1, 2, 1)" << QString() << otras
+                                  << caja + "94\r\nUso no válido de Null";
+        // Ages that run backwards size no columns: the box before the delete, so the old rows stay.
+        QTest::newRow("Edad_Final bajo Edad_Inicial") << TresEdades << "update C_TablaMortalidad set Edad_Final = -1"
+                                                      << QStringList{"1|0|0" + vieja} + otras << fuera;
     }
-    for (const QString& sentencia : preparacion.split('\n', Qt::SkipEmptyParts))
-        base.sql(sentencia);
-    bool relojDuranteCajas = true;
-    base.dialogos.alMostrar = [&](const prueba::FakeDialogos::Caja&) { relojDuranteCajas &= base.dialogos.reloj > 0; };
-    // Stored when nothing was told.
-    QCOMPARE(CalculaEscenario(base.entorno(), escenario), cajas.isEmpty());
-    QCOMPARE(base.dialogos.textos(), cajas);
-    QCOMPARE(Confirmadas(base, "select Escenario || '|' || Anio_Poliza || '|' || ifnull(Prima_Riesgo, '') "
-                               "from T_Resultado order by Escenario, Anio_Poliza"),
-             resultados);
-    QCOMPARE(Confirmadas(base, "select count(*) from T_Conmutado"), QStringList{conmutados});
-    QVERIFY(relojDuranteCajas);
-    QCOMPARE(base.dialogos.reloj, 0);
-    otroPrograma = QSqlDatabase();
-    CierraBaseDatos("otro-programa");
-}
+
+    void conmutados()
+    {
+        QFETCH(QString, detalle);
+        QFETCH(QString, preparacion);
+        QFETCH(QStringList, quedan);
+        QFETCH(QString, caja);
+        BaseTemporal base;
+        TablaDeTresEdades(base, detalle);
+        base.sql("insert into T_Conmutado values(1, 0, 0, 9, 9, 9, 9, 9, 9, 9, 9, 9), "
+                 "(1, 0, 4, 9, 9, 9, 9, 9, 9, 9, 9, 9), (2, 0, 0, 9, 9, 9, 9, 9, 9, 9, 9, 9)");
+        if (!preparacion.isEmpty())
+            base.sql(preparacion);
+        QCOMPARE(CalculaConmutados(base.entorno(), 1, 0.0), caja.isEmpty());
+        QCOMPARE(base.dialogos.textos(), caja.isEmpty() ? QStringList{} : QStringList{caja});
+        for (const prueba::FakeDialogos::Caja& c : base.dialogos.cajas)
+            QCOMPARE(c.icono, Dialogos::Icono::Critico);
+        QCOMPARE(base.filas("select * from T_Conmutado order by Tabla_Mortalidad, Interes_Tecnico, Edad"), quedan);
+        QCOMPARE((QList<int>{base.dialogos.relojMaximo, base.dialogos.reloj}), (QList<int>{1, 0})); // deepest, now
+    }
+
+    void resultados_data()
+    {
+        QTest::addColumn<QVariantList>("escenario");
+        QTest::addColumn<QString>("comisiones");
+        QTest::addColumn<QString>("consulta");
+        QTest::addColumn<QStringList>("filas");
+        QTest::addColumn<QStringList>("cajas");
+
+        // P = 0.28/1.9; alpha = 0.015; beta = 0.5 * 1.9; PT = (0.015/2 + P)/(1 - 0.95/2); risk 0.1, 0.2
+        // and row 2 repeating row 1; reserves 0, (P - 0.1)/0.9, 0.
+        QTest::newRow("tres edades")
+            << QVariantList{0, 1, 1, 0, 1, 2, 2} << "(1, 1, 50, 15)"
+            << "select * from T_Resultado order by Anio_Poliza"
+            << QStringList{"1|0|0|0.1|0.147368421052632|0.294987468671679|0|0|0|0|0|0",
+                           "1|1|1|0.2|0.147368421052632|0.294987468671679|0|0|0.0526315789473684|0|0|0",
+                           "1|2|2|0.2|0.147368421052632|0.294987468671679|0|0|0|0|0|0"}
+            << QStringList{};
+
+        // Table 2 at 0 % (q = 0.1 at ages 0..5), x = 1, n = m = 4, term: P = (0.9 - 0.59049)/3.0951 = 0.1,
+        // ä(1,4) = 3.439 used as a = 3; rows 50 % (year 1, 15 per mille), 20 % (2), 5 % (3).
+        // Several years: beta = 0.50 + 0.20 * 0.9 + 0.05 * (0.81 + 0.729) = 0.75695,
+        // PT = (0.015/3 + 0.1)/(1 - 0.75695/3) = 0.14043378435612..., in every row, each at age 1 + t.
+        const QString calendario = QStringLiteral("(1, 1, 50, 15), (1, 2, 20, 0), (1, 3, 5, 0)");
+        const QString primas = QStringLiteral(
+            "select distinct Edad_Alcanzada - Anio_Poliza, Prima_Neta_Nivelada, Prima_Tarifa from T_Resultado");
+        QTest::newRow("varios años")
+            << QVariantList{1, 1, 2, 0, 2, 4, 4} << calendario << primas << QStringList{"1|0.1|0.140433784356122"}
+            << QStringList{"Funcion: fPrimaNivelada\r\nError:9\r\nEl subíndice está fuera del intervalo"};
+        // Type 1: only year 1 counts, over every premium year: beta = 0.5 * 3.439, PT = 0.24599765716517.
+        QTest::newRow("tipo 1 con varias filas") << QVariantList{1, 1, 1, 0, 2, 4, 4} << calendario << primas
+                                                 << QStringList{"1|0.1|0.24599765716517"} << QStringList{};
+
+        // The generator's own failures: a box, and no row written (an unknown scenario: calculaEscenario).
+        const QString ninguna = QStringLiteral("select count(*) from T_Resultado");
+        QTest::newRow("sin fila de comisión del año 1") << QVariantList{0, 1, 1, 0, 1, 2, 2} << "(1, 2, 50, 15)"
+                                                        << ninguna << QStringList{"0"} << QStringList{CajaSinRegistro};
+        QTest::newRow("sin columnas para su tabla y tasa") << QVariantList{0, 1, 1, 7.5, 9, 2, 2} << "(1, 1, 50, 15)"
+                                                           << ninguna << QStringList{"0"} << QStringList{CajaNull};
+        QTest::newRow("edad vacía") << QVariantList{QVariant(), 1, 1, 0, 1, 2, 2} << "(1, 1, 50, 15)" << ninguna
+                                    << QStringList{"0"} << QStringList{CajaNull};
+    }
+
+    void resultados()
+    {
+        QFETCH(QVariantList, escenario);
+        QFETCH(QString, comisiones);
+        QFETCH(QString, consulta);
+        QFETCH(QStringList, filas);
+        QFETCH(QStringList, cajas);
+        BaseTemporal base;
+        TablaDeTresEdades(base);
+        base.sql("insert into C_TablaMortalidad values(2, 'Seis edades', 0, 5)");
+        base.sql("insert into T_DetalleMortalidad values(2, 0, .1), (2, 1, .1), (2, 2, .1), (2, 3, .1), (2, 4, .1), "
+                 "(2, 5, .1)");
+        Escenario(base, escenario, comisiones);
+        CalculaConmutados(base.entorno(), static_cast<std::int16_t>(escenario[4].toInt()), escenario[3].toDouble());
+        fGeneraResultado(base.entorno(), 1);
+        QCOMPARE(base.filas(consulta), filas);
+        QCOMPARE(base.dialogos.textos(), cajas);
+        QCOMPARE(base.dialogos.reloj, 0);
+    }
+
+    void calculaEscenario_data()
+    {
+        QTest::addColumn<int>("escenario");
+        QTest::addColumn<QString>("preparacion");
+        QTest::addColumn<QStringList>("cajas");
+        QTest::addColumn<QStringList>("resultados"); // committed: Escenario|Anio_Poliza|Prima_Riesgo
+        QTest::addColumn<QString>("conmutados");     // committed: rows of T_Conmutado
+        // The scenario's own table 1 and rate 100 %: its stale columns are rebuilt from the current qx
+        // (table 2 is left alone), its old rows replaced, other scenarios' kept. Risk premium at 100 %:
+        // (M(0) - M(1))/D(0) = 0.05/1, then 0.045/0.45 = 0.1, repeated in the last row.
+        QTest::newRow("ejemplo a 100 %") << 1 << "" << QStringList{}
+                                         << QStringList{"1|0|0.05", "1|1|0.1", "1|2|0.1", "8|0|"} << "3";
+        // No such scenario: its rows go, there are no columns to rebuild, the generator tells.
+        QTest::newRow("escenario inexistente") << 9 << "" << QStringList{CajaSinRegistro} << QStringList{"8|0|"} << "1";
+        // The columns cannot be rebuilt: that one box, and no results from the old columns or none.
+        // A rule that fails keeps the deletes before it.
+        QTest::newRow("qx vacío") << 1 << "update T_DetalleMortalidad set qx = null where Edad = 1"
+                                  << QStringList{"Rutina: CalculaConmutados\r\nError:94\r\nUso no válido de Null"}
+                                  << QStringList{"8|0|"} << "0";
+        // The store failing undoes the whole calculation, whatever SQLite itself undid: as before.
+        const QStringList antes{"1|5|", "8|0|"};
+        QTest::newRow("inserción rechazada")
+            << 1
+            << "create trigger rechaza before insert on T_Resultado when new.Anio_Poliza = 2 "
+               "begin select raise(abort, 'disco lleno'); end"
+            << QStringList{"Funcion: fGeneraResultado\r\nError:101811\r\nLa fila viola una restricción de la tabla "
+                           "(disco lleno)"}
+            << antes << "1";
+        // A page limit at the file's size: the columns' page, filled by another table's row, must grow.
+        QTest::newRow("disco lleno en los conmutados")
+            << 1
+            << "insert into T_Conmutado(Tabla_Mortalidad, Edad, Interes_Tecnico, lx) values(9, 0, 0, zeroblob(3900))\n"
+               "pragma max_page_count = 1"
+            << QStringList{"Rutina: CalculaConmutados\r\nError:100013\r\nEl disco está lleno (database or disk is "
+                           "full)"}
+            << antes << "2";
+        QTest::newRow("otro programa escribe")
+            << 1 << "bloqueada"
+            << QStringList{"Rutina: CalculaEscenario\r\nError:100005\r\nLa base de datos está bloqueada por otro "
+                           "programa (database is locked)"}
+            << antes << "1";
+    }
+
+    void calculaEscenario()
+    {
+        QFETCH(int, escenario);
+        QFETCH(QString, preparacion);
+        QFETCH(QStringList, cajas);
+        QFETCH(QStringList, resultados);
+        QFETCH(QString, conmutados);
+        BaseTemporal base;
+        TablaDeTresEdades(base);
+        base.sql("insert into C_TablaMortalidad values(2, 'Otra', 0, 2)");
+        Escenario(base, {0, 1, 1, 100, 1, 2, 2}, "(1, 1, 50, 15)");
+        base.sql("insert into T_Resultado(Escenario, Anio_Poliza) values(?, 5), (8, 0)", {escenario});
+        base.sql(
+            "insert into T_Conmutado(Tabla_Mortalidad, Edad, Interes_Tecnico, Dx, Nx, Mx) values(1, 0, 100, 9, 9, 9)");
+        // Another connection: it sees only what was committed, and as another program it can hold
+        // the write lock throughout.
+        QSqlDatabase otra = AbreBaseDatos(base.ruta(), "otra-conexion");
+        const auto cierra = qScopeGuard([&] { otra = QSqlDatabase(), CierraBaseDatos("otra-conexion"); });
+        if (preparacion == "bloqueada") {
+            Ejecuta(otra, "begin immediate");
+            preparacion = "pragma busy_timeout = 100";
+        }
+        for (const QString& sentencia : preparacion.split('\n', Qt::SkipEmptyParts))
+            base.sql(sentencia);
+        bool relojDuranteCajas = true;
+        base.dialogos.alMostrar = [&](const prueba::FakeDialogos::Caja&) {
+            relojDuranteCajas &= base.dialogos.reloj > 0;
+        };
+        // Stored when nothing was told.
+        QCOMPARE(CalculaEscenario(base.entorno(), escenario), cajas.isEmpty());
+        QCOMPARE(base.dialogos.textos(), cajas);
+        QVERIFY(relojDuranteCajas);
+        QCOMPARE(base.dialogos.reloj, 0);
+        const auto confirmadas = [&](const QString& consulta) {
+            QStringList valores;
+            for (QSqlQuery q = Consulta(otra, consulta); Siguiente(q);)
+                valores << q.value(0).toString();
+            return valores;
+        };
+        QCOMPARE(confirmadas("select Escenario || '|' || Anio_Poliza || '|' || ifnull(Prima_Riesgo, '') "
+                             "from T_Resultado order by Escenario, Anio_Poliza"),
+                 resultados);
+        QCOMPARE(confirmadas("select count(*) from T_Conmutado"), QStringList{conmutados});
+    }
+};
 
 QTEST_GUILESS_MAIN(TestAlmacen)
 #include "TestAlmacen.moc"

@@ -34,40 +34,35 @@ class TestCargadores : public QObject
     Q_OBJECT
 
   private slots:
-    void grillaRecibeFilasRecortadasSeparadasPorTab()
+    void grillaYListaRecibenLasFilas()
     {
-        // Cells trimmed and in the system's text of numbers; the load stops at a null, the rows before
-        // it stay and the grid hears the load's end either way.
+        // A grid's cells trimmed and in the system's text of numbers; a list shows the second column and
+        // keeps the first, a second load adding to the first. A null stops a load, the rows before it
+        // stay and the grid hears the load's end either way.
         BaseTemporal base;
         base.sql("create table A (n, x, y)");
         base.sql("insert into A values (1, ' 12 ', 5.5), (2, 0.14736842105263157, 1.23e-5), (3, '', ''), "
                  "(4, null, 'x'), (5, 'después', '')");
+        base.sql("insert into C_TablaMortalidad values (7, 'CSO 80', 0, 100), (8, null, 0, 100)");
         Filas grid;
         CargaFlexgrid(base.entorno(), "select * from A order by n", grid);
         QCOMPARE(grid.filas, (QStringList{"1\t12\t5.5", "2\t0.147368421052632\t1.23E-05", "3\t\t"}));
         QCOMPARE(grid.cargas, 1);
-        QCOMPARE(base.dialogos.textos(), QStringList{"Rutina: CargaFlexgrid" + CajaNulo});
         const auto& caja = base.dialogos.cajas.first();
         QVERIFY(caja.icono == Dialogos::Icono::Critico && caja.botones == Dialogos::Botones::Aceptar &&
                 caja.titulo == TituloAplicacion);
-        // A query the store refuses: the database's number and SQLite's own words.
-        CargaFlexgrid(base.entorno(), "select * from NoExiste", grid);
-        QCOMPARE(grid.cargas, 2);
-        QCOMPARE(base.dialogos.textos().last(), "Rutina: CargaFlexgrid\r\nError:100001\r\nError en la instrucción SQL "
-                                                "(no such table: NoExiste)");
-    }
-
-    void listaMuestraLaSegundaColumnaYGuardaLaPrimera()
-    {
-        // A second load adds to the first; a null stops the load and the items before it stay.
-        BaseTemporal base;
-        base.sql("insert into C_TablaMortalidad values (7, 'CSO 80', 0, 100), (8, null, 0, 100)");
         Lista lista;
         LlenaCombo(base.entorno(), "select * from C_TipoSeguro", lista);
         LlenaCombo(base.entorno(), "select * from C_TablaMortalidad order by Tabla_Mortalidad", lista);
         QCOMPARE(lista.items,
                  (QStringList{"Temporal=1", "Vida Entera=2", "Dotal Mixto=3", "Dotal Puro=4", "CSO 80=7"}));
-        QCOMPARE(base.dialogos.textos(), QStringList{"Rutina: LlenaCombo" + CajaNulo});
+        // A query the store refuses: the database's number and SQLite's own words.
+        CargaFlexgrid(base.entorno(), "select * from NoExiste", grid);
+        QCOMPARE(grid.cargas, 2);
+        QCOMPARE(base.dialogos.textos(),
+                 (QStringList{"Rutina: CargaFlexgrid" + CajaNulo, "Rutina: LlenaCombo" + CajaNulo,
+                              "Rutina: CargaFlexgrid\r\nError:100001\r\nError en la instrucción SQL "
+                              "(no such table: NoExiste)"}));
     }
 };
 

@@ -106,16 +106,12 @@ class TestEntradaEscenario : public QObject
         QCOMPARE(obtenido.join('|'), resultado);
     }
 
-    void plazoVidaEntera()
+    void plazoVidaEnteraYTotalDeAnios()
     {
         // Whole life at 36 on a table ending at 100 runs 64 years; the age as typed, half to even.
         QCOMPARE(PlazoVidaEntera(100, *EnteroTecleado("35,5", Espanol)), 64);
         QCOMPARE(PlazoVidaEntera(100, *EnteroTecleado("36.5", Espanol)), 64);
         QVERIFY(!EnteroTecleado("40000", Espanol) && !EnteroTecleado("-", Espanol));
-    }
-
-    void totalDeAnios()
-    {
         // The rows a total typed asks for: the payment term counts as the whole number it is stored
         // as, and an empty total or 0 asks nothing of it (the form empties the box between entries).
         QCOMPARE(std::get<int>(FilasPorTotal("10", "9,5", Espanol)), 10);

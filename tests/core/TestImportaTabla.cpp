@@ -20,150 +20,140 @@ class TestImportaTabla : public QObject
     Q_OBJECT
 
   private slots:
-    void importa_data();
-    void importa();
-    void esperaAlOtroPrograma();
-};
+    void importa_data()
+    {
+        // The file, the tables already there (each with the qx 0.5 at age 0), the one box, and the
+        // new table's catalogue row and detail rows in the file's order (none when it is refused).
+        QTest::addColumn<QByteArray>("contenido");
+        QTest::addColumn<QList<int>>("previas");
+        QTest::addColumn<QString>("caja");
+        QTest::addColumn<QStringList>("nueva");
+        const QString fin = AvisoCargaFinalizada, error = QStringLiteral("Rutina: mnuTablaExcel_Click\r\nError:");
+        const QList<int> ninguna, una{1};
 
-void TestImportaTabla::importa_data()
-{
-    // The file, the tables already there (each with the qx 0.5 at age 0), the one box, and the
-    // new table's catalogue row and detail rows in the file's order (none when it is refused).
-    QTest::addColumn<QByteArray>("contenido");
-    QTest::addColumn<QList<int>>("previas");
-    QTest::addColumn<QString>("caja");
-    QTest::addColumn<QStringList>("nueva");
-    const QString fin = AvisoCargaFinalizada, error = QStringLiteral("Rutina: mnuTablaExcel_Click\r\nError:");
-    const QList<int> ninguna, una{1};
+        // clang-format off
+        // The ages in the file's order: the first opens the table, the last closes it.
+        QTest::newRow("tras 1 y 4, descendentes") << QByteArray("2,0.3,D\r\n1,0.2,D\r\n0,0.1,D\r\n") << QList<int>{1, 4}
+            << fin << QStringList{"5|D|2|0", "5|2|0.3", "5|1|0.2", "5|0|0.1"};
+        // "2,1,,z": an empty field between two separators is a field of its own.
+        QTest::newRow("última descripción vacía, cuatro campos") << QByteArray("0,0.1,A,z\r\n1,0.2,A,z\r\n2,1,,z\r\n")
+            << ninguna << fin << QStringList{"1||0|2", "1|0|0.1", "1|1|0.2", "1|2|1"};
+        // A spreadsheet's "CSV (Macintosh)" ends lines with CR alone; the three ends may even mix, and
+        // the last line may have none.
+        QTest::newRow("CR solo, LF, CR LF y sin fin") << QByteArray("0,0.1,T\r1,0.2,T\n2,0.3,T\r\n3,1,Mac") << ninguna
+            << fin << QStringList{"1|Mac|0|3", "1|0|0.1", "1|1|0.2", "1|2|0.3", "1|3|1"};
+        QTest::newRow("Windows-1252") << QByteArray("0,0.1,O'Hara Mu\xf1oz a\xf1o \x80\r\n") << ninguna << fin
+            << QStringList{QString::fromUtf8("1|O'Hara Muñoz año €|0|0"), "1|0|0.1"};
+        QTest::newRow("exponente y blancos como números") << QByteArray(" 30 ,1e-3,E\r\n31, .5 ,E\r\n") << ninguna
+            << fin << QStringList{"1|E|30|31", "1|30|0.001", "1|31|0.5"};
 
-    // clang-format off
-    QTest::newRow("tres líneas CR LF") << QByteArray("0,0.1,O'Hara\r\n1,0.2,O'Hara\r\n2,1,O'Hara\r\n") << ninguna
-        << fin << QStringList{"1|O'Hara|0|2", "1|0|0.1", "1|1|0.2", "1|2|1"};
-    // The ages in the file's order: the first opens the table, the last closes it.
-    QTest::newRow("tras 1 y 4, descendentes") << QByteArray("2,0.3,D\r\n1,0.2,D\r\n0,0.1,D\r\n") << QList<int>{1, 4}
-        << fin << QStringList{"5|D|2|0", "5|2|0.3", "5|1|0.2", "5|0|0.1"};
-    // "2,1,,z": an empty field between two separators is a field of its own.
-    QTest::newRow("última descripción vacía con cuatro campos") << QByteArray("0,0.1,A,z\r\n1,0.2,A,z\r\n2,1,,z\r\n")
-        << ninguna << fin << QStringList{"1||0|2", "1|0|0.1", "1|1|0.2", "1|2|1"};
-    // A spreadsheet's "CSV (Macintosh)" ends lines with CR alone; the three ends may even mix, and
-    // the last line may have none.
-    QTest::newRow("CR solo, LF, CR LF y sin fin") << QByteArray("0,0.1,T\r1,0.2,T\n2,0.3,T\r\n3,1,Mac") << ninguna
-        << fin << QStringList{"1|Mac|0|3", "1|0|0.1", "1|1|0.2", "1|2|0.3", "1|3|1"};
-    QTest::newRow("Windows-1252") << QByteArray("0,0.1,Mu\xf1oz a\xf1o \x80\r\n") << ninguna << fin
-        << QStringList{QString::fromUtf8("1|Muñoz año €|0|0"), "1|0|0.1"};
-    QTest::newRow("exponente y blancos como números") << QByteArray(" 30 ,1e-3,E\r\n31, .5 ,E\r\n") << ninguna
-        << fin << QStringList{"1|E|30|31", "1|30|0.001", "1|31|0.5"};
-
-    // Refused, leaving the store as it was. Each line is checked for the qx before its age; the
-    // first line that fails decides.
-    QTest::newRow("qx antes que la edad") << QByteArray("0,0.1,T\r\nx,y,T\r\n") << una << "La qx debe ser numerica"
-        << QStringList{};
-    QTest::newRow("la primera línea que falla") << QByteArray("0,0.1,T\r\nx,0.2,T\r\n2,z,T\r\n") << una
-        << "La edad debe ser numerica" << QStringList{};
-    QTest::newRow("coma final: dos campos") << QByteArray("0,0.1,\r\n1,0.2,\r\n") << una
-        << error + "9\r\nLa línea 1 tiene 2 campos; se requieren al menos 3" << QStringList{};
-    QTest::newRow("archivo vacío") << QByteArray() << una << error + "9\r\nEl archivo está vacío" << QStringList{};
-    QTest::newRow("línea vacía") << QByteArray("0,0.1,T\r\n\r\n2,0.3,T\r\n") << una
-        << error + "9\r\nLa línea 2 tiene 0 campos y la primera 3" << QStringList{};
-    QTest::newRow("línea de cabecera") << QByteArray("Edad,qx,Descripcion\r\n0,0.1,T\r\n") << una
-        << error + "13\r\nNo coinciden los tipos" << QStringList{};
-    QTest::newRow("primera edad fuera de 16 bits") << QByteArray("32768,0.1,T\r\n") << una
-        << error + "6\r\nDesbordamiento" << QStringList{};
-    QTest::newRow("otra edad fuera de 16 bits") << QByteArray("0,0.1,T\r\n-32769,0.2,T\r\n") << una
-        << error + "6\r\nDesbordamiento" << QStringList{};
-    // An age repeated in the file passes every check and fails at the second insert of its key.
-    QTest::newRow("edad repetida: falla al escribir") << QByteArray("0,0.1,T\r\n1,0.2,T\r\n1,0.3,T\r\n") << una
-        << error + "101555\r\nLa fila viola una restricción de la tabla (UNIQUE constraint failed: "
-                   "T_DetalleMortalidad.Tabla_Mortalidad, T_DetalleMortalidad.Edad)" << QStringList{};
-    QTest::newRow("40000 líneas con CR solo") << QByteArray("1,0.1,T\r").repeated(40000) << una
-        << error + "6\r\nDesbordamiento: el archivo tiene más de 32767 líneas" << QStringList{};
-    // Files that never end or never come: a path of their own instead of bytes ("@"), the box
-    // naming it (%1). A hole of 64 GB of zeros after the lines takes no disk; reading stops at the limit.
-    QTest::newRow("inexistente") << QByteArray("@no-existe.csv") << una
-        << error + "53\r\nNo se encontró el archivo: %1" << QStringList{};
-    QTest::newRow("FIFO sin escritor") << QByteArray("@fifo") << una
-        << error + "75\r\nError de acceso a la ruta o el archivo: %1 (no es un archivo normal)" << QStringList{};
-    QTest::newRow("32767 líneas y 64 GB más") << QByteArray("@lineas.csv") << una
-        << error + "6\r\nDesbordamiento: el archivo tiene más de 32767 líneas" << QStringList{};
-    QTest::newRow("una línea de 64 GB") << QByteArray("@linea.csv") << una
-        << error + "6\r\nDesbordamiento: la línea 2 tiene más de 4096 bytes" << QStringList{};
-    // clang-format on
-}
-
-void TestImportaTabla::importa()
-{
-    QFETCH(QByteArray, contenido);
-    QFETCH(QList<int>, previas);
-    QFETCH(QString, caja);
-
-    BaseTemporal base;
-    for (int t : previas) {
-        base.sql(QStringLiteral("insert into C_TablaMortalidad values(?, 'previa', 0, 1)"), {t});
-        base.sql(QStringLiteral("insert into T_DetalleMortalidad values(?, 0, 0.5)"), {t});
+        // Refused, leaving the store as it was. Each line is checked for the qx before its age; the
+        // first line that fails decides.
+        QTest::newRow("qx antes que la edad") << QByteArray("0,0.1,T\r\nx,y,T\r\n") << una
+            << "La qx debe ser numerica" << QStringList{};
+        QTest::newRow("la primera línea que falla") << QByteArray("0,0.1,T\r\nx,0.2,T\r\n2,z,T\r\n") << una
+            << "La edad debe ser numerica" << QStringList{};
+        QTest::newRow("coma final: dos campos") << QByteArray("0,0.1,\r\n1,0.2,\r\n") << una
+            << error + "9\r\nLa línea 1 tiene 2 campos; se requieren al menos 3" << QStringList{};
+        QTest::newRow("archivo vacío") << QByteArray() << una << error + "9\r\nEl archivo está vacío" << QStringList{};
+        QTest::newRow("línea vacía") << QByteArray("0,0.1,T\r\n\r\n2,0.3,T\r\n") << una
+            << error + "9\r\nLa línea 2 tiene 0 campos y la primera 3" << QStringList{};
+        QTest::newRow("línea de cabecera") << QByteArray("Edad,qx,Descripcion\r\n0,0.1,T\r\n") << una
+            << error + "13\r\nNo coinciden los tipos" << QStringList{};
+        QTest::newRow("otra edad fuera de 16 bits") << QByteArray("0,0.1,T\r\n-32769,0.2,T\r\n") << una
+            << error + "6\r\nDesbordamiento" << QStringList{};
+        // An age repeated in the file passes every check and fails at the second insert of its key.
+        QTest::newRow("edad repetida: falla al escribir") << QByteArray("0,0.1,T\r\n1,0.2,T\r\n1,0.3,T\r\n") << una
+            << error + "101555\r\nLa fila viola una restricción de la tabla (UNIQUE constraint failed: "
+                       "T_DetalleMortalidad.Tabla_Mortalidad, T_DetalleMortalidad.Edad)" << QStringList{};
+        // Files that never end or never come: a path of their own instead of bytes ("@"), the box
+        // naming it (%1). A hole of 64 GB of zeros after the lines takes no disk; reading stops at the limit.
+        QTest::newRow("inexistente") << QByteArray("@no-existe.csv") << una
+            << error + "53\r\nNo se encontró el archivo: %1" << QStringList{};
+        QTest::newRow("FIFO sin escritor") << QByteArray("@fifo") << una
+            << error + "75\r\nError de acceso a la ruta o el archivo: %1 (no es un archivo normal)" << QStringList{};
+        QTest::newRow("32767 líneas y 64 GB más") << QByteArray("@lineas.csv") << una
+            << error + "6\r\nDesbordamiento: el archivo tiene más de 32767 líneas" << QStringList{};
+        QTest::newRow("una línea de 64 GB") << QByteArray("@linea.csv") << una
+            << error + "6\r\nDesbordamiento: la línea 2 tiene más de 4096 bytes" << QStringList{};
+        // clang-format on
     }
-    // The catalogue row and the detail rows of the tables whose number is (or is not) n.
-    const auto tablas = [&](const char* comparacion, int n) {
-        const QString donde = QStringLiteral(" where Tabla_Mortalidad %1 ? order by rowid").arg(comparacion);
-        return base.filas("select * from C_TablaMortalidad" + donde, {n}) +
-               base.filas("select * from T_DetalleMortalidad" + donde, {n});
-    };
-    const QStringList antes = tablas("<>", 0);
-    QString ruta = base.archivo("tabla.csv", contenido);
-    if (contenido.startsWith('@')) {
-        ruta = base.carpeta() + '/' + QString::fromUtf8(contenido.mid(1));
-        if (ruta.endsWith("fifo"))
-            QCOMPARE(mkfifo(QFile::encodeName(ruta).constData(), 0600), 0);
-        if (ruta.contains("linea")) {
-            base.archivo(QFileInfo(ruta).fileName(),
-                         QByteArray("1,0.1,T\n").repeated(ruta.contains("lineas") ? 32767 : 1));
-            QVERIFY(QFile::resize(ruta, QFileInfo(ruta).size() + (qint64(1) << 36)));
+
+    void importa()
+    {
+        QFETCH(QByteArray, contenido);
+        QFETCH(QList<int>, previas);
+        QFETCH(QString, caja);
+
+        BaseTemporal base;
+        for (int t : previas) {
+            base.sql(QStringLiteral("insert into C_TablaMortalidad values(?, 'previa', 0, 1)"), {t});
+            base.sql(QStringLiteral("insert into T_DetalleMortalidad values(?, 0, 0.5)"), {t});
+        }
+        // The catalogue row and the detail rows of the tables whose number is (or is not) n.
+        const auto tablas = [&](const char* comparacion, int n) {
+            const QString donde = QStringLiteral(" where Tabla_Mortalidad %1 ? order by rowid").arg(comparacion);
+            return base.filas("select * from C_TablaMortalidad" + donde, {n}) +
+                   base.filas("select * from T_DetalleMortalidad" + donde, {n});
+        };
+        const QStringList antes = tablas("<>", 0);
+        QString ruta = base.archivo("tabla.csv", contenido);
+        if (contenido.startsWith('@')) {
+            ruta = base.carpeta() + '/' + QString::fromUtf8(contenido.mid(1));
+            if (ruta.endsWith("fifo"))
+                QCOMPARE(mkfifo(QFile::encodeName(ruta).constData(), 0600), 0);
+            if (ruta.contains("linea")) {
+                base.archivo(QFileInfo(ruta).fileName(),
+                             QByteArray("1,0.1,T\n").repeated(ruta.contains("lineas") ? 32767 : 1));
+                QVERIFY(QFile::resize(ruta, QFileInfo(ruta).size() + (qint64(1) << 36)));
+            }
+        }
+
+        const int nueva = ImportaTabla(base.entorno(), ruta).value_or(0);
+
+        QCOMPARE(base.dialogos.textos(), QStringList{caja.replace("%1", ruta)});
+        QCOMPARE(base.dialogos.cajas.first().icono,
+                 caja == AvisoCargaFinalizada ? Dialogos::Icono::Informacion : Dialogos::Icono::Critico);
+        QCOMPARE(tablas("<>", nueva), antes);
+        QTEST(tablas("=", nueva), "nueva");
+        // Stored as numbers, not as the file's texts; the hourglass while it ran, and gone.
+        QCOMPARE(base.filas("select distinct typeof(Edad) || typeof(qx) from T_DetalleMortalidad"),
+                 QStringList{"integerreal"});
+        QCOMPARE((QList<int>{base.dialogos.relojMaximo, base.dialogos.reloj}), (QList<int>{1, 0}));
+    }
+
+    void esperaAlOtroPrograma()
+    {
+        // Another program holds the write lock for a while: the import waits for it up to the busy
+        // timeout, and past it fails with nothing written.
+        const std::tuple<int, int, QString> casos[] = {
+            {300, 5000, AvisoCargaFinalizada},
+            {1000, 100,
+             "Rutina: mnuTablaExcel_Click\r\nError:100005\r\nLa base de datos está bloqueada por otro programa "
+             "(database is locked)"},
+        };
+        for (const auto& [suelta, espera, caja] : casos) {
+            BaseTemporal base;
+            base.sql(QStringLiteral("pragma busy_timeout = %1").arg(espera));
+            std::binary_semaphore tomada(0);
+            std::thread otro([&, suelta = suelta] {
+                {
+                    QSqlDatabase db = AbreBaseDatos(base.ruta(), "otro-programa");
+                    Ejecuta(db, "begin immediate");
+                    tomada.release();
+                    QThread::msleep(static_cast<unsigned long>(suelta));
+                    Ejecuta(db, "rollback");
+                }
+                CierraBaseDatos("otro-programa");
+            });
+            tomada.acquire();
+            ImportaTabla(base.entorno(), base.archivo("tabla.csv", "0,0.1,T\r\n"));
+            otro.join();
+            QCOMPARE(base.dialogos.textos(), QStringList{caja});
+            QCOMPARE(base.filas("select count(*) from T_DetalleMortalidad"), QStringList{suelta < espera ? "1" : "0"});
         }
     }
-
-    const int nueva = ImportaTabla(base.entorno(), ruta).value_or(0);
-
-    QCOMPARE(base.dialogos.textos(), QStringList{caja.replace("%1", ruta)});
-    QCOMPARE(base.dialogos.cajas.first().icono,
-             caja == AvisoCargaFinalizada ? Dialogos::Icono::Informacion : Dialogos::Icono::Critico);
-    QCOMPARE(tablas("<>", nueva), antes);
-    QTEST(tablas("=", nueva), "nueva");
-    // Stored as numbers, not as the file's texts; the hourglass while it ran, and gone.
-    QCOMPARE(base.filas("select distinct typeof(Edad) || typeof(qx) from T_DetalleMortalidad"),
-             QStringList{"integerreal"});
-    QCOMPARE((QList<int>{base.dialogos.relojMaximo, base.dialogos.reloj}), (QList<int>{1, 0}));
-}
-
-void TestImportaTabla::esperaAlOtroPrograma()
-{
-    // Another program holds the write lock for a while: the import waits for it up to the busy
-    // timeout, and past it fails with nothing written.
-    const std::tuple<int, int, QString> casos[] = {
-        {300, 5000, AvisoCargaFinalizada},
-        {1000, 100,
-         "Rutina: mnuTablaExcel_Click\r\nError:100005\r\nLa base de datos está bloqueada por otro programa "
-         "(database is locked)"},
-    };
-    for (const auto& [suelta, espera, caja] : casos) {
-        BaseTemporal base;
-        base.sql(QStringLiteral("pragma busy_timeout = %1").arg(espera));
-        std::binary_semaphore tomada(0);
-        std::thread otro([&, suelta = suelta] {
-            {
-                QSqlDatabase db = AbreBaseDatos(base.ruta(), "otro-programa");
-                Ejecuta(db, "begin immediate");
-                tomada.release();
-                QThread::msleep(static_cast<unsigned long>(suelta));
-                Ejecuta(db, "rollback");
-            }
-            CierraBaseDatos("otro-programa");
-        });
-        tomada.acquire();
-        ImportaTabla(base.entorno(), base.archivo("tabla.csv", "0,0.1,T\r\n"));
-        otro.join();
-        QCOMPARE(base.dialogos.textos(), QStringList{caja});
-        QCOMPARE(base.valor("select count(*) from T_DetalleMortalidad").toInt(), suelta < espera ? 1 : 0);
-    }
-}
+};
 
 QTEST_GUILESS_MAIN(TestImportaTabla)
 #include "TestImportaTabla.moc"

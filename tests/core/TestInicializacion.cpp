@@ -18,15 +18,16 @@ class TestInicializacion : public QObject
         const QStringList tablas{"T_Resultado", "T_Comision",          "T_Escenario",
                                  "T_Conmutado", "T_DetalleMortalidad", "C_TablaMortalidad"};
         const QString pregunta("Desea inicializar el sistema"), fin("Inicializacion de sistema finalizado");
+        // clang-format off
         const std::tuple<R, QString, QStringList, QStringList> casos[] = {
             {R::Si, "", {pregunta, fin}, tablas},
             {R::No, "", {pregunta, "Inicializacion de sistema Cancelado"}, {}},
             // A failed delete is reported and the others still run.
-            {R::Si,
-             "create trigger niega before delete on T_Resultado begin select raise(abort, 'no'); end",
+            {R::Si, "create trigger niega before delete on T_Resultado begin select raise(abort, 'no'); end",
              {pregunta, "Rutina: Inizializar\r\nError:101811\r\nLa fila viola una restricción de la tabla (no)", fin},
              tablas.mid(1)},
         };
+        // clang-format on
         for (const auto& [respuesta, falla, cajas, vaciadas] : casos) {
             // One row in every data table, and a log of the rows deleted, in order.
             prueba::BaseTemporal base;

@@ -12,6 +12,12 @@
 
 namespace valvida::prueba {
 
+QByteArray LeeArchivo(const QString& ruta)
+{
+    QFile f(ruta);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(no existe)");
+}
+
 BaseTemporal::BaseTemporal()
     : m_conexion(QStringLiteral("prueba-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
 {
@@ -66,12 +72,6 @@ QString BaseTemporal::archivo(const QString& nombre, const QByteArray& contenido
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(contenido) != contenido.size())
         throw std::runtime_error(("cannot write test file " + ruta).toStdString());
     return ruta;
-}
-
-QVariant BaseTemporal::valor(const QString& consulta, const QVariantList& valores) const
-{
-    QSqlQuery q = Consulta(db(), consulta, valores);
-    return Siguiente(q) ? q.value(0) : QVariant();
 }
 
 } // namespace valvida::prueba

@@ -9,6 +9,9 @@
 
 namespace valvida::prueba {
 
+//! A file's bytes, or "(no existe)" when it cannot be read: what a test compares before and after.
+QByteArray LeeArchivo(const QString& ruta);
+
 /*!
  * A fresh cavi.mdb made from the schema in a temporary folder, open under a connection name of
  * its own, with a FakeDialogos: what every database test starts from. Removed on destruction.
@@ -33,8 +36,6 @@ class BaseTemporal
     QStringList filas(const QString& consulta, const QVariantList& valores = {}) const;
     //! Writes a file of these bytes into the temporary folder and returns its path.
     QString archivo(const QString& nombre, const QByteArray& contenido) const;
-    //! One value of a query.
-    QVariant valor(const QString& consulta, const QVariantList& valores = {}) const;
 
   private:
     QTemporaryDir m_dir;

@@ -10,10 +10,8 @@ Dialogos::Respuesta FakeDialogos::mensaje(const QString& texto, Botones botones,
         alMostrar(cajas.last());
     if (botones == Botones::Aceptar)
         return Respuesta::Aceptar;
-    if (m_respuestas.isEmpty()) {
-        ++preguntasSinRespuesta;
+    if (m_respuestas.isEmpty())
         return botones == Botones::SiNo ? Respuesta::No : Respuesta::Cancelar;
-    }
     return m_respuestas.takeFirst();
 }
 
@@ -62,8 +60,6 @@ void FakeDialogos::ponerRelojArena()
 void FakeDialogos::quitarRelojArena()
 {
     --reloj;
-    if (reloj < 0)
-        relojNegativo = true;
 }
 
 void FakeDialogos::responde(std::initializer_list<Respuesta> respuestas)

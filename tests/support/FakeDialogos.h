@@ -9,8 +9,7 @@ namespace valvida::prueba {
 
 /*!
  * The dialog interface under test: records every box, answers questions from a script and
- * hands out scripted file names. A question with no scripted answer is recorded as such and
- * answered No (or Cancel), so a test can see that it asked more than it expected.
+ * hands out scripted file names. A question with no scripted answer is answered No (or Cancel).
  */
 class FakeDialogos : public Dialogos
 {
@@ -42,12 +41,10 @@ class FakeDialogos : public Dialogos
     //! Carpeta and filter of the file dialogs shown, in order.
     QStringList carpetasDialogo;
     QStringList filtrosDialogo;
-    int preguntasSinRespuesta = 0;
     int dialogosSinArchivo = 0;
-    //! Depth of the hourglass now, and the deepest it went; a negative depth is a fault.
+    //! Depth of the hourglass now, and the deepest it went.
     int reloj = 0;
     int relojMaximo = 0;
-    bool relojNegativo = false;
     //! Progress boxes opened, "text/total"; while `cancelaProgreso` holds, each step answers cancel.
     QStringList progresos;
     bool cancelaProgreso = false;

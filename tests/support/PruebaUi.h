@@ -27,28 +27,17 @@ inline void ClicCelda(FlexGrid* grid, int fila, int columna)
     QTest::mouseClick(destino, Qt::LeftButton, Qt::NoModifier, destino->mapFrom(grid, punto));
 }
 
-//! The texts of a grid's row, cell by cell.
-inline QStringList FilaGrid(const FlexGrid* grid, int fila)
-{
-    QStringList celdas;
-    for (int c = 0; c < grid->cols(); ++c)
-        celdas << grid->textMatrix(fila, c);
-    return celdas;
-}
-
 //! The grid's data rows (below the fixed rows; all rows with `tambienFijas`), cells joined by "|".
 inline QStringList FilasGrid(const FlexGrid* grid, bool tambienFijas = false)
 {
     QStringList filas;
-    for (int r = tambienFijas ? 0 : grid->fixedRows(); r < grid->rows(); ++r)
-        filas << FilaGrid(grid, r).join(QLatin1Char('|'));
+    for (int r = tambienFijas ? 0 : grid->fixedRows(); r < grid->rows(); ++r) {
+        QStringList celdas;
+        for (int c = 0; c < grid->cols(); ++c)
+            celdas << grid->textMatrix(r, c);
+        filas << celdas.join(QLatin1Char('|'));
+    }
     return filas;
-}
-
-//! Types a text into the widget that has the keyboard, key by key.
-inline void Teclea(QWidget* destino, const QString& texto)
-{
-    QTest::keyClicks(destino, texto);
 }
 
 } // namespace valvida::prueba

@@ -38,92 +38,89 @@ class TestMDIForm1 : public QObject
     Q_OBJECT
 
   private slots:
-    void menuConSusNombresYTitulos();
-    void inicializarOCerrarConQxSinGuardar();
-    void formulariosEnterosQueCrecen();
-};
-
-void TestMDIForm1::menuConSusNombresYTitulos()
-{
-    prueba::BaseTemporal base;
-    MDIForm1 ventana(base.entorno());
-    QCOMPARE(ventana.windowTitle(), TituloAplicacion);
-    QStringList entradas;
-    for (QAction* a : ventana.menuBar()->actions() + ventana.menuBar()->actions().first()->menu()->actions())
-        entradas << a->objectName() + "=" + a->text().trimmed() + (a->isEnabled() ? "" : "-");
-    QCOMPARE(entradas.join(", "),
-             "mnuTablas=Tablas de mortalidad, mnuConmutados=Conmutados, mnuEscenarios=Escenarios, "
-             "mnuCartera=Cartera, Vacio3=-, Vacio2=-, Vacio1=-, mnuInicializar=Inicializar Sistema, mnuSalir=Salir, "
-             "mnuTablaDescripciones=Descripciones Mortalidad, mnuTablaDetalle=Detalle Mortalidad, "
-             "mnuTablaExcel=Cargar Tablas Excel");
-    // "Cartera" starts by asking for the portfolio file.
-    ventana.findChild<QAction*>("mnuCartera")->trigger();
-    QCOMPARE(base.dialogos.dialogosSinArchivo, 1);
-}
-
-void TestMDIForm1::inicializarOCerrarConQxSinGuardar()
-{
-    const QString inicializar("Desea inicializar el sistema"), fin("Inicializacion de sistema finalizado"),
-        cancelado("Inicializacion de sistema Cancelado"), guardar("la tabla ha sufrido cambios, deseas guardarlos");
-    // After the initialisation's Yes every form closes, the detail editor without its question (its
-    // table is gone). Closing the main window asks it: Yes stores "0.4", Cancel keeps all open.
-    const struct
+    void menuConSusNombresYTitulos()
     {
-        const char* menu;
-        R respuesta;
-        QStringList cajas;
-        int abiertas;
-        QStringList qx;
-    } casos[] = {
-        {"mnuInicializar", R::Si, {inicializar, fin}, 0, {}},
-        {"mnuInicializar", R::No, {inicializar, cancelado}, 3, {"0.5"}},
-        {"mnuSalir", R::Cancelar, {guardar}, 3, {"0.5"}},
-        {"mnuSalir", R::Si, {guardar}, 0, {"0.4"}},
-        {"mnuSalir", R::No, {guardar}, 0, {"0.5"}},
-    };
-    for (const auto& c : casos) {
         prueba::BaseTemporal base;
-        Escritorio e(base);
-        // "0.5" edited to "0.4" and not stored.
-        QTest::keyClick(e.detalle->findChild<FlexGrid*>("MSFlexGrid1"), Qt::Key_Backspace);
-        QTest::keyClicks(e.detalle->findChild<FlexGrid*>("MSFlexGrid1"), "4");
-        base.dialogos.responde({c.respuesta});
-        e.ventana.findChild<QAction*>(c.menu)->trigger();
-        QCOMPARE(base.dialogos.textos(), c.cajas);
-        QTRY_COMPARE(e.abiertas(), c.abiertas);
-        // The main window closes its connection when it closes.
-        QCOMPARE(base.db().isOpen(), e.ventana.isVisible());
-        QVERIFY(base.db().open());
-        QCOMPARE(base.filas("select qx from T_DetalleMortalidad"), c.qx);
+        MDIForm1 ventana(base.entorno());
+        QCOMPARE(ventana.windowTitle(), TituloAplicacion);
+        QStringList entradas;
+        for (QAction* a : ventana.menuBar()->actions() + ventana.menuBar()->actions().first()->menu()->actions())
+            entradas << a->objectName() + "=" + a->text().trimmed() + (a->isEnabled() ? "" : "-");
+        QCOMPARE(
+            entradas.join(", "),
+            "mnuTablas=Tablas de mortalidad, mnuConmutados=Conmutados, mnuEscenarios=Escenarios, "
+            "mnuCartera=Cartera, Vacio3=-, Vacio2=-, Vacio1=-, mnuInicializar=Inicializar Sistema, mnuSalir=Salir, "
+            "mnuTablaDescripciones=Descripciones Mortalidad, mnuTablaDetalle=Detalle Mortalidad, "
+            "mnuTablaExcel=Cargar Tablas Excel");
+        // "Cartera" starts by asking for the portfolio file.
+        ventana.findChild<QAction*>("mnuCartera")->trigger();
+        QCOMPARE(base.dialogos.dialogosSinArchivo, 1);
     }
-}
 
-void TestMDIForm1::formulariosEnterosQueCrecen()
-{
-    const QFont normal = QApplication::font();
-    const auto restaura = qScopeGuard([&normal] { QApplication::setFont(normal); });
-    for (int puntos : {normal.pointSize(), 16}) {
-        QApplication::setFont(QFont(normal.family(), puntos));
+    void inicializarOCerrarConQxSinGuardar()
+    {
+        const QString inicializar("Desea inicializar el sistema"), fin("Inicializacion de sistema finalizado"),
+            cancelado("Inicializacion de sistema Cancelado"), guardar("la tabla ha sufrido cambios, deseas guardarlos");
+        // After the initialisation's Yes every form closes, the detail editor without its question (its
+        // table is gone). Closing the main window asks it: Yes stores "0.4", Cancel keeps all open.
+        const std::tuple<const char*, R, QStringList, int, QStringList> casos[] = {
+            {"mnuInicializar", R::Si, {inicializar, fin}, 0, {}},
+            {"mnuInicializar", R::No, {inicializar, cancelado}, 3, {"0.5"}},
+            {"mnuSalir", R::Cancelar, {guardar}, 3, {"0.5"}},
+            {"mnuSalir", R::Si, {guardar}, 0, {"0.4"}},
+            {"mnuSalir", R::No, {guardar}, 0, {"0.5"}},
+        };
+        for (const auto& [menu, respuesta, cajas, abiertas, qx] : casos) {
+            prueba::BaseTemporal base;
+            Escritorio e(base);
+            // "0.5" edited to "0.4" and not stored.
+            QTest::keyClicks(e.detalle->findChild<FlexGrid*>("MSFlexGrid1"), "\b4");
+            base.dialogos.responde({respuesta});
+            e.ventana.findChild<QAction*>(menu)->trigger();
+            QCOMPARE(base.dialogos.textos(), cajas);
+            QTRY_COMPARE(e.abiertas(), abiertas);
+            // The main window closes its connection when it closes.
+            QCOMPARE(base.db().isOpen(), e.ventana.isVisible());
+            QVERIFY(base.db().open());
+            QCOMPARE(base.filas("select qx from T_DetalleMortalidad"), qx);
+        }
+    }
+
+    void formulariosEnterosQueCrecen()
+    {
+        // At 16 points, where room is shortest; the scenario form as well.
+        const auto restaura = qScopeGuard([letra = QApplication::font()] { QApplication::setFont(letra); });
+        QApplication::setFont(QFont(QApplication::font().family(), 16));
         prueba::BaseTemporal base;
         Escritorio e(base);
+        e.ventana.mnuEscenarios_Click();
         QList<QWidget*> formularios{e.detalle};
         for (QMdiSubWindow* sub : e.ventana.areaMdi()->subWindowList())
             formularios << sub->widget();
+        QCOMPARE(formularios.size(), 4);
         for (QWidget* f : formularios) {
             QList<QRect> vistos;
             for (QWidget* w : f->findChildren<QWidget*>()) {
-                const bool lista = qobject_cast<QComboBox*>(w), entrada = lista || qobject_cast<QLineEdit*>(w);
+                auto* const lista = qobject_cast<QComboBox*>(w);
+                const bool entrada = lista || qobject_cast<QLineEdit*>(w);
                 const bool texto = lista || qobject_cast<QLabel*>(w) || qobject_cast<QPushButton*>(w);
                 if (!w->isVisible() || !(entrada || texto || qobject_cast<FlexGrid*>(w)))
                     continue;
                 const QRect r(w->mapTo(f, QPoint()), w->size());
                 const auto encima = [&r](const QRect& otro) { return otro.intersects(r); };
-                const QByteArray que = QString("%1: %2, %3").arg(f->objectName(), w->objectName()).arg(puntos).toUtf8();
+                const QByteArray que = (f->objectName() + ": " + w->objectName()).toUtf8();
                 // Inside its form and over no other control; texts whole; every input named by its label.
                 QVERIFY2(f->rect().contains(r) && std::none_of(vistos.cbegin(), vistos.cend(), encima), que);
                 QVERIFY2(!texto || (w->width() >= w->sizeHint().width() && w->height() >= w->sizeHint().height()), que);
                 const QString nombreAccesible = QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
                 QVERIFY2(!entrada || !nombreAccesible.isEmpty(), que);
+                // A list's field holds every entry whole, whatever size the list asks for.
+                QStyleOptionComboBox o;
+                o.initFrom(w);
+                const QRect campo =
+                    w->style()->subControlRect(QStyle::CC_ComboBox, &o, QStyle::SC_ComboBoxEditField, w);
+                for (int i = 0; lista && i < lista->count(); ++i)
+                    QVERIFY2(lista->fontMetrics().horizontalAdvance(lista->itemText(i)) <= campo.width(), que);
                 vistos << r;
             }
             auto* grid = f->findChild<FlexGrid*>("MSFlexGrid1");
@@ -133,7 +130,7 @@ void TestMDIForm1::formulariosEnterosQueCrecen()
             QTRY_VERIFY2(grid->width() > antes.width() && grid->height() > antes.height(), qPrintable(f->objectName()));
         }
     }
-}
+};
 
 QTEST_MAIN(TestMDIForm1)
 #include "TestMDIForm1.moc"
