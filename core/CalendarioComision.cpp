@@ -8,8 +8,6 @@ namespace valvida {
 
 namespace {
 
-constexpr double MayorEntero16 = 32767.0;
-
 Rechazo DelTotal(const QString& mensaje)
 {
     return {mensaje, Dialogos::Icono::Exclamacion, CampoEscenario::TotalAnios};
@@ -43,7 +41,7 @@ std::variant<Rechazo, int> FilasPorTotal(const QString& total, const QString& pl
                        true};
     if (RedondeaPar(*plazo, 0) < anios)
         return DelTotal(QStringLiteral("total de años debe ser menor o igual a Plazo de pago"));
-    if (anios > MayorEntero16)
+    if (!AEntero16SiCabe(anios))
         return DelTotal(QStringLiteral("El total de años esta fuera del rango permitido"));
     return static_cast<int>(anios);
 }
@@ -88,7 +86,8 @@ std::variant<Rechazo, QList<AnioComision>> ValidaComision(const QList<QStringLis
             return DeCelda(QStringLiteral("el Tantos suma de la fila ") + fila + QStringLiteral(" no es numerico"), i,
                            ColTantosSuma);
         const double t = ANumero(tantos);
-        if (RedondeaPar(t, 0) > MayorEntero16)
+        const std::optional<std::int16_t> tantos16 = AEntero16SiCabe(t);
+        if (!tantos16)
             return DeCelda(QStringLiteral("el Tantos suma de la fila ") + fila +
                                QStringLiteral(" fuera del rango permitido"),
                            i, ColTantosSuma);
@@ -97,7 +96,7 @@ std::variant<Rechazo, QList<AnioComision>> ValidaComision(const QList<QStringLis
         ultimoTantos = t;
 
         // The rate per mille is a whole number: 2.5 is kept as 2, 3.5 as 4.
-        anios.append({static_cast<std::int16_t>(i), p, AEntero16(t)});
+        anios.append({static_cast<std::int16_t>(i), p, *tantos16});
     }
     return anios;
 }

@@ -110,14 +110,20 @@ double RedondeoEntero(double valor)
 
 } // namespace
 
+std::optional<std::int16_t> AEntero16SiCabe(double valor)
+{
+    const double r = RedondeoEntero(valor);
+    if (!std::isfinite(r) || r < -32768.0 || r > 32767.0)
+        return std::nullopt;
+    return static_cast<std::int16_t>(r);
+}
+
 std::int16_t AEntero16(double valor)
 {
-    if (!std::isfinite(valor))
+    const std::optional<std::int16_t> entero = AEntero16SiCabe(valor);
+    if (!entero)
         throw ErrorVV::desbordamiento();
-    const double r = RedondeoEntero(valor);
-    if (r < -32768.0 || r > 32767.0)
-        throw ErrorVV::desbordamiento();
-    return static_cast<std::int16_t>(r);
+    return *entero;
 }
 
 std::int32_t AEntero32(double valor)

@@ -47,6 +47,9 @@ double ANumero(const QString& texto);
 //! To a 16-bit whole number, rounding half to even (4.5 -> 4, 5.5 -> 6); error 6 outside -32768..32767.
 std::int16_t AEntero16(double valor);
 
+//! The same conversion, for a check that refuses with its own message: nothing outside the range.
+std::optional<std::int16_t> AEntero16SiCabe(double valor);
+
 //! To a 32-bit whole number, rounding half to even; error 6 outside its range.
 std::int32_t AEntero32(double valor);
 
