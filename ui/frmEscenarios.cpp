@@ -67,8 +67,9 @@ void frmEscenarios::construye()
     setObjectName(QStringLiteral("frmEscenarios"));
     setWindowTitle(QStringLiteral("Escenarios"));
 
-    MSFlexGrid1 = new FlexGrid(this);
-    MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
+    // The list asks for the width of all its columns, so the form opens showing every scenario's
+    // description where the workspace has the room.
+    MSFlexGrid1 = new GridAjustado(this, "MSFlexGrid1", 6);
     MSFlexGrid1->setCols(10);
     MSFlexGrid1->setRows(1);
     MSFlexGrid1->setFixedRows(1);
