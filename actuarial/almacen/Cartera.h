@@ -39,7 +39,7 @@ inline const QString ColumnasValoradas = QStringLiteral("Prima_Neta_Anual,Prima_
  * existing file as it was. Only reads the store. Files that cannot be read or written, and the
  * store's failures, are ErrorVV. Totals are summed with compensation, so a million terms lose
  * no digits that are shown.
- * \test TestLote::reservaEnVigor, TestLote::lineaRechazada
+ * \test TestLote::cartera
  */
 ResultadoCartera ValoraCartera(const QSqlDatabase& db, const QString& entrada, const QString& salida,
                                const std::function<bool(qint64 hecho, qint64 total)>& avanza = {});
@@ -52,7 +52,7 @@ QStringList ResumenCartera(const ResultadoCartera& resultado);
  * progress box that can be cancelled ("Valoración de la cartera cancelada"), and ends with a
  * box of ResumenCartera's lines; a refusal shows its text with the exclamation icon and a
  * failure the error box of "Rutina: mnuCartera_Click".
- * \test TestLote::menu
+ * \test TestLote::cartera
  */
 void ValoraCarteraElegida(Entorno& entorno);
 

@@ -62,8 +62,7 @@ struct FilaResultado
  *
  * An annuity whose ages fall outside the columns is skipped and its previous value (0 at first)
  * is used; any other error is thrown, after the rows already handed to `emite`.
- * \test TestMotor::mesesEscalanElProductoPrimero, TestMotor::anualidadFueraDeTablaConservaLaAnterior,
- *       TestAlmacen::resultados
+ * \test TestMotor::generaFilas, TestAlmacen::resultados
  */
 void GeneraFilas(Motor& motor, const DatosEscenario& escenario, const std::vector<FilaComision>& comisiones,
                  const std::function<void(const FilaResultado&)>& emite);

@@ -65,7 +65,7 @@ Plazos PlazosPorEdad(const DefinicionPlan& plan, std::int16_t edad);
  * and a one-year cover at least one month. An age that does not fit, or whose calculation raises
  * any box (a division by zero in the reserve, an l of 0 inside the term), gives the reason as
  * text instead of values.
- * \test TestLote::tarifaComoCalcular, TestLote::vidaEnteraPorEdad
+ * \test TestLote::tarifa
  */
 class Plan
 {
@@ -102,7 +102,7 @@ class Plan
  * the row of the months completed, floor(12 s) (a value within a millionth of a month below a
  * whole month counts as that month, so 0.0833333 is one month), without interpolation; past its
  * months of cover nothing is left to pay or to refund, so the reserve is 0.
- * \test TestLote::reservaEnVigor (a five-year term worked by hand, a six-month cover)
+ * \test TestLote::cartera (a five-year term worked by hand, a six-month cover)
  */
 double ReservaEnVigor(const ValoresPlan& valores, double antiguedad);
 
