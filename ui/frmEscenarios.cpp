@@ -91,9 +91,10 @@ void frmEscenarios::construye()
         l->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         return l;
     };
-    // Terms and the total of years hold a few digits; they keep the row short at any font.
+    // Terms and the total of years are 16-bit whole numbers: their boxes hold one whole, and keep
+    // the row short at any font.
     auto corta = [](QLineEdit* caja) {
-        caja->setMaximumWidth(caja->fontMetrics().horizontalAdvance(QStringLiteral("0000000")));
+        AnchoParaTexto(caja, QStringLiteral("-32768"));
         return caja;
     };
     txtEdad = NuevaCajaNumerica(Frame1, "txtEdad");

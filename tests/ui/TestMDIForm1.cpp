@@ -79,7 +79,8 @@ class TestMDIForm1 : public QObject
             e.ventana.findChild<QAction*>(menu)->trigger();
             QCOMPARE(base.dialogos.textos(), cajas);
             QTRY_COMPARE(e.abiertas(), abiertas);
-            // The main window closes its connection when it closes.
+            // Salir closes the main window, unless Cancel kept the editor open; its connection goes with it.
+            QCOMPARE(e.ventana.isVisible(), QByteArray(menu) != "mnuSalir" || abiertas > 0);
             QCOMPARE(base.db().isOpen(), e.ventana.isVisible());
             QVERIFY(base.db().open());
             QCOMPARE(base.filas("select qx from T_DetalleMortalidad"), qx);
@@ -112,6 +113,8 @@ class TestMDIForm1 : public QObject
                 // Inside its form and over no other control; texts whole; every input named by its label.
                 QVERIFY2(f->rect().contains(r) && std::none_of(vistos.cbegin(), vistos.cend(), encima), que);
                 QVERIFY2(!texto || (w->width() >= w->sizeHint().width() && w->height() >= w->sizeHint().height()), que);
+                // A box holds at least a 16-bit number, an age or a table's number.
+                QVERIFY2(!entrada || w->width() >= w->fontMetrics().horizontalAdvance("-32768"), que);
                 const QString nombreAccesible = QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
                 QVERIFY2(!entrada || !nombreAccesible.isEmpty(), que);
                 // A list's field holds every entry whole, whatever size the list asks for.
