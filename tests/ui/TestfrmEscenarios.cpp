@@ -80,6 +80,9 @@ class TestfrmEscenarios : public QObject
         b.teclea({}, {}, "cmdAlta");
         prueba::ClicCelda(comision, 1, 1);
         b.teclea({"MSFlexGrid2"}, {"30"});
+        // The year is the grid's numbering: keys in its column change nothing.
+        prueba::ClicCelda(comision, 1, 0);
+        b.teclea({"MSFlexGrid2"}, {"7"});
         QCOMPARE(FilasGrid(comision), QStringList{"1|30|"});
     }
 
