@@ -4,6 +4,7 @@
 #include "ui/frmEscenarios.h"
 
 #include <QAccessible>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -84,6 +85,12 @@ class TestfrmEscenarios : public QObject
         prueba::ClicCelda(comision, 1, 0);
         b.teclea({"MSFlexGrid2"}, {"7"});
         QCOMPARE(FilasGrid(comision), QStringList{"1|30|"});
+        // A refused total of years sends the keyboard back to its box, emptied.
+        b.teclea({"txtPlazoPago"}, {"2"});
+        b.w<QComboBox>("cmbTipoComision")->setCurrentIndex(1);
+        b.teclea({"txtTotalAños"}, {"5"});
+        QCOMPARE(b.base.dialogos.textos().last(), "total de años debe ser menor o igual a Plazo de pago");
+        QCOMPARE(b.form->focusWidget(), b.w("txtTotalAños"));
     }
 
     void disposicion()
