@@ -51,7 +51,7 @@ class TestImportaTabla : public QObject
         // first line that fails decides.
         QTest::newRow("qx antes que la edad") << QByteArray("0,0.1,T\r\nx,y,T\r\n") << una
             << "La qx debe ser numerica" << QStringList{};
-        QTest::newRow("la primera línea que falla") << QByteArray("0,0.1,T\r\nx,0.2,T\r\n2,z,T\r\n") << una
+        QTest::newRow("la primera que falla: edad vacía") << QByteArray("0,0.1,T\r\n,0.2,T\r\n2,z,T\r\n") << una
             << "La edad debe ser numerica" << QStringList{};
         QTest::newRow("coma final: dos campos") << QByteArray("0,0.1,\r\n1,0.2,\r\n") << una
             << error + "9\r\nLa línea 1 tiene 2 campos; se requieren al menos 3" << QStringList{};
