@@ -4,7 +4,6 @@
 #include "ui/frmEscenarios.h"
 
 #include <QAccessible>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -86,11 +85,11 @@ class TestfrmEscenarios : public QObject
         b.teclea({"MSFlexGrid2"}, {"7"});
         QCOMPARE(FilasGrid(comision), QStringList{"1|30|"});
         // A refused total of years sends the keyboard back to its box, emptied.
-        b.teclea({"txtPlazoPago"}, {"2"});
-        b.w<QComboBox>("cmbTipoComision")->setCurrentIndex(1);
-        b.teclea({"txtTotalAños"}, {"5"});
+        b.w("cmbTipoComision")->setProperty("currentIndex", 1);
+        b.teclea({"txtPlazoPago", "txtTotalAños"}, {"2", "5"});
         QCOMPARE(b.base.dialogos.textos().last(), "total de años debe ser menor o igual a Plazo de pago");
-        QCOMPARE(b.form->focusWidget(), b.w("txtTotalAños"));
+        QCOMPARE(std::pair(b.form->focusWidget(), b.w<QLineEdit>("txtTotalAños")->text()),
+                 std::pair(b.w("txtTotalAños"), QString()));
     }
 
     void disposicion()
