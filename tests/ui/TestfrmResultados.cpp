@@ -104,7 +104,9 @@ class TestfrmResultados : public QObject
         // The chosen row is highlighted whole; the charts' texts stand whole and in place.
         const QModelIndexList resaltadas = lista->selectionModel()->selectedIndexes();
         QVERIFY(resaltadas.size() == lista->cols() - 1 && resaltadas.last().row() == lista->row());
-        QCOMPARE(lista->item(lista->row(), 0)->background(), lista->palette().highlight()); // its number too
+        // Its number too, and no other row's.
+        QVERIFY(lista->item(lista->row(), 0)->background() == lista->palette().highlight() &&
+                lista->item(lista->row() % 3 + 1, 0)->background() == lista->palette().button());
         QTRY_COMPARE(textosMalPuestos(), QString());
         QVERIFY(m_base->dialogos.cajas.isEmpty());
     }
