@@ -4,10 +4,10 @@
 #include "actuarial/motor/Columnas.h"
 #include "actuarial/motor/Generacion.h"
 #include "actuarial/motor/Motor.h"
+#include "support/BaseTemporal.h"
 #include "support/FakeDialogos.h"
 #include "support/Tolerancia.h"
 
-#include <QFile>
 #include <QPointF>
 #include <QTest>
 
@@ -41,11 +41,10 @@ ColumnasConmutadas Columnas(int lo, double tasa, const QString& detalle)
 // The Illustrative Life Table (Bowers et al.) as shipped, at a rate in percent.
 ColumnasConmutadas Ilt(double tasa)
 {
-    QFile archivo(QStringLiteral(VALVIDA_TABLAS_DIR "/ilt-bowers.csv"));
     QStringList detalle;
-    if (archivo.open(QIODevice::ReadOnly))
-        for (const QString& linea : QString::fromUtf8(archivo.readAll()).split('\n', Qt::SkipEmptyParts))
-            detalle << linea.section(',', 0, 1).replace(',', ':');
+    for (const QString& linea :
+         QString(prueba::LeeArchivo(VALVIDA_TABLAS_DIR "/ilt-bowers.csv")).split("\r\n", Qt::SkipEmptyParts))
+        detalle << linea.section(',', 0, 1).replace(',', ':');
     return Columnas(0, tasa, detalle.join(' '));
 }
 
@@ -105,53 +104,44 @@ class TestMotor : public QObject
         }
     }
 
-    void funcionesDePrima_data()
+    void funcionesDePrima()
     {
         // fPrimaNivelada (x, n, m, tipo), fSeguro (x, n, 9, tipo), fPrimaTarifa (0.1, beta, 0.015, x, m)
         // with (a, b) = (n, m) or (m, beta). Three-age table at 0 %: D = 1, 0.9, 0.72;
         // N = 2.62, 1.62, 0.72; M = 1, 0.9, 0.72. x above 2: ages 5..32767, every slot 0.
-        QTest::addColumn<QString>("funcion");
-        QTest::addColumn<QList<int>>("xabTipo");
-        QTest::addColumn<double>("valor");
-        QTest::addColumn<QString>("caja");
-        const QString P = QStringLiteral("Funcion: fPrimaNivelada");
         // Each type's premium is checked on the Illustrative Life Table (reservaProspectiva).
-        // m > n: the payment term is cut to n; x + m = 3 lies beyond the table and is never read.
-        QTest::newRow("P temporal m>n") << "P" << QList<int>{0, 1, 3, 1} << 0.1 << "";
-        // Whole life: the n = m rule is tested before the cut, so m > n pays over n years only (n = m
-        // would be M(0)/N(0) = 1/2.62).
-        QTest::newRow("P vida entera m>n") << "P" << QList<int>{0, 1, 3, 2} << 1.0 << "";
-        // Type 7 selects nothing: the pure endowment's switches, set just before, price it.
-        QTest::newRow("P tipo desconocido") << "P" << QList<int>{0, 2, 2, 7} << 0.72 / 1.9 << "";
-        QTest::newRow("P fuera de tabla") << "P" << QList<int>{0, 3, 3, 1} << 0.0 << P + Subindice;
-        QTest::newRow("P sin pagos") << "P" << QList<int>{0, 0, 0, 1} << 0.0 << P + PorCero;
-        QTest::newRow("A temporal 2") << "A" << QList<int>{0, 2, 9, 1} << 0.28 << "";
-        QTest::newRow("A fuera de tabla, sin caja") << "A" << QList<int>{0, 3, 9, 1} << 0.0 << "";
-        QTest::newRow("A D(x)=0") << "A" << QList<int>{5, 1, 1, 1} << 0.0 << "Funcion: fSeguro" + PorCero;
-        const QString T = QStringLiteral("Funcion: fPrimaTarifa");
-        QTest::newRow("T a=0") << "T" << QList<int>{0, 0, 0, 1} << 0.0 << T + PorCero;
-        QTest::newRow("T beta=a") << "T" << QList<int>{0, 2, 2, 1} << 0.0 << T + PorCero;
-        QTest::newRow("T fuera de tabla") << "T" << QList<int>{0, 5, 0, 1} << 0.0 << T + Subindice;
-    }
-
-    void funcionesDePrima()
-    {
-        QFETCH(QString, funcion);
-        QFETCH(QList<int>, xabTipo);
-        QFETCH(double, valor);
-        QFETCH(QString, caja);
-        const std::int16_t x = I16(xabTipo[0]), a = I16(xabTipo[1]), b = I16(xabTipo[2]);
-        Banco banco(Columnas(0, 0.0, TresEdadesQ));
-        Motor& motor = banco.motor;
-        // Every evaluation must set all its switches: start from the pure endowment's.
-        motor.fPrimaNivelada(0, 2, 2, 4);
-        if (x > 2)
-            motor.columnas.dimensiona(5, 32767);
-        VV_CERCA(funcion == "P"   ? motor.fPrimaNivelada(x, a, b, xabTipo[3])
-                 : funcion == "A" ? motor.fSeguro(x, a, b, xabTipo[3])
-                                  : motor.fPrimaTarifa(0.1, b, 0.015, x, a),
-                 valor, Tol);
-        QCOMPARE(banco.dialogos.textos(), caja.isEmpty() ? QStringList{} : QStringList{caja});
+        const QString P = "Funcion: fPrimaNivelada", T = "Funcion: fPrimaTarifa";
+        const std::tuple<char, std::array<int, 4>, double, QString> casos[] = {
+            // m > n: the payment term is cut to n; x + m = 3 lies beyond the table and is never read.
+            {'P', {0, 1, 3, 1}, 0.1, ""},
+            // Whole life: the n = m rule is tested before the cut, so m > n pays over n years only
+            // (n = m would be M(0)/N(0) = 1/2.62).
+            {'P', {0, 1, 3, 2}, 1.0, ""},
+            // Type 7 selects nothing: the pure endowment's switches, set just before, price it.
+            {'P', {0, 2, 2, 7}, 0.72 / 1.9, ""},
+            {'P', {0, 3, 3, 1}, 0.0, P + Subindice},
+            {'P', {0, 0, 0, 1}, 0.0, P + PorCero},
+            {'A', {0, 2, 9, 1}, 0.28, ""},
+            {'A', {0, 3, 9, 1}, 0.0, ""}, // beyond the table: no box
+            {'A', {5, 1, 1, 1}, 0.0, "Funcion: fSeguro" + PorCero},
+            {'T', {0, 0, 0, 1}, 0.0, T + PorCero},
+            {'T', {0, 2, 2, 1}, 0.0, T + PorCero}, // beta = a
+            {'T', {0, 5, 0, 1}, 0.0, T + Subindice},
+        };
+        for (const auto& [funcion, xab, valor, caja] : casos) {
+            const std::int16_t x = I16(xab[0]), a = I16(xab[1]), b = I16(xab[2]);
+            Banco banco(Columnas(0, 0.0, TresEdadesQ));
+            Motor& motor = banco.motor;
+            // Every evaluation must set all its switches: start from the pure endowment's.
+            motor.fPrimaNivelada(0, 2, 2, 4);
+            if (x > 2)
+                motor.columnas.dimensiona(5, 32767);
+            VV_CERCA(funcion == 'P'   ? motor.fPrimaNivelada(x, a, b, xab[3])
+                     : funcion == 'A' ? motor.fSeguro(x, a, b, xab[3])
+                                      : motor.fPrimaTarifa(0.1, b, 0.015, x, a),
+                     valor, Tol);
+            QCOMPARE(banco.dialogos.textos(), caja.isEmpty() ? QStringList{} : QStringList{caja});
+        }
     }
 
     void tarifaRedondeaLaAnualidad()
