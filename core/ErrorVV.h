@@ -16,7 +16,7 @@ namespace valvida {
  *   9 index out of range, 11 division by zero, 13 type mismatch, 53 file not found,
  *   57 device input/output, 58 file already exists, 70 permission denied, 75 path/file access,
  *   76 path not found, 94 invalid use of null) and the data-access ones (3021 no current record,
- *   3078 table not found, 3265 column missing or out of place);
+ *   3022 a repeated key found before it is stored, 3078 table not found, 3265 column missing or out of place);
  * - database errors: BaseSqlite (100000) plus SQLite's extended result code, which is below
  *   65536 (a primary code in the low byte, its extension in the next): a full disk (SQLITE_FULL,
  *   13) is 100013, a damaged file (SQLITE_CORRUPT, 11) 100011, a repeated key
@@ -39,6 +39,7 @@ class ErrorVV : public std::exception
     static constexpr int UsoNoValidoDeNull = 94;
     static constexpr int PermisoDenegado = 70;
     static constexpr int SinRegistroActual = 3021;
+    static constexpr int ClaveDuplicada = 3022;
     static constexpr int TablaNoEncontrada = 3078;
     static constexpr int ColumnaNoCorresponde = 3265;
     //! Database errors are numbered from here up: BaseSqlite + SQLite's extended result code.

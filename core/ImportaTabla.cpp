@@ -1,5 +1,6 @@
 #include "core/ImportaTabla.h"
 
+#include "core/Archivos.h"
 #include "core/BaseDatos.h"
 #include "core/Dialogos.h"
 #include "core/Entorno.h"
@@ -9,6 +10,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 #include <limits>
 
@@ -75,16 +77,8 @@ QByteArray LeeLinea(QFile& archivo, qsizetype numero)
 // at the first line past the limit.
 QStringList LeeLineas(const QString& ruta)
 {
-    const QFileInfo info(ruta);
-    if (!info.exists())
-        throw ErrorVV::archivoNoEncontrado(ruta);
-    // A device never ends (/dev/zero) and a pipe waits for a writer (a FIFO): only a regular
-    // file, links followed, is a table.
-    if (!info.isFile())
-        throw ErrorVV::accesoArchivo(ruta + QStringLiteral(" (no es un archivo normal)"));
     QFile archivo(ruta);
-    if (!archivo.open(QIODevice::ReadOnly))
-        throw ErrorVV::accesoArchivo(ruta);
+    AbreLectura(archivo);
 
     QByteArray texto; // the lines, each closed by LF, for one decoding of the whole file
     qsizetype lineas = 0;
@@ -131,6 +125,19 @@ QList<QStringList> LeeCampos(const QString& ruta)
     return campos;
 }
 
+// A field's conversion, whose refusal names the line and the field.
+template <typename Conversion>
+auto EnCampo(qsizetype indice, const QString& campo, const QString& texto, Conversion convierte)
+{
+    try {
+        return convierte();
+    } catch (const ErrorVV& e) {
+        throw ErrorVV(
+            e.numero(),
+            QStringLiteral("%1: línea %2, campo %3 (%4)").arg(e.descripcion()).arg(indice + 1).arg(campo, texto));
+    }
+}
+
 void Aviso(Dialogos& dialogos, const QString& texto, Dialogos::Icono icono)
 {
     dialogos.mensaje(texto, Dialogos::Botones::Aceptar, icono);
@@ -148,11 +155,13 @@ std::optional<int> ImportaTabla(Entorno& entorno, const QString& archivo)
         std::int16_t edadInicial = 0;
         QString ultimaEdad;
         QString descripcion;
+        QHash<std::int16_t, qsizetype> lineaDeEdad;
         for (qsizetype i = 0; i < lineas.size(); ++i) {
             const QStringList& campos = lineas.at(i);
             // The first age opens the table; a header line fails here, as a conversion error.
             if (i == 0)
-                edadInicial = AEntero16(ANumero(campos.at(0)));
+                edadInicial =
+                    EnCampo(i, QStringLiteral("Edad"), campos.at(0), [&] { return AEntero16(ANumero(campos.at(0))); });
             ultimaEdad = campos.at(0);
             descripcion = campos.at(2);
             if (!EsNumerico(campos.at(1))) {
@@ -163,9 +172,18 @@ std::optional<int> ImportaTabla(Entorno& entorno, const QString& archivo)
                 Aviso(d, QStringLiteral("La edad debe ser numerica"), Dialogos::Icono::Critico);
                 return std::nullopt;
             }
-            // Ages are 16-bit and qx finite: refused here, before anything is written.
-            AEntero16(ANumero(campos.at(0)));
-            ANumero(campos.at(1));
+            // Ages are 16-bit, once each, and qx finite: refused here, before anything is written.
+            const std::int16_t edad =
+                EnCampo(i, QStringLiteral("Edad"), campos.at(0), [&] { return AEntero16(ANumero(campos.at(0))); });
+            EnCampo(i, QStringLiteral("qx"), campos.at(1), [&] { return ANumero(campos.at(1)); });
+            if (const auto repetida = lineaDeEdad.constFind(edad); repetida != lineaDeEdad.cend())
+                throw ErrorVV(
+                    ErrorVV::ClaveDuplicada,
+                    QStringLiteral("Clave duplicada: línea %1, campo Edad (%2): la edad ya está en la línea %3")
+                        .arg(i + 1)
+                        .arg(campos.at(0))
+                        .arg(*repetida + 1));
+            lineaDeEdad.insert(edad, i);
         }
         const std::int16_t edadFinal = AEntero16(ANumero(ultimaEdad));
 

@@ -58,14 +58,16 @@ class TestImportaTabla : public QObject
         QTest::newRow("archivo vacío") << QByteArray() << una << error + "9\r\nEl archivo está vacío" << QStringList{};
         QTest::newRow("línea vacía") << QByteArray("0,0.1,T\r\n\r\n2,0.3,T\r\n") << una
             << error + "9\r\nLa línea 2 tiene 0 campos y la primera 3" << QStringList{};
+        // Each refusal of a field names its line and field.
         QTest::newRow("línea de cabecera") << QByteArray("Edad,qx,Descripcion\r\n0,0.1,T\r\n") << una
-            << error + "13\r\nNo coinciden los tipos" << QStringList{};
+            << error + "13\r\nNo coinciden los tipos: línea 1, campo Edad (Edad)" << QStringList{};
         QTest::newRow("otra edad fuera de 16 bits") << QByteArray("0,0.1,T\r\n-32769,0.2,T\r\n") << una
-            << error + "6\r\nDesbordamiento" << QStringList{};
-        // An age repeated in the file passes every check and fails at the second insert of its key.
-        QTest::newRow("edad repetida: falla al escribir") << QByteArray("0,0.1,T\r\n1,0.2,T\r\n1,0.3,T\r\n") << una
-            << error + "101555\r\nLa fila viola una restricción de la tabla (UNIQUE constraint failed: "
-                       "T_DetalleMortalidad.Tabla_Mortalidad, T_DetalleMortalidad.Edad)" << QStringList{};
+            << error + "6\r\nDesbordamiento: línea 2, campo Edad (-32769)" << QStringList{};
+        QTest::newRow("qx fuera de un double") << QByteArray("0,0.1,T\r\n1,1e-400,T\r\n") << una
+            << error + "6\r\nDesbordamiento: línea 2, campo qx (1e-400)" << QStringList{};
+        QTest::newRow("edad repetida") << QByteArray("0,0.1,T\r\n1,0.2,T\r\n1.0,0.3,T\r\n") << una
+            << error + "3022\r\nClave duplicada: línea 3, campo Edad (1.0): la edad ya está en la línea 2"
+            << QStringList{};
         // Files that never end or never come: a path of their own instead of bytes ("@"), the box
         // naming it (%1). A hole of 64 GB of zeros after the lines takes no disk; reading stops at the limit.
         QTest::newRow("inexistente") << QByteArray("@no-existe.csv") << una
