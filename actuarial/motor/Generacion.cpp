@@ -54,7 +54,7 @@ double BetaCalendario(const Motor& motor, const std::vector<FilaComision>& comis
 } // namespace
 
 void GeneraFilas(Motor& motor, const DatosEscenario& escenario, const std::vector<FilaComision>& comisiones,
-                 const std::function<void(const FilaResultado&)>& emite)
+                 const std::function<void(const FilaResultado&)>& emite, bool soloPrimas)
 {
     const double edad = Valor(escenario.edad);
     const std::int16_t x = AEntero16(edad);
@@ -89,6 +89,8 @@ void GeneraFilas(Motor& motor, const DatosEscenario& escenario, const std::vecto
             beta = BetaCalendario(motor, comisiones, x, m);
         }
         const double PT = motor.fPrimaTarifa(P, beta, alpha, x, m);
+        if (soloPrimas)
+            return emite(FilaResultado{0, edad, motor.fSeguro(x, 1, 1, 1), P, PT, 0.0});
         SaltaFueraDeTabla([&] { motor.DimensionaReserva(Suma16(n, 1)); });
         motor.fReserva(x, n, m, tipo, AFlotante32(Valor(escenario.interes)), AFlotante32(tipoComision));
 
@@ -103,15 +105,20 @@ void GeneraFilas(Motor& motor, const DatosEscenario& escenario, const std::vecto
         const std::int16_t k = m;
         const double beta = Valor(primerAnio->porcentaje) / 100.0;
         double PT = motor.fPrimaTarifa(P, beta, alpha, x, 1);
-        SaltaFueraDeTabla([&] { motor.DimensionaReserva(Suma16(k, 1)); });
-        motor.fReserva(x, 1, k, tipo, AFlotante32(Valor(escenario.interes)),
-                       AFlotante32(Valor(escenario.tipoComision)));
+        if (!soloPrimas) {
+            SaltaFueraDeTabla([&] { motor.DimensionaReserva(Suma16(k, 1)); });
+            motor.fReserva(x, 1, k, tipo, AFlotante32(Valor(escenario.interes)),
+                           AFlotante32(Valor(escenario.tipoComision)));
+        }
         // The year's premiums for the k months covered.
         P = P * k / 12.0;
         PT = PT * k / 12.0;
-        for (std::int32_t t = 0; t <= k; ++t) {
+        for (std::int32_t t = 0; t <= (soloPrimas ? 0 : k); ++t) {
             const double PR = motor.fSeguro(x, 1, 1, 1) * k / 12.0;
-            emiteFila(t, edad, PR, P, PT);
+            if (soloPrimas)
+                emite(FilaResultado{t, edad, PR, P, PT, 0.0});
+            else
+                emiteFila(t, edad, PR, P, PT);
         }
     }
 }

@@ -62,9 +62,12 @@ struct FilaResultado
  *
  * An annuity whose ages fall outside the columns is skipped and its previous value (0 at first)
  * is used; any other error is thrown, after the rows already handed to `emite`.
+ *
+ * With `soloPrimas` only row 0 is handed on, with a reserve of 0, and no reserve is computed: the
+ * premiums of a rate table at every age cost each age a few column reads, not its whole term.
  * \test TestMotor::generaFilas, TestAlmacen::resultados
  */
 void GeneraFilas(Motor& motor, const DatosEscenario& escenario, const std::vector<FilaComision>& comisiones,
-                 const std::function<void(const FilaResultado&)>& emite);
+                 const std::function<void(const FilaResultado&)>& emite, bool soloPrimas = false);
 
 } // namespace valvida

@@ -87,7 +87,7 @@ bool Plan::cabe(std::int16_t x, Plazos plazos) const
     return x >= primeraEdad() && x + n <= ultimaEdad() && (n == 1 || !modificada || x + 20 <= ultimaEdad());
 }
 
-std::variant<ValoresPlan, QString> Plan::enEdad(std::int16_t edad)
+std::variant<ValoresPlan, QString> Plan::enEdad(std::int16_t edad, bool soloPrimas)
 {
     if (!m_errorTabla.isEmpty())
         return m_errorTabla;
@@ -106,20 +106,24 @@ std::variant<ValoresPlan, QString> Plan::enEdad(std::int16_t edad)
         datos.plazoSeguro = plazos.seguro;
         datos.plazoPago = plazos.pago;
         m_cajas->textos.clear();
-        GeneraFilas(m_motor, datos, m_definicion.comisiones, [&](const FilaResultado& fila) {
-            if (valores.reserva.empty()) {
-                valores.primaNeta = fila.primaNeta;
-                valores.primaTarifa = fila.primaTarifa;
-            }
-            valores.reserva.push_back(fila.reserva);
-        });
+        GeneraFilas(
+            m_motor, datos, m_definicion.comisiones,
+            [&](const FilaResultado& fila) {
+                if (valores.reserva.empty()) {
+                    valores.primaNeta = fila.primaNeta;
+                    valores.primaTarifa = fila.primaTarifa;
+                }
+                valores.reserva.push_back(fila.reserva);
+            },
+            soloPrimas);
     } catch (const ErrorVV& e) {
         return Motivo(TextoCajaError(rutina, e.numero(), e.descripcion()));
     }
     // The boxes of the calculation are kept, not shown: the first is the reason for this age.
     if (!m_cajas->textos.isEmpty())
         return Motivo(m_cajas->textos.first());
-    valores.prima = m_motor.aPrima;
+    if (!soloPrimas)
+        valores.prima = m_motor.aPrima;
     return valores;
 }
 

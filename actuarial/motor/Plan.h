@@ -80,8 +80,9 @@ class Plan
     std::int32_t primeraEdad() const { return m_motor.columnas.lo; }
     std::int32_t ultimaEdad() const { return m_motor.columnas.hi; }
 
-    //! The plan at issue age x, or why it cannot be valued there (Spanish, lower case).
-    std::variant<ValoresPlan, QString> enEdad(std::int16_t edad);
+    //! The plan at issue age x, or why it cannot be valued there (Spanish, lower case). With
+    //! `soloPrimas` the premiums alone, no reserve (GeneraFilas).
+    std::variant<ValoresPlan, QString> enEdad(std::int16_t edad, bool soloPrimas = false);
     //! Whether the plan fits at age x (see above; the calculation itself may still fail).
     bool cabe(std::int16_t edad) const;
 

@@ -56,7 +56,7 @@ int ComandoTarifa(const QStringList& argumentos, QTextStream& out, QTextStream& 
         if (edades.empty())
             edades.push_back(AEntero16(plan.definicion().escenario.edad.value_or(plan.primeraEdad())));
         for (const std::int16_t x : edades) {
-            const std::variant<ValoresPlan, QString> valores = plan.enEdad(x);
+            const std::variant<ValoresPlan, QString> valores = plan.enEdad(x, true);
             if (const QString* motivo = std::get_if<QString>(&valores))
                 return falla(QStringLiteral("Edad %1: %2").arg(x).arg(*motivo));
             const ValoresPlan& v = std::get<ValoresPlan>(valores);
