@@ -4,13 +4,18 @@
 #include "core/ErrorVV.h"
 #include "core/Numeros.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QUrl>
 #include <QUuid>
+
+#include <cerrno>
+#include <csignal>
 
 namespace valvida {
 
@@ -179,6 +184,25 @@ QSqlDatabase AbreBaseDatos(const QString& ruta, const QString& nombreConexion, C
     }
 }
 
+namespace {
+
+// Removes the temporary databases of earlier runs for this path whose process is gone.
+void QuitaRestos(const QFileInfo& destino)
+{
+    const QRegularExpression patron(QStringLiteral("^") + QRegularExpression::escape(destino.fileName()) +
+                                    QStringLiteral("\\.(\\d+)\\.tmp(-journal)?$"));
+    QDir carpeta = destino.absoluteDir();
+    for (const QString& nombre : carpeta.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        const QRegularExpressionMatch m = patron.match(nombre);
+        bool numero = false;
+        const pid_t proceso = m.hasMatch() ? static_cast<pid_t>(m.captured(1).toLongLong(&numero)) : 0;
+        if (numero && proceso > 0 && ::kill(proceso, 0) != 0 && errno == ESRCH)
+            carpeta.remove(nombre);
+    }
+}
+
+} // namespace
+
 void CreaBaseDatos(const QString& ruta, const std::function<void(const QString& temporal)>& llena)
 {
     const QFileInfo destino(ruta);
@@ -188,9 +212,11 @@ void CreaBaseDatos(const QString& ruta, const std::function<void(const QString& 
         throw ErrorVV(76, QStringLiteral("No se encontró la carpeta: ") + destino.absolutePath());
 
     // Built under a temporary name beside the target and renamed when complete, so a failure
-    // leaves no half-made database under the chosen name.
-    const QString temporal = destino.absoluteFilePath() + QStringLiteral(".") +
-                             QUuid::createUuid().toString(QUuid::WithoutBraces) + QStringLiteral(".tmp");
+    // leaves no half-made database under the chosen name. The name holds the process number: what
+    // a killed run left (the file and its journal) is removed by the next run for the same path.
+    QuitaRestos(destino);
+    const QString temporal = destino.absoluteFilePath() + QLatin1Char('.') +
+                             QString::number(QCoreApplication::applicationPid()) + QStringLiteral(".tmp");
     const QString conexion = QStringLiteral("valvida-crear-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     try {
         {
@@ -218,6 +244,16 @@ void CreaBaseDatos(const QString& ruta, const std::function<void(const QString& 
         QFile::remove(temporal);
         throw;
     }
+}
+
+Protegido BaseDatosAbierta(const QSqlDatabase& db)
+{
+    QSqlQuery q = Consulta(db, QStringLiteral("pragma database_list"));
+    while (Siguiente(q)) {
+        if (q.value(1).toString() == QLatin1String("main"))
+            return {q.value(2).toString(), QStringLiteral(" es la base de datos abierta")};
+    }
+    return {};
 }
 
 namespace {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Archivos.h"
+
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -41,6 +43,9 @@ void CreaBaseDatos(const QString& ruta, const std::function<void(const QString& 
 
 //! The schema script, as kept in db/schema.sql.
 QString TextoEsquema();
+
+//! The open database's file, as an output must never replace it (Protegido); none in memory.
+Protegido BaseDatosAbierta(const QSqlDatabase& db);
 
 //! The eight tables every database must have.
 const QStringList& TablasEsquema();

@@ -16,12 +16,15 @@ namespace {
 
 const QString RutinaCargaFlexgrid = QStringLiteral("Rutina: CargaFlexgrid");
 
-// One row's cells as text, trimmed, joined by the separator; throws at a null.
-QString UneCeldas(const QSqlQuery& q, int columnas, QChar separador)
+// One row's cells as text, trimmed, joined by the separator; throws at a null. In a file a
+// stored text is made safe from being read as a formula.
+QString UneCeldas(const QSqlQuery& q, int columnas, QChar separador, bool csv = false)
 {
     QString fila;
     for (int c = 0; c < columnas; ++c) {
-        fila += ValorATexto(q.value(c)).trimmed();
+        const QVariant valor = q.value(c);
+        const QString texto = ValorATexto(valor).trimmed();
+        fila += csv && valor.typeId() == QMetaType::QString ? CeldaCsv(texto) : texto;
         fila += separador;
     }
     if (!fila.isEmpty())
@@ -70,27 +73,36 @@ void LlenaCombo(Entorno& entorno, const QString& sql, ReceptorLista& lista, cons
 
 void VaciaCsv(Entorno& entorno, const QString& sql, QIODevice& archivo, const QVariantList& valores)
 {
-    try {
-        QSqlQuery q = Consulta(entorno.db, sql, valores);
-        const QSqlRecord registro = q.record();
-        const int columnas = registro.count();
-        bool cabeceraPendiente = true;
-        while (Siguiente(q)) {
+    // A query that fails ends its section with the box; a write that fails ends the whole file,
+    // so it is not caught here.
+    QSqlQuery q;
+    QString lineas;
+    bool cabeceraPendiente = true;
+    const auto fila = [&] {
+        try {
+            if (cabeceraPendiente)
+                q = Consulta(entorno.db, sql, valores);
+            if (!Siguiente(q))
+                return false;
+            const int columnas = q.record().count();
             // The header goes out with the first row only, so a query without rows writes nothing.
             if (cabeceraPendiente) {
                 QStringList nombres;
                 for (int c = 0; c < columnas; ++c)
-                    nombres << registro.fieldName(c).trimmed();
-                const QString fila = UneCeldas(q, columnas, QLatin1Char(','));
-                EscribeLinea(archivo, nombres.join(QLatin1Char(',')));
+                    nombres << q.record().fieldName(c).trimmed();
+                lineas = nombres.join(QLatin1Char(',')) + QStringLiteral("\r\n");
                 cabeceraPendiente = false;
-                EscribeLinea(archivo, fila);
-                continue;
             }
-            EscribeLinea(archivo, UneCeldas(q, columnas, QLatin1Char(',')));
+            lineas += UneCeldas(q, columnas, QLatin1Char(','), true);
+            return true;
+        } catch (const ErrorVV& e) {
+            MostrarError(entorno.dialogos, RutinaCargaFlexgrid, e);
+            return false;
         }
-    } catch (const ErrorVV& e) {
-        MostrarError(entorno.dialogos, RutinaCargaFlexgrid, e);
+    };
+    while (fila()) {
+        EscribeLinea(archivo, lineas);
+        lineas.clear();
     }
 }
 

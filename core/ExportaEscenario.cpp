@@ -1,5 +1,6 @@
 #include "core/ExportaEscenario.h"
 
+#include "core/Archivos.h"
 #include "core/BaseDatos.h"
 #include "core/Cargadores.h"
 #include "core/Dialogos.h"
@@ -9,59 +10,23 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-
-#include <filesystem>
-#include <system_error>
 
 namespace valvida {
 
 namespace {
 
-// The file of the open database, as SQLite opened it.
-QString ArchivoBaseDatos(const QSqlDatabase& db)
-{
-    QSqlQuery q = Consulta(db, QStringLiteral("pragma database_list"));
-    while (Siguiente(q)) {
-        if (q.value(1).toString() == QLatin1String("main"))
-            return q.value(2).toString();
-    }
-    return {};
-}
-
-// Writing the export over the database would replace every table with CSV text. The same file
-// by any name: after symbolic links, and a hard link too (same device and inode).
-void RechazaLaBaseDatos(const QSqlDatabase& db, const QString& archivo)
-{
-    const QString base = ArchivoBaseDatos(db);
-    if (base.isEmpty())
-        return;
-    std::error_code error;
-    if (std::filesystem::equivalent(std::filesystem::path(QFile::encodeName(archivo).toStdString()),
-                                    std::filesystem::path(QFile::encodeName(base).toStdString()), error))
-        throw ErrorVV::permisoDenegado(archivo + QStringLiteral(" es la base de datos abierta"));
-}
-
-void EscribeTitulo(QSaveFile& archivo, const char* tabla)
+void EscribeTitulo(ArchivoAtomico& archivo, const char* tabla)
 {
     const QByteArray linea = QByteArray(tabla) + "\r\n";
-    if (archivo.write(linea) != linea.size())
-        throw ErrorVV::entradaSalida(archivo.errorString());
+    archivo.escribe(linea.constData(), linea.size());
 }
 
 } // namespace
 
 void ExportaEscenario(Entorno& entorno, std::int32_t escenario, std::int16_t tabla, double tasa, const QString& archivo)
 {
-    RechazaLaBaseDatos(entorno.db, archivo);
-    // A file the user marked read-only is left alone, whoever runs the program.
-    const QFileInfo destino(archivo);
-    if (destino.exists() && !(destino.permissions() & QFileDevice::WriteOwner))
-        throw ErrorVV::accesoArchivo(archivo);
-
-    QSaveFile salida(archivo);
-    if (!salida.open(QIODevice::WriteOnly))
-        throw ErrorVV::accesoArchivo(salida.errorString());
+    ArchivoAtomico salida(archivo);
+    salida.abre({BaseDatosAbierta(entorno.db)});
 
     EscribeTitulo(salida, "T_Escenario");
     VaciaCsv(entorno, QStringLiteral("Select * from T_Escenario where Escenario = ?"), salida, {escenario});
@@ -75,13 +40,13 @@ void ExportaEscenario(Entorno& entorno, std::int32_t escenario, std::int16_t tab
     EscribeTitulo(salida, "T_Comision");
     VaciaCsv(entorno, QStringLiteral("Select * from T_Comision where Escenario = ?"), salida, {escenario});
 
-    if (!salida.commit())
-        throw ErrorVV::entradaSalida(salida.errorString());
+    salida.confirma();
 }
 
 void ExportaEscenario(Entorno& entorno, std::int32_t escenario, const QString& archivo)
 {
-    RechazaLaBaseDatos(entorno.db, archivo); // before anything else is said of the export
+    // Before anything else is said of the export.
+    RechazaProtegido(archivo, BaseDatosAbierta(entorno.db));
     QSqlQuery q = Consulta(
         entorno.db, QStringLiteral("select Tabla_Mortalidad, Interes_Tecnico from T_Escenario where Escenario = ?"),
         {escenario});

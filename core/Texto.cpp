@@ -1,5 +1,7 @@
 #include "core/Texto.h"
 
+#include "core/Numeros.h"
+
 #include <QStringDecoder>
 
 #include <array>
@@ -62,6 +64,13 @@ QByteArray CodificaWindows1252(const QString& texto)
         bytes.append(b);
     }
     return bytes;
+}
+
+QString CeldaCsv(const QString& celda)
+{
+    if (celda.isEmpty() || !QStringLiteral("=+-@\t\r").contains(celda.front()) || EsNumerico(celda))
+        return celda;
+    return QLatin1Char('\'') + celda;
 }
 
 } // namespace valvida

@@ -14,4 +14,11 @@ QString DecodificaTexto(const QByteArray& bytes);
 //! Text in Windows-1252 for files read by spreadsheets; characters it lacks become "?".
 QByteArray CodificaWindows1252(const QString& texto);
 
+/*!
+ * A text cell as every CSV file we write holds it: a spreadsheet runs a cell that starts with
+ * "=", "+", "-", "@", a tab or a carriage return as a formula, so such a cell gets a leading "'".
+ * A number ("-5", "+1E3") is left as it is.
+ */
+QString CeldaCsv(const QString& celda);
+
 } // namespace valvida

@@ -1,14 +1,16 @@
 #include "actuarial/almacen/Cartera.h"
 
 #include "actuarial/almacen/Planes.h"
+#include "core/Archivos.h"
+#include "core/BaseDatos.h"
 #include "core/Dialogos.h"
 #include "core/Entorno.h"
 #include "core/ErrorVV.h"
 #include "core/Numeros.h"
+#include "core/Texto.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <charconv>
@@ -25,6 +27,9 @@ namespace {
 
 // Lines are read and written in blocks of this size.
 constexpr std::size_t Bloque = std::size_t{1} << 20;
+
+// The most bytes in a line, as for a mortality table: a policy's five fields with ample room.
+constexpr std::size_t MaximoBytesLinea = 4096;
 
 struct Rechazo
 {
@@ -108,8 +113,12 @@ class Valoracion
         const double primaNeta = suma * valores.primaNeta;
         const double primaTarifa = suma * valores.primaTarifa;
         const double reserva = suma * ReservaEnVigor(valores, antiguedad);
+        if (!std::isfinite(primaNeta) || !std::isfinite(primaTarifa) || !std::isfinite(reserva))
+            throw rechazo(QStringLiteral("Suma_Asegurada"), QStringLiteral("da valores que se desbordan"));
         m_reserva.agrega(reserva);
         m_primaTarifa.agrega(primaTarifa);
+        if (!std::isfinite(m_reserva.total()) || !std::isfinite(m_primaTarifa.total()))
+            throw rechazo(QStringLiteral("los totales de la cartera se desbordan"));
         ++m_polizas;
 
         char texto[3 * 32 + 4];
@@ -119,6 +128,9 @@ class Valoracion
             p = EscribeTextoNumero(p, valor);
         }
         *p++ = '\n';
+        // The policy number is the one text cell: kept from being read as a formula.
+        if (const QString poliza = Texto(campos[0]); CeldaCsv(poliza) != poliza)
+            salida.push_back('\'');
         salida.append(linea);
         salida.append(texto, static_cast<std::size_t>(p - texto));
     }
@@ -214,11 +226,9 @@ class Valoracion
     Suma m_primaTarifa;
 };
 
-void Escribe(QSaveFile& archivo, std::string& bytes)
+void Escribe(ArchivoAtomico& archivo, std::string& bytes)
 {
-    if (archivo.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()))
-        throw ErrorVV::entradaSalida(archivo.fileName() + QStringLiteral(" (") + archivo.errorString() +
-                                     QLatin1Char(')'));
+    archivo.escribe(bytes.data(), static_cast<qint64>(bytes.size()));
     bytes.clear();
 }
 
@@ -228,11 +238,9 @@ ResultadoCartera ValoraCartera(const QSqlDatabase& db, const QString& entrada, c
                                const std::function<bool(qint64 hecho, qint64 total)>& avanza)
 {
     QFile lectura(entrada);
-    if (!lectura.open(QIODevice::ReadOnly))
-        throw lectura.exists() ? ErrorVV::accesoArchivo(entrada) : ErrorVV::archivoNoEncontrado(entrada);
-    QSaveFile escritura(salida);
-    if (!escritura.open(QIODevice::WriteOnly))
-        throw ErrorVV::accesoArchivo(salida);
+    AbreLectura(lectura);
+    ArchivoAtomico escritura(salida);
+    escritura.abre({BaseDatosAbierta(db), {entrada, QStringLiteral(" es la cartera que se valora")}});
     const qint64 total = lectura.size();
 
     ResultadoCartera resultado;
@@ -255,7 +263,8 @@ ResultadoCartera ValoraCartera(const QSqlDatabase& db, const QString& entrada, c
             std::size_t inicio = 0;
             while (inicio < hay) {
                 const char* nl = static_cast<const char*>(std::memchr(bloque.data() + inicio, '\n', hay - inicio));
-                if (!nl && !fin)
+                // A line longer than allowed is refused as soon as it is seen, not read to its end.
+                if (!nl && !fin && hay - inicio <= MaximoBytesLinea + 1)
                     break;
                 const std::size_t final_ = nl ? static_cast<std::size_t>(nl - bloque.data()) : hay;
                 std::string_view linea(bloque.data() + inicio, final_ - inicio);
@@ -263,6 +272,8 @@ ResultadoCartera ValoraCartera(const QSqlDatabase& db, const QString& entrada, c
                 if (!linea.empty() && linea.back() == '\r')
                     linea.remove_suffix(1);
                 valoracion.siguienteLinea();
+                if (linea.size() > MaximoBytesLinea)
+                    throw valoracion.rechazo(QStringLiteral("tiene más de %1 bytes").arg(MaximoBytesLinea));
                 if (cabecera) {
                     if (linea.substr(0, 3) == "\xEF\xBB\xBF")
                         linea.remove_prefix(3);
@@ -280,7 +291,6 @@ ResultadoCartera ValoraCartera(const QSqlDatabase& db, const QString& entrada, c
             pendiente = inicio < hay ? hay - inicio : 0;
             std::memmove(bloque.data(), bloque.data() + (hay - pendiente), pendiente);
             if (avanza && !avanza(lectura.pos(), total)) {
-                escritura.cancelWriting();
                 resultado.estado = ResultadoCartera::Estado::Cancelada;
                 return resultado;
             }
@@ -290,14 +300,12 @@ ResultadoCartera ValoraCartera(const QSqlDatabase& db, const QString& entrada, c
             throw valoracion.rechazo(QStringLiteral("la cabecera debe ser ") + CabeceraCartera);
         }
     } catch (const Rechazo& r) {
-        escritura.cancelWriting();
         resultado.estado = ResultadoCartera::Estado::Rechazada;
         resultado.rechazo = r.texto;
         return resultado;
     }
     Escribe(escritura, bytes);
-    if (!escritura.commit())
-        throw ErrorVV::entradaSalida(salida + QStringLiteral(" (") + escritura.errorString() + QLatin1Char(')'));
+    escritura.confirma();
     resultado.polizas = valoracion.polizas();
     resultado.reservaTotal = valoracion.reserva();
     resultado.primaTarifaTotal = valoracion.primaTarifa();

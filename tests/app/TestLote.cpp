@@ -15,7 +15,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
+#include <QRegularExpression>
 #include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace valvida;
 using prueba::BaseTemporal;
@@ -149,7 +155,12 @@ class TestLote : public QObject
         // What the window needs to open: every column and the catalogues' codes.
         BaseTemporal base;
         const QString ruta = base.carpeta() + "/x.mdb", ejemplo = base.carpeta() + "/ejemplo.mdb";
-        QCOMPARE(Salida(Lote({"crear-bd", ruta})), "0|Base de datos creada: " + ruta + "\n|");
+        // What a killed run left (no process has that number) goes with the next run; a live one's stays.
+        const QString vivo = "x.mdb." + QString::number(QCoreApplication::applicationPid()) + ".tmp";
+        for (const QString& resto : {QString("x.mdb.2147483647.tmp"), QString("x.mdb.2147483647.tmp-journal"), vivo})
+            base.archivo(resto, "resto");
+        QCOMPARE(Salida(Programa({"crear-bd", ruta})), "0|Base de datos creada: " + ruta + "\n|");
+        QVERIFY(QFile::remove(base.carpeta() + "/" + vivo));
         AbreBaseDatos(ruta, "prueba-crear", Comprobacion::ColumnasYCatalogos);
         CierraBaseDatos("prueba-crear");
         // An existing file is refused, and neither it nor a half-made sample beside it changes.
@@ -185,6 +196,96 @@ class TestLote : public QObject
             guardadas << q.value(0).toString() + '|' + q.value(1).toString() + '|' + qx(q.value(2).toString());
         archivos.sort(), guardadas.sort();
         QCOMPARE(guardadas, archivos);
+    }
+
+    void fallos()
+    {
+        // Every file we write is whole or not written, under a hostile user and a failing disk. Each
+        // case ends with status 1 and its message, its watched file (W) as it was, and no leftover
+        // beside it. BD is the database, LINK a link to it, C a portfolio, S an older good output
+        // (W), FIFO a named pipe; "lleno" limits the files the program writes to 300 bytes (a full
+        // disk, without privileges), "stdout" sends its standard output to /dev/full.
+        BaseTemporal base;
+        Ejemplo(base);
+        const QString carpeta = base.carpeta();
+        const QString c = base.archivo("c.csv", CabeceraCartera.toUtf8() + "\r\nA,1,0,1000,1\r\nB,1,0,1000,0\r\n"
+                                                                           "C,1,0,1000,0\r\nD,1,0,1000,0\r\n");
+        QFile::link(base.ruta(), carpeta + "/link.mdb");
+        QVERIFY(::mkfifo(QFile::encodeName(carpeta + "/fifo").constData(), 0600) == 0);
+        const QString cartera = "1||No se valoró la cartera: ", exportar = "1||No se exportó el escenario: ";
+        const QString lleno = "Error de entrada/salida del dispositivo: S (Archivo demasiado grande)\n";
+        const QString fifo = "Error de acceso a la ruta o el archivo: FIFO (no es un archivo normal)\n";
+        const struct
+        {
+            const char* caso;
+            QStringList argumentos;
+            const char* preparacion;
+            QString salida;
+            QString vigilado;
+        } casos[] = {
+            {"cartera sobre la base",
+             {"cartera", "BD", "C", "BD"},
+             "",
+             cartera + "Permiso denegado: BD es la base de datos abierta\n",
+             "BD"},
+            {"cartera sobre un enlace a la base",
+             {"cartera", "BD", "C", "LINK"},
+             "",
+             cartera + "Permiso denegado: LINK es la base de datos abierta\n",
+             "BD"},
+            {"cartera sobre su entrada",
+             {"cartera", "BD", "C", "C"},
+             "",
+             cartera + "Permiso denegado: C es la cartera que se valora\n",
+             "C"},
+            {"cartera, disco lleno", {"cartera", "BD", "C", "S"}, "lleno", cartera + lleno, "S"},
+            {"exportar, disco lleno", {"exportar", "BD", "1", "S"}, "lleno", exportar + lleno, "S"},
+            {"tarifa a un disco lleno",
+             {"tarifa", "BD", "1"},
+             "stdout",
+             "1||No se pudo escribir la salida estándar: No queda espacio en el dispositivo\n",
+             "S"},
+            {"cartera de un FIFO", {"cartera", "BD", "FIFO", "S"}, "", cartera + fifo, "S"},
+            {"cartera de /dev/zero",
+             {"cartera", "BD", "/dev/zero", "S"},
+             "",
+             cartera + "Error de acceso a la ruta o el archivo: /dev/zero (no es un archivo normal)\n",
+             "S"},
+            {"cartera a un FIFO", {"cartera", "BD", "C", "FIFO"}, "", cartera + fifo, "S"},
+            {"exportar a un FIFO", {"exportar", "BD", "1", "FIFO"}, "", exportar + fifo, "S"},
+        };
+        const QMap<QString, QString> rutas{{"BD", base.ruta()},
+                                           {"LINK", carpeta + "/link.mdb"},
+                                           {"C", c},
+                                           {"S", carpeta + "/s.csv"},
+                                           {"FIFO", carpeta + "/fifo"}};
+        const auto ruta = [&](const QString& a) { return rutas.value(a, a); };
+        for (const auto& caso : casos) {
+            base.archivo("s.csv", "bueno\r\n");
+            const QStringList antes = QDir(carpeta).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
+            const QByteArray vigilado = prueba::LeeArchivo(ruta(caso.vigilado));
+            QStringList argumentos;
+            for (const QString& a : caso.argumentos)
+                argumentos << ruta(a);
+            const QString preparacion = caso.preparacion;
+            const prueba::SalidaLote s = Programa(argumentos, [&](QProcess& p) {
+                if (preparacion == "stdout")
+                    p.setStandardOutputFile("/dev/full");
+                if (preparacion == "lleno")
+                    p.setChildProcessModifier([] {
+                        ::signal(SIGXFSZ, SIG_IGN);
+                        const rlimit limite{300, 300};
+                        ::setrlimit(RLIMIT_FSIZE, &limite);
+                    });
+            });
+            QString esperada = caso.salida;
+            for (auto r = rutas.cbegin(); r != rutas.cend(); ++r)
+                esperada.replace(QRegularExpression("\\b" + r.key() + "\\b"), r.value());
+            QVERIFY2(Salida(s) == esperada, qPrintable(QString(caso.caso) + ": " + Salida(s)));
+            QVERIFY2(prueba::LeeArchivo(ruta(caso.vigilado)) == vigilado, caso.caso);
+            QCOMPARE(QDir(carpeta).entryList(QDir::AllEntries | QDir::Hidden | QDir::System), antes);
+            QVERIFY(QFileInfo(carpeta + "/fifo").isFile() == false && QFileInfo(carpeta + "/fifo").exists());
+        }
     }
 
     void programaReal()
@@ -263,6 +364,10 @@ class TestLote : public QObject
                                   "Prima de tarifa total: 1420.6106870229"};
         QCOMPARE(Salida(Lote({"cartera", base.ruta(), entrada, salida})), "0|" + resumen.join('\n') + "\n|");
         const QStringList filas = QString::fromUtf8(prueba::LeeArchivo(salida)).split('\n');
+        // A policy number a spreadsheet would run comes back as text.
+        const QString formula = base.archivo("f.csv", CabeceraCartera.toUtf8() + "\r\n=cmd|' /C calc'!A0,1,0,1,0\r\n");
+        QCOMPARE(Lote({"cartera", base.ruta(), formula, formula + ".s"}).estado, 0);
+        QVERIFY(prueba::LeeArchivo(formula + ".s").contains("\n'=cmd|' /C calc'!A0,1,0,1,0,"));
         QCOMPARE(filas.value(0), CabeceraCartera + "," + ColumnasValoradas);
         for (int k = 0; k < 6; ++k) {
             const auto& [poliza, prima, reserva] = polizas[k];
@@ -310,6 +415,9 @@ class TestLote : public QObject
             {antes + "C,1,0,1000," + QByteArray(400, '9'), campo + "Antiguedad: no es un número"},
             {antes + "C,1,0,1000,5", plazo},
             {antes + "C,1,0,1000,-0.5", plazo},
+            {antes + "C,1,0,1000," + QByteArray(4097 - 11, '1'), "Línea 3: tiene más de 4096 bytes"},
+            // Two reserves of 0.78 x 1.7e308 each: their sum is no number.
+            {antes + "C,1,0,1.7e308,2.5\r\nD,1,0,1.7e308,2.5", "Línea 4: los totales de la cartera se desbordan"},
         };
         for (const auto& [archivo, mensaje] : rechazadas) {
             QCOMPARE(Salida(Lote({"cartera", base.ruta(), base.archivo("c.csv", archivo), salida})),

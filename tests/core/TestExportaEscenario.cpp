@@ -12,10 +12,10 @@ using valvida::prueba::BaseTemporal;
 
 namespace {
 
-// Scenario 7 (one-year cover of six months, table 3, rate 4.5) with two result rows and a
-// one-row schedule; table 3 also has columns at 5, and table 4 and scenario 8 rows of their
-// own, none of which belong in scenario 7's file. Scenario 9 was never calculated; its rate, 10/3 %,
-// reads 3.33333333333333 in the list, a number other than the one stored.
+// Scenario 7 (its description starting as a formula; a one-year cover of six months, table 3, rate 4.5) with two result
+// rows and a one-row schedule; table 3 also has columns at 5, and table 4 and scenario 8 rows of their own, none of
+// which belong in scenario 7's file. Scenario 9 was never calculated; its rate, 10/3 %, reads 3.33333333333333 in the
+// list, a number other than the one stored.
 void Siembra(BaseTemporal& b)
 {
     b.sql("insert into C_TablaMortalidad values (3, 'Tabla Prueba', 40, 41), (4, 'Otra', 40, 41)");
@@ -25,7 +25,7 @@ void Siembra(BaseTemporal& b)
           "(3, 40, 5, 0.0018, 1, 0.7, 1.8, 1.1, 2.7, 0.998, 1, 0.002), "
           "(4, 40, 4.5, 0.4, 1, 0.4, 1, 0.4, 1, 0.5, 1, 0.5), (3, 41, ?, 1, 2, 3, 4, 5, 6, 7, 8, 9)",
           {10.0 / 3});
-    b.sql("insert into T_Escenario values (7, 40, 100000, 1, 1, 4.5, 3, 1, 6, 'Niño', 0), "
+    b.sql("insert into T_Escenario values (7, 40, 100000, 1, 1, 4.5, 3, 1, 6, '=Niño', 0), "
           "(8, 30, 5000, 2, 2, 4.5, 3, 20, 10, 'Otro', 3), (9, 41, 2000, 1, 1, ?, 3, 5, 5, 'Sin calcular', 0)",
           {10.0 / 3});
     b.sql("insert into T_Resultado values (7, 0, 40, 0.0003, 0.00025, 0.0004, 0, 0, 0, 0, 0, 0), "
@@ -40,7 +40,7 @@ const QByteArray CabeceraConmutado = "Tabla_Mortalidad,Edad,Interes_Tecnico,Cx,D
 // The file of scenario 7, written out by hand.
 const QByteArray ArchivoEscenario7 =
     "T_Escenario\r\n" + CabeceraEscenario +
-    "7,40,100000,1,1,4.5,3,1,6,Ni\xF1o,0\r\n"
+    "7,40,100000,1,1,4.5,3,1,6,'=Ni\xF1o,0\r\n" // a text a spreadsheet would run as a formula
     "T_Resultado\r\n"
     "Escenario,Anio_Poliza,Edad_Alcanzada,Prima_Riesgo,Prima_Neta_Nivelada,Prima_Tarifa,Anualidad,Seguro,"
     "Reserva_Matematica,Rescate,Saldado,Prorrogado\r\n"

@@ -34,6 +34,25 @@ class TestTexto : public QObject
         QCOMPARE(CodificaWindows1252(texto), bytes);
         QCOMPARE(CodificaWindows1252(QStringLiteral("Año Póliza ÿ π")), QByteArray("A\xf1o P\xf3liza \xff ?"));
     }
+
+    void celdaCsv()
+    {
+        // What a spreadsheet would run as a formula gets a "'"; numbers and plain texts stay.
+        const std::pair<QString, QString> casos[] = {
+            {"=cmd|' /C calc'!A0", "'=cmd|' /C calc'!A0"},
+            {"+A1", "'+A1"},
+            {"-X", "'-X"},
+            {"@SUMA(A1)", "'@SUMA(A1)"},
+            {"\tx", "'\tx"},
+            {"\rx", "'\rx"},
+            {"-5", "-5"},
+            {"+1E3", "+1E3"},
+            {"Dotal = 20", "Dotal = 20"},
+            {"", ""},
+        };
+        for (const auto& [celda, escrita] : casos)
+            QCOMPARE(CeldaCsv(celda), escrita);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestTexto)

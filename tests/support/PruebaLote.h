@@ -8,6 +8,8 @@
 #include <QProcess>
 #include <QTest>
 
+#include <functional>
+
 namespace valvida::prueba {
 
 struct SalidaLote
@@ -29,10 +31,13 @@ inline SalidaLote Lote(const QStringList& argumentos)
     return s;
 }
 
-//! The real binary run to its end; a run that does not end in time has status -1.
-inline SalidaLote Programa(const QStringList& argumentos)
+//! The real binary run to its end; a run that does not end in time has status -1. `prepara` may
+//! redirect its output or limit the process before it starts.
+inline SalidaLote Programa(const QStringList& argumentos, const std::function<void(QProcess&)>& prepara = {})
 {
     QProcess p;
+    if (prepara)
+        prepara(p);
     p.start(QStringLiteral(VALVIDA_LOTE_BIN), argumentos);
     if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit)
         return {-1, {}, {}};
