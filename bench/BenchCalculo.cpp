@@ -91,7 +91,7 @@ int main(int argc, char* argv[])
         const std::vector<FilaComision> comisiones{{5, 5, 0}, {4, 10, 0}, {3, 20, 0}, {2, 30, 0}, {1, 50, 15}};
         std::size_t filas = 0;
         const double aritmetica = MedianaMicrosegundos(veces, nada, [&] {
-            Motor motor(dialogos);
+            Motor motor([&](const FalloMotor& f) { MostrarError(dialogos, f.rutina, f.error); });
             motor.columnas.dimensiona(0, 110);
             CalculaColumnas(motor.columnas, 0, 4.5, detalle);
             filas = 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/EntradaEscenario.h"
+#include "core/Rechazo.h"
 
 #include <QList>
 #include <QLocale>

@@ -5,14 +5,11 @@
 #include "core/Constantes.h"
 #include "core/ErrorVV.h"
 #include "core/Numeros.h"
+#include "core/Plazos.h"
+
+#include <array>
 
 namespace valvida {
-
-void MuestraRechazo(Dialogos& dialogos, const Rechazo& rechazo)
-{
-    dialogos.mensaje(rechazo.mensaje, Dialogos::Botones::Aceptar, rechazo.icono,
-                     rechazo.tituloPredeterminado ? Dialogos::TituloPredeterminado() : TituloAplicacion);
-}
 
 std::optional<std::int16_t> EnteroTecleado(const QString& texto, const QLocale& locale)
 {
@@ -26,87 +23,132 @@ std::optional<std::int16_t> EnteroTecleado(const QString& texto, const QLocale& 
     }
 }
 
-std::int16_t PlazoVidaEntera(std::int16_t edadFinal, std::int16_t edad)
+namespace {
+
+Rechazo Rechaza(const QString& mensaje, CampoEscenario campo)
 {
-    return AEntero16(double(edadFinal) - double(edad));
+    return Rechazo{mensaje, Dialogos::Icono::Exclamacion, campo};
 }
+
+// The numeric boxes in the order they are checked, the noun their messages use, and whether
+// the store keeps them as whole numbers.
+struct Caja
+{
+    const QString& texto;
+    CampoEscenario campo;
+    const char* nombre;
+    bool entero;
+};
+
+// The five numbers of the entry as the store keeps them.
+struct Cifras
+{
+    double interes = 0.0;
+    std::int16_t m = 0;
+    std::int16_t n = 0;
+    double suma = 0.0;
+    std::int16_t x = 0;
+};
+
+std::optional<Rechazo> CompruebaVacios(const EntradaEscenario& e, const std::array<Caja, 5>& cajas)
+{
+    for (const Caja& c : cajas) {
+        if (c.texto.isEmpty())
+            return Rechaza(QString::fromUtf8(c.nombre) + QStringLiteral(" no puede ser nulo"), c.campo);
+    }
+    if (e.descripcion.isEmpty())
+        return Rechaza(QStringLiteral("La descripción no puede ser nula"), CampoEscenario::Descripcion);
+    return std::nullopt;
+}
+
+// A box may still hold an unfinished number ("-", "4e") or one too large to be finite ("1e400");
+// age and terms are stored, listed and computed as whole numbers.
+std::variant<Rechazo, Cifras> LeeCifras(const std::array<Caja, 5>& cajas, const QLocale& locale)
+{
+    double valores[5] = {};
+    for (std::size_t i = 0; i < cajas.size(); ++i) {
+        const Caja& c = cajas[i];
+        const std::optional<double> v = NumeroTecleado(c.texto, locale);
+        if (!v)
+            return Rechaza(QString::fromUtf8(c.nombre) + QStringLiteral(" no es un número válido"), c.campo);
+        valores[i] = *v;
+        if (c.entero) {
+            const std::optional<std::int16_t> w = EnteroTecleado(c.texto, locale);
+            if (!w)
+                return Rechaza(QString::fromUtf8(c.nombre) + QStringLiteral(" esta fuera del rango permitido"),
+                               c.campo);
+            valores[i] = *w;
+        }
+    }
+    return Cifras{valores[0], static_cast<std::int16_t>(valores[1]), static_cast<std::int16_t>(valores[2]), valores[3],
+                  static_cast<std::int16_t>(valores[4])};
+}
+
+std::optional<Rechazo> CompruebaPlazos(const Cifras& c)
+{
+    // A one-year cover holds months in the payment term, so only it may exceed the term.
+    if (!EsCoberturaMensual(c.n) && c.m > c.n)
+        return Rechaza(QStringLiteral("El plazo de pago deber ser menor o igual al plazo de seguro"),
+                       CampoEscenario::PlazoPago);
+    if (EsCoberturaMensual(c.n) && (c.m < 1 || c.m > 12))
+        return Rechaza(QStringLiteral("Los meses de vigor son entre 1 y 12"), CampoEscenario::PlazoPago);
+    if (c.interes < 0.0 || c.interes > 100.0)
+        return Rechaza(QStringLiteral("El interes técnico debera estar comprendido entre 0 y 100"),
+                       CampoEscenario::InteresTecnico);
+    // Premiums and reserves divide by annuities of these terms: none exists for fewer than one year.
+    if (c.n < 1)
+        return Rechaza(QStringLiteral("El plazo de seguro debe ser mayor que cero"), CampoEscenario::PlazoSeguro);
+    if (c.m < 1)
+        return Rechaza(QStringLiteral("El plazo de pago debe ser mayor que cero"), CampoEscenario::PlazoPago);
+    return std::nullopt;
+}
+
+// The commutation columns end at the table's last age: the cover, and a modified premium's
+// reference premium, may not run past them.
+std::optional<Rechazo> CompruebaTabla(const Cifras& c, std::int32_t tipoComision,
+                                      const std::optional<EdadesTabla>& edades)
+{
+    if (!edades)
+        return Rechaza(QStringLiteral("La tabla de mortalidad no existe"), CampoEscenario::Tabla);
+    if (c.x < edades->inicial)
+        return Rechaza(QStringLiteral("La edad debe ser mayor a Edad Inicial de la tabla de mortalidad"),
+                       CampoEscenario::Edad);
+    const QString ultima = QStringLiteral(" (") + QString::number(edades->ultima) + QLatin1Char(')');
+    if (!CabeEnTabla(c.x, c.n, false, edades->inicial, edades->ultima))
+        return Rechaza(QStringLiteral("La edad más el plazo de seguro sobrepasa la edad final de la tabla de "
+                                      "mortalidad") +
+                           ultima,
+                       CampoEscenario::PlazoSeguro);
+    if (!CabeEnTabla(c.x, c.n, tipoComision != TipoComisionPrimerAnio, edades->inicial, edades->ultima))
+        return Rechaza(QStringLiteral("La edad más 20 años, la prima de referencia de la comisión varios años, "
+                                      "sobrepasa la edad final de la tabla de mortalidad") +
+                           ultima,
+                       CampoEscenario::TipoComision);
+    return std::nullopt;
+}
+
+} // namespace
 
 std::variant<Rechazo, EscenarioValido>
 CompruebaEscenario(const EntradaEscenario& e, const std::optional<EdadesTabla>& edades, const QLocale& locale)
 {
-    const auto rechazo = [](const QString& mensaje, CampoEscenario campo) {
-        return Rechazo{mensaje, Dialogos::Icono::Exclamacion, campo};
-    };
-    // The numeric boxes in the order they are checked, the noun their messages use, and whether
-    // the store keeps them as whole numbers.
-    const struct
-    {
-        const QString& texto;
-        CampoEscenario campo;
-        const char* nombre;
-        bool entero;
-    } cajas[] = {
+    const std::array<Caja, 5> cajas{{
         {e.interesTecnico, CampoEscenario::InteresTecnico, "El interes técnico", false},
         {e.plazoPago, CampoEscenario::PlazoPago, "El plazo de pago", true},
         {e.plazoSeguro, CampoEscenario::PlazoSeguro, "El plazo de seguro", true},
         {e.sumaAsegurada, CampoEscenario::SumaAsegurada, "La suma asegurada", false},
         {e.edad, CampoEscenario::Edad, "La edad", true},
-    };
-    for (const auto& c : cajas) {
-        if (c.texto.isEmpty())
-            return rechazo(QString::fromUtf8(c.nombre) + QStringLiteral(" no puede ser nulo"), c.campo);
-    }
-    if (e.descripcion.isEmpty())
-        return rechazo(QStringLiteral("La descripción no puede ser nula"), CampoEscenario::Descripcion);
-
-    // A box may still hold an unfinished number ("-", "4e") or one too large to be finite
-    // ("1e400"); age and terms are stored, listed and computed as whole numbers.
-    double valores[5] = {};
-    for (int i = 0; i < 5; ++i) {
-        const auto& c = cajas[i];
-        const std::optional<double> v = NumeroTecleado(c.texto, locale);
-        if (!v)
-            return rechazo(QString::fromUtf8(c.nombre) + QStringLiteral(" no es un número válido"), c.campo);
-        valores[i] = *v;
-        if (c.entero) {
-            const std::optional<std::int16_t> w = EnteroTecleado(c.texto, locale);
-            if (!w)
-                return rechazo(QString::fromUtf8(c.nombre) + QStringLiteral(" esta fuera del rango permitido"),
-                               c.campo);
-            valores[i] = *w;
-        }
-    }
-    const double interes = valores[0];
-    const auto m = static_cast<std::int16_t>(valores[1]);
-    const auto n = static_cast<std::int16_t>(valores[2]);
-    const double suma = valores[3];
-    const auto x = static_cast<std::int16_t>(valores[4]);
-
-    // A one-year cover holds months in the payment term, so only it may exceed the term.
-    if (n != 1 && m > n)
-        return rechazo(QStringLiteral("El plazo de pago deber ser menor o igual al plazo de seguro"),
-                       CampoEscenario::PlazoPago);
-    if (n == 1 && (m < 1 || m > 12))
-        return rechazo(QStringLiteral("Los meses de vigor son entre 1 y 12"), CampoEscenario::PlazoPago);
-    if (interes < 0.0 || interes > 100.0)
-        return rechazo(QStringLiteral("El interes técnico debera estar comprendido entre 0 y 100"),
-                       CampoEscenario::InteresTecnico);
-    // Premiums and reserves divide by annuities of these terms: none exists for fewer than one year.
-    if (n < 1)
-        return rechazo(QStringLiteral("El plazo de seguro debe ser mayor que cero"), CampoEscenario::PlazoSeguro);
-    if (m < 1)
-        return rechazo(QStringLiteral("El plazo de pago debe ser mayor que cero"), CampoEscenario::PlazoPago);
-    if (!edades)
-        return rechazo(QStringLiteral("La tabla de mortalidad no existe"), CampoEscenario::Tabla);
-    if (x < edades->inicial)
-        return rechazo(QStringLiteral("La edad debe ser mayor a Edad Inicial de la tabla de mortalidad"),
-                       CampoEscenario::Edad);
-    // The commutation columns end at the table's last age; the cover may not run past them.
-    if (int(x) + int(n) > edades->ultima)
-        return rechazo(QStringLiteral("La edad más el plazo de seguro sobrepasa la edad final de la tabla de "
-                                      "mortalidad (") +
-                           QString::number(edades->ultima) + QLatin1Char(')'),
-                       CampoEscenario::PlazoSeguro);
+    }};
+    if (std::optional<Rechazo> r = CompruebaVacios(e, cajas))
+        return *r;
+    const std::variant<Rechazo, Cifras> leidas = LeeCifras(cajas, locale);
+    if (const Rechazo* r = std::get_if<Rechazo>(&leidas))
+        return *r;
+    const Cifras& c = std::get<Cifras>(leidas);
+    if (std::optional<Rechazo> r = CompruebaPlazos(c))
+        return *r;
+    if (std::optional<Rechazo> r = CompruebaTabla(c, e.tipoComision, edades))
+        return *r;
 
     const auto comision = ValidaComision(e.comision);
     if (const Rechazo* r = std::get_if<Rechazo>(&comision))
@@ -115,14 +157,14 @@ CompruebaEscenario(const EntradaEscenario& e, const std::optional<EdadesTabla>& 
     if (const Rechazo* r = std::get_if<Rechazo>(&total))
         return *r;
 
-    return EscenarioValido{x,
-                           suma,
+    return EscenarioValido{c.x,
+                           c.suma,
                            e.tipoSeguro,
                            e.tipoComision,
-                           interes,
+                           c.interes,
                            e.tabla,
-                           n,
-                           m,
+                           c.n,
+                           c.m,
                            e.descripcion,
                            std::get<std::int16_t>(total),
                            std::get<QList<AnioComision>>(comision)};

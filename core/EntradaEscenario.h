@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Dialogos.h"
+#include "core/Rechazo.h"
 #include "core/TablasMortalidad.h"
 
 #include <QList>
@@ -14,47 +14,6 @@
 #include <variant>
 
 namespace valvida {
-
-//! The fields of the scenario entry that a refusal sends the focus to.
-enum class CampoEscenario {
-    Edad,
-    SumaAsegurada,
-    Tabla,
-    InteresTecnico,
-    TipoSeguro,
-    PlazoSeguro,
-    PlazoPago,
-    TipoComision,
-    TotalAnios,
-    Descripcion,
-    Comision
-};
-
-/*!
- * A refused entry: the box's text and icon, the field that takes the focus and, for the
- * commission schedule, the offending cell (row counted from the header row 0).
- */
-struct Rechazo
-{
-    QString mensaje;
-    Dialogos::Icono icono = Dialogos::Icono::Exclamacion;
-    CampoEscenario campo = CampoEscenario::Edad;
-    int fila = 0;
-    int columna = 0;
-    //! The payment-term box of the schedule shows the program's default title.
-    bool tituloPredeterminado = false;
-};
-
-//! Shows a refusal's box; the caller puts the focus on its field.
-void MuestraRechazo(Dialogos& dialogos, const Rechazo& rechazo);
-
-//! One commission year as stored: year and rate per mille are whole numbers.
-struct AnioComision
-{
-    std::int16_t anio = 0;
-    double porcentaje = 0.0;
-    std::int16_t tantos = 0;
-};
 
 //! A scenario as the form holds it: the boxes' texts as typed and the keys of the three lists.
 struct EntradaEscenario
@@ -92,9 +51,6 @@ struct EscenarioValido
 //! A typed number (point or the locale's decimal mark) as a 16-bit whole number, half to even.
 std::optional<std::int16_t> EnteroTecleado(const QString& texto, const QLocale& locale = QLocale());
 
-//! The term of a whole-life cover: it runs from the age to the table's last age. Error 6 outside 16 bits.
-std::int16_t PlazoVidaEntera(std::int16_t edadFinal, std::int16_t edad);
-
 /*!
  * The checks of a save, in order; the first failure is the refusal (warning icon unless the
  * schedule's own check fails, critical icon):
@@ -103,7 +59,8 @@ std::int16_t PlazoVidaEntera(std::int16_t edadFinal, std::int16_t edad);
  * 16-bit range once rounded half to even; payment term above the insurance term (but for a
  * one-year cover), months of a one-year cover outside 1..12, interest outside 0..100; an
  * insurance term, or a payment term in years, below 1; the table missing, the age below its
- * first age, age plus insurance term beyond its last age (the columns end there); the schedule
+ * first age, age plus insurance term beyond its last age (the columns end there), for a
+ * commission type other than 1 age plus 20 beyond it (`CabeEnTabla`); the schedule
  * (`ValidaComision`), then its total of years (`TotalAniosGuardado`).
  * Terms and age are compared as the whole numbers that are stored and computed.
  */

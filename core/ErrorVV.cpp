@@ -1,7 +1,5 @@
 #include "core/ErrorVV.h"
 
-#include <QSqlError>
-
 namespace valvida {
 
 ErrorVV::ErrorVV(int numero, QString descripcion)
@@ -60,44 +58,6 @@ ErrorVV ErrorVV::sinRegistroActual()
 {
     return {SinRegistroActual, QStringLiteral("BOF o EOF es True, o el registro actual se eliminó. La operación "
                                               "solicitada requiere un registro actual.")};
-}
-
-namespace {
-
-// Spanish reading of SQLite's primary result codes; its own English text follows in brackets.
-QString LecturaCodigoSqlite(int primario)
-{
-    switch (primario) {
-    case 1: return QStringLiteral("Error en la instrucción SQL");
-    case 5: return QStringLiteral("La base de datos está bloqueada por otro programa");
-    case 6: return QStringLiteral("Una tabla de la base de datos está bloqueada");
-    case 8: return QStringLiteral("La base de datos es de solo lectura");
-    case 10: return QStringLiteral("Error de lectura o escritura en el disco");
-    case 11: return QStringLiteral("El archivo de base de datos está dañado");
-    case 13: return QStringLiteral("El disco está lleno");
-    case 14: return QStringLiteral("No se puede abrir el archivo de base de datos");
-    case 19: return QStringLiteral("La fila viola una restricción de la tabla");
-    case 20: return QStringLiteral("El tipo de dato no corresponde a la columna");
-    case 23: return QStringLiteral("Acceso no autorizado");
-    case 26: return QStringLiteral("El archivo no es una base de datos");
-    default: return QStringLiteral("Error de la base de datos");
-    }
-}
-
-} // namespace
-
-ErrorVV ErrorVV::deSql(const QSqlError& error)
-{
-    bool ok = false;
-    int codigo = error.nativeErrorCode().toInt(&ok);
-    // A driver error without an SQLite code (no connection, say) reads as the generic one.
-    if (!ok || codigo < 0 || codigo > 0xffff)
-        codigo = 1;
-    QString texto = LecturaCodigoSqlite(codigo & 0xff);
-    const QString propio = error.databaseText().isEmpty() ? error.driverText() : error.databaseText();
-    if (!propio.isEmpty())
-        texto += QStringLiteral(" (") + propio + QStringLiteral(")");
-    return {BaseSqlite + codigo, texto};
 }
 
 QString TextoCajaError(const QString& rutina, int numero, const QString& descripcion)

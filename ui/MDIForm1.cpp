@@ -1,6 +1,6 @@
 #include "ui/MDIForm1.h"
 
-#include "actuarial/almacen/Cartera.h"
+#include "actuarial/cartera/Cartera.h"
 #include "core/Constantes.h"
 #include "core/Dialogos.h"
 #include "core/ImportaTabla.h"
@@ -8,15 +8,18 @@
 #include "ui/frmConmutados.h"
 #include "ui/frmDetalle.h"
 #include "ui/frmEscenarios.h"
+#include "ui/frmResultados.h"
 #include "ui/frmTMDescripcion.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QScreen>
 
 #include <algorithm>
+#include <memory>
 
 namespace valvida {
 
@@ -150,6 +153,28 @@ frmDetalle* MDIForm1::muestraDetalle()
     return detalle;
 }
 
+frmResultados* MDIForm1::abreResultados()
+{
+    if (frmResultados* abierto = hija<frmResultados>()) {
+        abierto->recarga();
+        activaHija(abierto);
+        return abierto;
+    }
+    auto* resultados = new frmResultados(m_entorno);
+    resultados->conectaVentana(agregaHija(resultados));
+    return resultados;
+}
+
+frmResultados* MDIForm1::muestraResultados(std::int32_t escenario)
+{
+    frmResultados* resultados = abreResultados();
+    const bool listado = resultados->seleccionaEscenario(escenario);
+    resultados->LlenaResultado(escenario);
+    if (listado)
+        resultados->GeneraTitulo();
+    return resultados;
+}
+
 void MDIForm1::mnuTablaDetalle_Click()
 {
     muestraDetalle();
@@ -170,12 +195,10 @@ void MDIForm1::mnuConmutados_Click()
     if (activaHija(hija<frmConmutados>()))
         return;
     // Without mortality tables the form has said so at its load and is not kept.
-    auto* formulario = new frmConmutados(m_entorno);
-    if (!formulario->HayTablas()) {
-        delete formulario;
+    auto formulario = std::make_unique<frmConmutados>(m_entorno);
+    if (!formulario->HayTablas())
         return;
-    }
-    agregaHija(formulario);
+    agregaHija(formulario.release());
 }
 
 void MDIForm1::mnuEscenarios_Click()
@@ -183,17 +206,45 @@ void MDIForm1::mnuEscenarios_Click()
     if (activaHija(hija<frmEscenarios>()))
         return;
     // The form tells while it opens whether there is a mortality table to work with.
-    auto* formulario = new frmEscenarios(*this);
-    if (!HayTablasMortalidad) {
-        delete formulario;
+    auto formulario =
+        std::make_unique<frmEscenarios>(m_entorno, [this](std::int32_t escenario) { muestraResultados(escenario); });
+    if (!HayTablasMortalidad)
         return;
-    }
-    agregaHija(formulario);
+    agregaHija(formulario.release());
 }
 
+// Asks for the portfolio and the output file, values with a progress box that can be cancelled,
+// and ends with a box of the summary, of the refused line, or of the cancel.
 void MDIForm1::mnuCartera_Click()
 {
-    ValoraCarteraElegida(m_entorno);
+    Dialogos& dialogos = m_entorno.dialogos;
+    const QString filtro = QStringLiteral("Archivo de valores separados por comas|*.csv");
+    const QString entrada = dialogos.abrirArchivo(m_entorno.carpetaAplicacion, filtro);
+    if (entrada.isEmpty())
+        return;
+    const QString salida = dialogos.guardarArchivo(m_entorno.carpetaAplicacion, filtro);
+    if (salida.isEmpty())
+        return;
+    ConCajaError(dialogos, QStringLiteral("Rutina: mnuCartera_Click"), [&] {
+        std::unique_ptr<Dialogos::Progreso> progreso =
+            dialogos.progreso(QStringLiteral("Valorando la cartera..."), QFileInfo(entrada).size());
+        const ResultadoCartera r =
+            ValoraCartera(m_entorno.db, entrada, salida, [&](qint64 hecho, qint64) { return progreso->avanza(hecho); });
+        progreso.reset();
+        switch (r.estado) {
+        case ResultadoCartera::Estado::Valorada:
+            dialogos.mensaje(ResumenCartera(r).join(QStringLiteral("\r\n")), Dialogos::Botones::Aceptar,
+                             Dialogos::Icono::Informacion);
+            break;
+        case ResultadoCartera::Estado::Rechazada:
+            dialogos.mensaje(r.rechazo, Dialogos::Botones::Aceptar, Dialogos::Icono::Exclamacion);
+            break;
+        case ResultadoCartera::Estado::Cancelada:
+            dialogos.mensaje(QStringLiteral("Valoración de la cartera cancelada"), Dialogos::Botones::Aceptar,
+                             Dialogos::Icono::Informacion);
+            break;
+        }
+    });
 }
 
 void MDIForm1::mnuInicializar_Click()

@@ -11,6 +11,7 @@ class QMdiSubWindow;
 namespace valvida {
 
 class frmDetalle;
+class frmResultados;
 
 /*!
  * The main window: a multiple-document window holding the forms as child windows, its menu,
@@ -44,6 +45,11 @@ class MDIForm1 : public QMainWindow
 
     //! Opens the detail editor, or brings forward the one already open (menu and catalogue alike).
     frmDetalle* muestraDetalle();
+
+    //! The results form, brought to the front with its list read again, or a new one.
+    frmResultados* abreResultados();
+    //! The results form showing scenario `escenario`: its rows, charts and, when listed, its title.
+    frmResultados* muestraResultados(std::int32_t escenario);
 
   public slots:
     void mnuTablaDescripciones_Click();

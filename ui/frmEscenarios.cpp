@@ -5,13 +5,12 @@
 #include "core/Dialogos.h"
 #include "core/Entorno.h"
 #include "core/Numeros.h"
+#include "core/Plazos.h"
 #include "ui/ComboLista.h"
 #include "ui/Comision.h"
 #include "ui/Controles.h"
 #include "ui/FlexGrid.h"
 #include "ui/Formulario.h"
-#include "ui/MDIForm1.h"
-#include "ui/frmResultados.h"
 
 #include <QBoxLayout>
 #include <QGridLayout>
@@ -51,10 +50,10 @@ class Cargando
 
 } // namespace
 
-frmEscenarios::frmEscenarios(MDIForm1& principal, QWidget* parent)
+frmEscenarios::frmEscenarios(Entorno& entorno, std::function<void(std::int32_t)> muestraResultados, QWidget* parent)
     : QWidget(parent)
-    , m_principal(principal)
-    , m_entorno(principal.entorno())
+    , m_entorno(entorno)
+    , m_muestraResultados(std::move(muestraResultados))
 {
     construye();
     Form_Load();
@@ -514,11 +513,8 @@ void frmEscenarios::cmdResultado_Click()
         // The run takes the scenario's own stored table and rate, not what the lists show.
         const std::int32_t numero = AEntero32(ANumero(MSFlexGrid1->textMatrix(fila, 0)));
         CalculaEscenario(m_entorno, numero);
-        frmResultados* resultados = frmResultados::Muestra(m_principal);
-        const bool listado = resultados->seleccionaEscenario(numero);
-        resultados->LlenaResultado(numero);
-        if (listado)
-            resultados->GeneraTitulo();
+        if (m_muestraResultados)
+            m_muestraResultados(numero);
     });
 }
 

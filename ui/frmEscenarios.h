@@ -4,6 +4,9 @@
 
 #include <QWidget>
 
+#include <cstdint>
+#include <functional>
+
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -15,7 +18,6 @@ struct Entorno;
 class ComboLista;
 class Comision;
 class FlexGrid;
-class MDIForm1;
 
 /*!
  * Set by the scenario form while it opens: false when there is no mortality table to work with,
@@ -37,7 +39,9 @@ class frmEscenarios : public QWidget
     enum class Estado { Navegando, Nuevo, Copia };
 
     //! Opens the form: fills the lists and the scenario list (see `HayTablasMortalidad`).
-    explicit frmEscenarios(MDIForm1& principal, QWidget* parent = nullptr);
+    //! `muestraResultados` shows a scenario's results once "Resultado" has calculated it.
+    frmEscenarios(Entorno& entorno, std::function<void(std::int32_t escenario)> muestraResultados,
+                  QWidget* parent = nullptr);
     ~frmEscenarios() override;
 
     Estado estado() const { return m_estado; }
@@ -76,8 +80,8 @@ class frmEscenarios : public QWidget
     //! The text boxes and lists, in the form's control order.
     QList<QWidget*> Campos() const;
 
-    MDIForm1& m_principal;
     Entorno& m_entorno;
+    std::function<void(std::int32_t)> m_muestraResultados;
     bool m_inicializado = false;
     bool m_cargandoEscenario = false;
     Estado m_estado = Estado::Navegando;

@@ -10,7 +10,6 @@
 #include "ui/Formulario.h"
 #include "ui/GraficoResultado.h"
 #include "ui/GraficosResultado.h"
-#include "ui/MDIForm1.h"
 
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -151,22 +150,14 @@ frmResultados::frmResultados(Entorno& entorno, QWidget* parent)
 
 frmResultados::~frmResultados() = default;
 
-frmResultados* frmResultados::Muestra(MDIForm1& principal)
+void frmResultados::recarga()
 {
-    if (frmResultados* abierto = principal.hija<frmResultados>()) {
-        const bool habia = abierto->hayEscenarioActual();
-        const QString elegido = habia ? abierto->m_lista->textMatrix(abierto->m_lista->row(), ColEscenario) : QString();
-        abierto->cargaEscenarios();
-        if (habia && EsNumerico(elegido))
-            abierto->seleccionaEscenario(AEntero32(ANumero(elegido)));
-        abierto->m_filaMostrada = abierto->m_lista->row();
-        principal.activaHija(abierto);
-        return abierto;
-    }
-    auto* formulario = new frmResultados(principal.entorno());
-    QMdiSubWindow* ventana = principal.agregaHija(formulario);
-    formulario->conectaVentana(ventana);
-    return formulario;
+    const bool habia = hayEscenarioActual();
+    const QString elegido = habia ? m_lista->textMatrix(m_lista->row(), ColEscenario) : QString();
+    cargaEscenarios();
+    if (habia && EsNumerico(elegido))
+        seleccionaEscenario(AEntero32(ANumero(elegido)));
+    m_filaMostrada = m_lista->row();
 }
 
 void frmResultados::conectaVentana(QMdiSubWindow* ventana)

@@ -14,7 +14,6 @@ namespace valvida {
 
 class FlexGrid;
 class GraficoResultado;
-class MDIForm1;
 struct DatosGrafico;
 
 /*!
@@ -22,7 +21,7 @@ struct DatosGrafico;
  * in a table, a premium chart and a reserve chart, the scenario title, the premium summary for
  * the sum insured, and the export of everything the scenario rests on. It only reads the store.
  *
- * Opened by the scenario form, in this order: `Muestra`, `seleccionaEscenario`,
+ * Opened by the main window for the scenario form, in this order: `seleccionaEscenario`,
  * `LlenaResultado`, `GeneraTitulo`. A click on any cell of a list row, its number included, and
  * a move of the current row by keyboard do the last two for the scenario whose number stands in
  * that row, so the title and the export always follow the scenario shown.
@@ -35,12 +34,12 @@ class frmResultados : public QWidget
     explicit frmResultados(Entorno& entorno, QWidget* parent = nullptr);
     ~frmResultados() override;
 
-    /*!
-     * The open results form of the main window, brought to the front with its scenario list read
-     * again (the chosen scenario stays chosen, so one stored since it was opened can be shown);
-     * or a new one, shown as a child window.
-     */
-    static frmResultados* Muestra(MDIForm1& principal);
+    //! Reads the scenario list again; the chosen scenario stays chosen, so one stored since the
+    //! form was opened can be shown.
+    void recarga();
+
+    //! Runs the layout again on every activation of the child window that holds the form.
+    void conectaVentana(QMdiSubWindow* ventana);
 
     //! Makes current the list row whose scenario number is `escenario`; when it is not listed, no row (false).
     bool seleccionaEscenario(std::int32_t escenario);
@@ -80,7 +79,6 @@ class frmResultados : public QWidget
     void cmdSalir_Click();
     void MSChart_Activado(GraficoResultado* grafico);
 
-    void conectaVentana(QMdiSubWindow* ventana);
     void dispone();
     void cargaEscenarios();
     bool hayEscenarioActual() const;

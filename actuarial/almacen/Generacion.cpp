@@ -73,7 +73,7 @@ void InsertaResultados(Entorno& entorno, double escenario)
                                NumeroOpcional(campo("Tipo_Comision"))};
     q.finish();
 
-    Motor motor(entorno.dialogos);
+    Motor motor([&entorno](const FalloMotor& f) { MostrarError(entorno.dialogos, f.rutina, f.error); });
     CargaColumnas(db, tabla, tasa, motor.columnas);
 
     const std::vector<FilaComision> comisiones = LeeComisiones(db, clave);

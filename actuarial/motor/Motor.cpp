@@ -1,17 +1,23 @@
 #include "actuarial/motor/Motor.h"
 
 #include "actuarial/motor/Aritmetica.h"
-#include "core/Dialogos.h"
 #include "core/ErrorVV.h"
 #include "core/Numeros.h"
+#include "core/Plazos.h"
 
 #include <cmath>
 
 namespace valvida {
 
-Motor::Motor(Dialogos& dialogos)
-    : m_dialogos(dialogos)
+Motor::Motor(std::function<void(const FalloMotor&)> alFallar)
+    : m_alFallar(std::move(alFallar))
 {
+}
+
+void Motor::falla(const QString& rutina, const ErrorVV& error) const
+{
+    if (m_alFallar)
+        m_alFallar(FalloMotor{rutina, error});
 }
 
 void Motor::DimensionaReserva(std::int32_t ultimo)
@@ -63,8 +69,7 @@ double Motor::fPrimaNivelada(std::int16_t x, std::int16_t n, std::int16_t m, std
         AsignaValoresPrima(tipo);
         if (n == m && tipo == 2)
             Coef3 = 0;
-        if (n < m)
-            m = n;
+        m = PlazoPagoCortado(m, n);
         // Every column is read whatever its switch, left to right, so an age beyond the table
         // is an error even for a term that the switch removes.
         const double mx = columnas.M(x);
@@ -75,7 +80,7 @@ double Motor::fPrimaNivelada(std::int16_t x, std::int16_t n, std::int16_t m, std
         const double nxm = columnas.N(Suma16(x, m));
         return Divide(Coef4 * mx - Coef1 * mxn + Coef2 * dxn, nx - Coef3 * nxm);
     } catch (const ErrorVV& e) {
-        MostrarError(m_dialogos, QStringLiteral("Funcion: fPrimaNivelada"), e);
+        falla(QStringLiteral("Funcion: fPrimaNivelada"), e);
         return 0.0;
     }
 }
@@ -92,7 +97,7 @@ double Motor::fSeguro(std::int16_t x, std::int16_t n, std::int16_t, std::int32_t
     } catch (const ErrorVV& e) {
         // Beyond the table there is no benefit to value: 0, and nothing to tell.
         if (e.numero() != ErrorVV::SubindiceFueraDeIntervalo)
-            MostrarError(m_dialogos, QStringLiteral("Funcion: fSeguro"), e);
+            falla(QStringLiteral("Funcion: fSeguro"), e);
         return 0.0;
     }
 }
@@ -111,7 +116,7 @@ double Motor::fPrimaTarifa(double P, double beta, double alpha, std::int16_t x, 
         const std::int16_t a = AEntero16(Anualidad(x, m));
         return Divide(Divide(alpha, a) + P, 1.0 - Divide(beta, a));
     } catch (const ErrorVV& e) {
-        MostrarError(m_dialogos, QStringLiteral("Funcion: fPrimaTarifa"), e);
+        falla(QStringLiteral("Funcion: fPrimaTarifa"), e);
         return 0.0;
     }
 }
@@ -127,7 +132,7 @@ void Motor::fReserva(std::int16_t x, std::int16_t n, std::int16_t m, std::int32_
         else
             reservaMensual(x, m, tipo, crecimiento);
     } catch (const ErrorVV& e) {
-        MostrarError(m_dialogos, QStringLiteral("Rutina: fReserva"), e);
+        falla(QStringLiteral("Rutina: fReserva"), e);
     }
 }
 
@@ -144,8 +149,7 @@ void Motor::reservaAnual(std::int16_t x, std::int16_t n, std::int16_t m, std::in
                          float tc)
 {
     const double P = fPrimaNivelada(x, n, m, tipo);
-    if (m > n)
-        m = n;
+    m = PlazoPagoCortado(m, n);
     // The premium of year 1 and of years 2 to m. Level: P in each of the m years it was priced on.
     // Modified: year 1 carries its risk cost c1 and any excess of P over the reference premium;
     // Pz, paid in years 2 to m, makes up the rest, so both streams are worth ä P at issue.
@@ -154,7 +158,7 @@ void Motor::reservaAnual(std::int16_t x, std::int16_t n, std::int16_t m, std::in
     if (tc != 1.0f) {
         // Reference premium: a 20-year endowment with 20 premiums at the same age. Only the
         // modified premium uses it, so a level premium never reports ages it does not need.
-        const double P20 = fPrimaNivelada(x, 20, 20, 3);
+        const double P20 = fPrimaNivelada(x, PlazoReferencia, PlazoReferencia, TipoDotalMixto);
         const double c1 = fSeguro(x, 1, 1, 1);
         // ä(x, m), and the premiums of years 2 to m valued at x + 1: ä(x+1, m-1).
         const std::int16_t x1 = Suma16(x, 1);

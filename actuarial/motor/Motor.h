@@ -1,25 +1,35 @@
 #pragma once
 
 #include "actuarial/motor/Columnas.h"
+#include "core/ErrorVV.h"
+
+#include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace valvida {
 
-class Dialogos;
+//! A failure of one of the engine's functions: its routine ("Funcion: fSeguro") and the error.
+struct FalloMotor
+{
+    QString rutina;
+    ErrorVV error;
+};
 
 /*!
  * The premium, benefit and reserve functions over the commutation columns of one scenario's
  * table and rate. All amounts are per unit sum insured; rates are in percent. The switches
  * `Coef1`..`Coef4` say which terms of the one general formula are present; each premium
  * evaluation rewrites them, so one evaluation must finish before the next starts.
- * Errors are shown through `dialogos` as the functions' own error boxes and never passed on.
+ * A function that fails hands its failure to `alFallar` and gives 0; the caller decides whether
+ * that is a box (the scenario calculation) or the reason an age cannot be valued (a plan).
  */
 class Motor
 {
   public:
-    explicit Motor(Dialogos& dialogos);
+    explicit Motor(std::function<void(const FalloMotor&)> alFallar = {});
 
     ColumnasConmutadas columnas;
     std::int16_t Coef1 = 0;
@@ -130,7 +140,9 @@ class Motor
     void reservaMensual(std::int16_t x, std::int16_t k, std::int32_t tipo, double crecimiento);
     double& entradaReserva(std::int32_t t);
 
-    Dialogos& m_dialogos;
+    void falla(const QString& rutina, const ErrorVV& error) const;
+
+    std::function<void(const FalloMotor&)> m_alFallar;
 };
 
 } // namespace valvida

@@ -3,6 +3,7 @@
 #include "actuarial/motor/Aritmetica.h"
 #include "core/ErrorVV.h"
 #include "core/Numeros.h"
+#include "core/Plazos.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,11 +12,10 @@ namespace valvida {
 
 namespace {
 
-// A box's text on one line, as the reason a plan gives.
-QString Motivo(const QString& caja)
+// A failure as the reason a plan gives: its routine, number and description on one line.
+QString Motivo(const QString& rutina, const ErrorVV& e)
 {
-    return QStringLiteral("el cálculo da el error ") +
-           QString(caja).replace(QStringLiteral("\r\n"), QStringLiteral(", "));
+    return QStringLiteral("el cálculo da el error %1, Error:%2, %3").arg(rutina).arg(e.numero()).arg(e.descripcion());
 }
 
 } // namespace
@@ -25,22 +25,21 @@ Plazos PlazosPorEdad(const DefinicionPlan& plan, std::int16_t edad)
     const DatosEscenario& e = plan.escenario;
     const std::int32_t tipo = AEntero32(Valor(e.tipoSeguro));
     const std::int16_t pago = AEntero16(Valor(e.plazoPago));
-    if (tipo == 2) {
-        // Whole life: to the table's last age, as the scenario form derives it.
-        const std::int16_t n = AEntero16(static_cast<double>(plan.edadFinal) - edad);
-        return {n, std::min(pago, n)};
-    }
-    const std::int16_t n = AEntero16(Valor(e.plazoSeguro));
+    // Whole life: to the table's last age, as the scenario form derives it.
+    const std::int16_t n =
+        tipo == TipoVidaEntera ? PlazoVidaEntera(plan.edadFinal, edad) : AEntero16(Valor(e.plazoSeguro));
     // A one-year cover holds its months in the payment term.
-    if (n == 1)
+    if (tipo != TipoVidaEntera && EsCoberturaMensual(n))
         return {n, pago};
-    return {n, std::min(pago, n)};
+    return {n, PlazoPagoCortado(pago, n)};
 }
 
 Plan::Plan(DefinicionPlan definicion)
     : m_definicion(std::move(definicion))
-    , m_cajas(std::make_unique<DialogosMudos>())
-    , m_motor(*m_cajas)
+    , m_motor([this](const FalloMotor& f) {
+        if (!m_fallo)
+            m_fallo = f;
+    })
 {
     try {
         // The columns as the calculation builds them (sized to the catalogue's ages) and then
@@ -61,7 +60,7 @@ Plan::Plan(DefinicionPlan definicion)
             c.px[i] = tabla.px[j], c.dex[i] = tabla.dex[j], c.lx[i] = tabla.lx[j];
         }
     } catch (const ErrorVV& e) {
-        m_errorTabla = Motivo(TextoCajaError(QStringLiteral("Rutina: CalculaConmutados"), e.numero(), e.descripcion()));
+        m_errorTabla = Motivo(QStringLiteral("Rutina: CalculaConmutados"), e);
         m_motor.columnas = ColumnasConmutadas{};
     }
 }
@@ -80,11 +79,11 @@ bool Plan::cabe(std::int16_t edad) const
 bool Plan::cabe(std::int16_t x, Plazos plazos) const
 {
     const std::int32_t n = plazos.seguro;
-    const bool vidaEntera = AEntero32(*m_definicion.escenario.tipoSeguro) == 2;
+    const bool vidaEntera = AEntero32(*m_definicion.escenario.tipoSeguro) == TipoVidaEntera;
     const bool modificada = m_definicion.escenario.tipoComision.value_or(1.0) != 1.0;
-    if (!m_errorTabla.isEmpty() || n < (vidaEntera ? 2 : 1) || (n == 1 && plazos.pago < 1))
+    if (!m_errorTabla.isEmpty() || n < (vidaEntera ? 2 : 1) || (EsCoberturaMensual(n) && plazos.pago < 1))
         return false;
-    return x >= primeraEdad() && x + n <= ultimaEdad() && (n == 1 || !modificada || x + 20 <= ultimaEdad());
+    return CabeEnTabla(x, n, modificada, primeraEdad(), ultimaEdad());
 }
 
 std::variant<ValoresPlan, QString> Plan::enEdad(std::int16_t edad, bool soloPrimas)
@@ -105,7 +104,7 @@ std::variant<ValoresPlan, QString> Plan::enEdad(std::int16_t edad, bool soloPrim
         datos.edad = edad;
         datos.plazoSeguro = plazos.seguro;
         datos.plazoPago = plazos.pago;
-        m_cajas->textos.clear();
+        m_fallo.reset();
         GeneraFilas(
             m_motor, datos, m_definicion.comisiones,
             [&](const FilaResultado& fila) {
@@ -117,11 +116,11 @@ std::variant<ValoresPlan, QString> Plan::enEdad(std::int16_t edad, bool soloPrim
             },
             soloPrimas);
     } catch (const ErrorVV& e) {
-        return Motivo(TextoCajaError(rutina, e.numero(), e.descripcion()));
+        return Motivo(rutina, e);
     }
-    // The boxes of the calculation are kept, not shown: the first is the reason for this age.
-    if (!m_cajas->textos.isEmpty())
-        return Motivo(m_cajas->textos.first());
+    // The failures of the calculation are kept, not shown: the first is the reason for this age.
+    if (m_fallo)
+        return Motivo(m_fallo->rutina, m_fallo->error);
     if (!soloPrimas)
         valores.prima = m_motor.aPrima;
     return valores;

@@ -3,12 +3,12 @@
 #include "actuarial/motor/Columnas.h"
 #include "actuarial/motor/Generacion.h"
 #include "actuarial/motor/Motor.h"
-#include "core/Dialogos.h"
 
 #include <QString>
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -90,7 +90,7 @@ class Plan
     bool cabe(std::int16_t edad, Plazos plazos) const;
 
     DefinicionPlan m_definicion;
-    std::unique_ptr<DialogosMudos> m_cajas;
+    std::optional<FalloMotor> m_fallo; // the first failure of the age being valued
     Motor m_motor;
     QString m_errorTabla;
 };

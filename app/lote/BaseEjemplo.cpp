@@ -10,6 +10,7 @@
 #include "core/ErrorVV.h"
 #include "core/ImportaTabla.h"
 #include "core/Numeros.h"
+#include "core/Plazos.h"
 
 #include <QFile>
 #include <QHash>

@@ -1,6 +1,6 @@
 #include "app/lote/Comandos.h"
 
-#include "actuarial/almacen/Cartera.h"
+#include "actuarial/cartera/Cartera.h"
 #include "app/lote/BaseLote.h"
 #include "app/lote/DialogosConsola.h"
 #include "core/ErrorVV.h"

@@ -56,7 +56,7 @@ struct Banco
 {
     explicit Banco(ColumnasConmutadas c) { motor.columnas = std::move(c); }
     FakeDialogos dialogos;
-    Motor motor{dialogos};
+    Motor motor{[this](const FalloMotor& f) { MostrarError(dialogos, f.rutina, f.error); }};
 };
 
 // Columns of ages 0..1 given by D, N and M alone.

@@ -4,7 +4,7 @@
 // (tarifa, cartera and the menu's "Cartera") on a small table worked by hand and the
 // Illustrative Life Table.
 
-#include "actuarial/almacen/Cartera.h"
+#include "actuarial/cartera/Cartera.h"
 #include "app/lote/Lote.h"
 #include "core/BaseDatos.h"
 #include "core/ExportaEscenario.h"
@@ -377,20 +377,6 @@ class TestLote : public QObject
             VV_CERCA(campos.value(6).toDouble(), prima, 1e-9);
             VV_CERCA(campos.value(7).toDouble(), reserva, 1e-9);
         }
-        // The menu: cancelled it writes nothing; then the command's file and its summary in a box.
-        const QString menu = base.carpeta() + "/menu.csv";
-        for (const bool cancela : {true, false}) {
-            base.dialogos.cancelaProgreso = cancela;
-            base.dialogos.eligeArchivo(entrada);
-            base.dialogos.eligeArchivo(menu);
-            ValoraCarteraElegida(base.entorno());
-            QCOMPARE(QFile::exists(menu), !cancela);
-        }
-        QCOMPARE(prueba::LeeArchivo(menu), prueba::LeeArchivo(salida));
-        QCOMPARE(base.dialogos.textos(), (QStringList{"Valoración de la cartera cancelada", resumen.join("\r\n")}));
-        QCOMPARE(base.dialogos.progresos.first(),
-                 "Valorando la cartera.../" + QString::number(QFileInfo(entrada).size()));
-
         // Each refused line: its message, status 1, and no file written. A good line 2, then the bad line 3.
         QFile::remove(salida);
         const QByteArray antes = CabeceraCartera.toUtf8() + "\r\nA,1,0,1000,1\r\n";

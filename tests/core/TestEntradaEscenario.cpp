@@ -2,6 +2,7 @@
 #include "core/EntradaEscenario.h"
 #include "core/ErrorVV.h"
 #include "core/Numeros.h"
+#include "core/Plazos.h"
 #include "support/BaseTemporal.h"
 
 #include <QTest>

@@ -52,9 +52,30 @@ class TestMDIForm1 : public QObject
             "mnuCartera=Cartera, Vacio3=-, Vacio2=-, Vacio1=-, mnuInicializar=Inicializar Sistema, mnuSalir=Salir, "
             "mnuTablaDescripciones=Descripciones Mortalidad, mnuTablaDetalle=Detalle Mortalidad, "
             "mnuTablaExcel=Cargar Tablas Excel");
-        // "Cartera" starts by asking for the portfolio file.
+        // "Cartera" asks for the portfolio file, then the output: cancelled it writes nothing; then the
+        // summary in a box. A 5-year term at 0 % with 3 premiums, P = (M0 - M5)/(N0 - N3) = .865/2.62.
         ventana.findChild<QAction*>("mnuCartera")->trigger();
         QCOMPARE(base.dialogos.dialogosSinArchivo, 1);
+        base.sql("insert into C_TablaMortalidad values(1, 'Seis edades', 0, 5)");
+        base.sql("insert into T_DetalleMortalidad values(1,0,.1),(1,1,.2),(1,2,.25),(1,3,.5),(1,4,.5),(1,5,1)");
+        base.sql("insert into T_Escenario values(1,0,1,1,1,0,1,5,3,'T',0)");
+        base.sql("insert into T_Comision values(1,1,0,0)");
+        const QString entrada =
+            base.archivo("c.csv", "Poliza,Escenario,Edad,Suma_Asegurada,Antiguedad\nA,1,0,1000,0\n");
+        const QString salida = base.carpeta() + "/s.csv";
+        for (const bool cancela : {true, false}) {
+            base.dialogos.cancelaProgreso = cancela;
+            base.dialogos.eligeArchivo(entrada);
+            base.dialogos.eligeArchivo(salida);
+            ventana.findChild<QAction*>("mnuCartera")->trigger();
+            QCOMPARE(QFile::exists(salida), !cancela);
+        }
+        QCOMPARE(
+            base.dialogos.textos(),
+            (QStringList{"Valoración de la cartera cancelada",
+                         "Pólizas: 1\r\nReserva total: 330.152671755725\r\nPrima de tarifa total: 330.152671755725"}));
+        QCOMPARE(base.dialogos.progresos.first(),
+                 "Valorando la cartera.../" + QString::number(QFileInfo(entrada).size()));
     }
 
     void inicializarOCerrarConQxSinGuardar()

@@ -26,7 +26,7 @@ class TestfrmResultados : public QObject
         m_principal = std::make_unique<MDIForm1>(m_base->entorno());
         m_principal->resize(anchoPrincipal, 1000);
         m_principal->show();
-        m_form = frmResultados::Muestra(*m_principal);
+        m_form = m_principal->abreResultados();
     }
     template <class W = QWidget> W* control(const char* nombre)
     {

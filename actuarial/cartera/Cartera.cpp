@@ -1,16 +1,13 @@
-#include "actuarial/almacen/Cartera.h"
+#include "actuarial/cartera/Cartera.h"
 
 #include "actuarial/almacen/Planes.h"
 #include "core/Archivos.h"
 #include "core/BaseDatos.h"
-#include "core/Dialogos.h"
-#include "core/Entorno.h"
 #include "core/ErrorVV.h"
 #include "core/Numeros.h"
 #include "core/Texto.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <charconv>
@@ -317,38 +314,6 @@ QStringList ResumenCartera(const ResultadoCartera& resultado)
     return {QStringLiteral("Pólizas: ") + QString::number(resultado.polizas),
             QStringLiteral("Reserva total: ") + TextoNumero(resultado.reservaTotal),
             QStringLiteral("Prima de tarifa total: ") + TextoNumero(resultado.primaTarifaTotal)};
-}
-
-void ValoraCarteraElegida(Entorno& entorno)
-{
-    Dialogos& dialogos = entorno.dialogos;
-    const QString filtro = QStringLiteral("Archivo de valores separados por comas|*.csv");
-    const QString entrada = dialogos.abrirArchivo(entorno.carpetaAplicacion, filtro);
-    if (entrada.isEmpty())
-        return;
-    const QString salida = dialogos.guardarArchivo(entorno.carpetaAplicacion, filtro);
-    if (salida.isEmpty())
-        return;
-    ConCajaError(dialogos, QStringLiteral("Rutina: mnuCartera_Click"), [&] {
-        std::unique_ptr<Dialogos::Progreso> progreso =
-            dialogos.progreso(QStringLiteral("Valorando la cartera..."), QFileInfo(entrada).size());
-        const ResultadoCartera r =
-            ValoraCartera(entorno.db, entrada, salida, [&](qint64 hecho, qint64) { return progreso->avanza(hecho); });
-        progreso.reset();
-        switch (r.estado) {
-        case ResultadoCartera::Estado::Valorada:
-            dialogos.mensaje(ResumenCartera(r).join(QStringLiteral("\r\n")), Dialogos::Botones::Aceptar,
-                             Dialogos::Icono::Informacion);
-            break;
-        case ResultadoCartera::Estado::Rechazada:
-            dialogos.mensaje(r.rechazo, Dialogos::Botones::Aceptar, Dialogos::Icono::Exclamacion);
-            break;
-        case ResultadoCartera::Estado::Cancelada:
-            dialogos.mensaje(QStringLiteral("Valoración de la cartera cancelada"), Dialogos::Botones::Aceptar,
-                             Dialogos::Icono::Informacion);
-            break;
-        }
-    });
 }
 
 } // namespace valvida

@@ -9,8 +9,6 @@
 
 namespace valvida {
 
-struct Entorno;
-
 //! How a portfolio valuation ended, and its totals when it was valued.
 struct ResultadoCartera
 {
@@ -39,21 +37,12 @@ inline const QString ColumnasValoradas = QStringLiteral("Prima_Neta_Anual,Prima_
  * existing file as it was. Only reads the store. Files that cannot be read or written, and the
  * store's failures, are ErrorVV. Totals are summed with compensation, so a million terms lose
  * no digits that are shown.
- * \test TestLote::cartera
+ * \test TestLote::cartera, TestLote::fallos
  */
 ResultadoCartera ValoraCartera(const QSqlDatabase& db, const QString& entrada, const QString& salida,
                                const std::function<bool(qint64 hecho, qint64 total)>& avanza = {});
 
 //! The closing lines: the number of policies, the total reserve and the total tariff premium.
 QStringList ResumenCartera(const ResultadoCartera& resultado);
-
-/*!
- * \brief The menu's valuation: asks for the portfolio file and the output file, values with a
- * progress box that can be cancelled ("Valoración de la cartera cancelada"), and ends with a
- * box of ResumenCartera's lines; a refusal shows its text with the exclamation icon and a
- * failure the error box of "Rutina: mnuCartera_Click".
- * \test TestLote::cartera
- */
-void ValoraCarteraElegida(Entorno& entorno);
 
 } // namespace valvida
