@@ -2,6 +2,7 @@
 
 #include "core/CalendarioComision.h"
 #include "core/Cargadores.h"
+#include "core/Consultas.h"
 #include "core/Dialogos.h"
 #include "core/Entorno.h"
 #include "ui/ComboLista.h"
@@ -151,7 +152,7 @@ void Comision::CargaFilas(std::int32_t escenario)
     m_grid->setRows(1);
     CargaFlexgrid(
         m_entorno,
-        QStringLiteral("Select Anio_Comision, Porcentaje_Prima, Tantos_Suma  from T_Comision where Escenario = ?"),
+        consulta::ComisionEscenario,
         *m_grid, {escenario});
     Ajusta();
 }

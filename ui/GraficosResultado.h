@@ -1,21 +1,13 @@
 #pragma once
 
+#include "actuarial/almacen/Resultados.h"
+
 #include <QList>
 #include <QPointF>
 #include <QString>
 #include <QStringList>
 
 namespace valvida {
-
-//! The values of one result row that the two charts show, per unit of sum insured.
-struct FilaGrafico
-{
-    double edadAlcanzada = 0;
-    double primaRiesgo = 0;
-    double primaNetaNivelada = 0;
-    double primaTarifa = 0;
-    double reservaMatematica = 0;
-};
 
 //! One line of a chart: its legend and one point per result row (x = position of the row, from 0).
 struct SerieGrafico

@@ -2,6 +2,7 @@
 
 #include "actuarial/almacen/Conmutados.h"
 #include "core/Cargadores.h"
+#include "core/Consultas.h"
 #include "core/Dialogos.h"
 #include "core/Numeros.h"
 #include "core/TablasMortalidad.h"
@@ -44,7 +45,7 @@ frmConmutados::frmConmutados(Entorno entorno, QWidget* parent)
     const int ancho = m_grid->fontMetrics().horizontalAdvance(QStringLiteral("0.000000000000000 "));
     for (int c = m_grid->fixedCols(); c < m_grid->cols(); ++c)
         m_grid->setColumnWidth(c, std::max(m_grid->columnWidth(c), ancho));
-    LlenaCombo(m_entorno, QStringLiteral("SELECT * FROM C_TablaMortalidad"), *m_cmbTabla);
+    LlenaCombo(m_entorno, consulta::TablasMortalidad, *m_cmbTabla);
     m_hayTablas = m_cmbTabla->count() > 0;
     if (m_hayTablas)
         m_cmbTabla->setCurrentIndex(0);
@@ -114,16 +115,7 @@ void frmConmutados::cmdConstruir_Click()
         CalculaConmutados(m_entorno, tabla, tasa);
         // The stored rate is found by equality with the same double the columns were built with
         // (the typed text may use the locale's decimal mark, which no statement could read).
-        CargaFlexgrid(m_entorno,
-                      QStringLiteral("select T_Conmutado.Edad, T_Conmutado.Cx, T_Conmutado.Dx, T_Conmutado.Mx, "
-                                     "T_Conmutado.Nx, T_Conmutado.Rx, T_Conmutado.Sx, T_DetalleMortalidad.qx, "
-                                     "T_Conmutado.px, T_Conmutado.lx, T_Conmutado.dex "
-                                     "from T_Conmutado, T_DetalleMortalidad "
-                                     "where T_Conmutado.Tabla_Mortalidad = ? and T_Conmutado.Interes_Tecnico = ? "
-                                     "and T_Conmutado.Tabla_Mortalidad = T_DetalleMortalidad.Tabla_Mortalidad "
-                                     "and T_Conmutado.edad = T_DetalleMortalidad.edad "
-                                     "order by T_Conmutado.Edad"),
-                      *m_grid, {int{tabla}, tasa});
+        CargaFlexgrid(m_entorno, consulta::ConmutadosConQx, *m_grid, {int{tabla}, tasa});
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include "actuarial/almacen/Calculo.h"
 #include "core/Cargadores.h"
+#include "core/Consultas.h"
 #include "core/Dialogos.h"
 #include "core/Entorno.h"
 #include "core/Numeros.h"
@@ -226,7 +227,7 @@ void frmEscenarios::Form_Load()
         cmdSalir->setEnabled(true);
         cmdAlta->setEnabled(true);
 
-        LlenaCombo(m_entorno, QStringLiteral("SELECT * FROM C_TablaMortalidad"), *cmbTabla);
+        LlenaCombo(m_entorno, consulta::TablasMortalidad, *cmbTabla);
         if (cmbTabla->count() == 0) {
             m_entorno.dialogos.mensaje(QStringLiteral("No existen registros en Tabla mortalidad"),
                                        Dialogos::Botones::Aceptar, Dialogos::Icono::Exclamacion);
@@ -239,9 +240,9 @@ void frmEscenarios::Form_Load()
             return;
         }
         Selecciona(cmbTabla, 0);
-        LlenaCombo(m_entorno, QStringLiteral("SELECT * FROM C_TipoSeguro"), *cmbTipoSeguro);
+        LlenaCombo(m_entorno, consulta::TiposSeguro, *cmbTipoSeguro);
         Selecciona(cmbTipoSeguro, 0);
-        LlenaCombo(m_entorno, QStringLiteral("SELECT * FROM C_TipoComision"), *cmbTipoComision);
+        LlenaCombo(m_entorno, consulta::TiposComision, *cmbTipoComision);
         Selecciona(cmbTipoComision, 0);
         CargaFlexgrid(m_entorno, ConsultaEscenarios(), *MSFlexGrid1);
         m_comision->EncabezadoInicial();

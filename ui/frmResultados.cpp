@@ -1,6 +1,7 @@
 #include "ui/frmResultados.h"
 
-#include "core/BaseDatos.h"
+#include "actuarial/almacen/Resultados.h"
+#include "core/Consultas.h"
 #include "core/Cargadores.h"
 #include "core/Dialogos.h"
 #include "core/ExportaEscenario.h"
@@ -42,34 +43,8 @@ constexpr int ColEscenario = 0;
 constexpr int ColTipoSeguro = 2;
 constexpr int ColPlazoSeguro = 3;
 constexpr int ColPlazoPago = 4;
-constexpr int ColSumaAsegurada = 5;
 constexpr int ColTabla = 6;
 constexpr int ColInteres = 8;
-// Columns of the result table.
-constexpr int ColPrimaNeta = 4;
-constexpr int ColPrimaTarifa = 5;
-
-const QString SqlEscenarios =
-    QStringLiteral("Select Escenario, Edad, C_TipoSeguro.Descripcion, Plazo_Seguro, Plazo_Pago, Suma_Asegurada, "
-                   "C_TablaMortalidad.Tabla_Mortalidad, C_TablaMortalidad.Descripcion, Interes_Tecnico "
-                   "from T_Escenario, C_TablaMortalidad, C_TipoSeguro "
-                   "where T_Escenario.Tabla_Mortalidad = C_TablaMortalidad.Tabla_Mortalidad "
-                   "and T_Escenario.Tipo_Seguro = C_TipoSeguro.Tipo_Seguro order by T_Escenario.Escenario");
-
-const QString SqlResultado =
-    QStringLiteral("Select Anio_Poliza, Edad_Alcanzada, Reserva_Matematica, Prima_Riesgo, Prima_Neta_Nivelada, "
-                   "Prima_Tarifa from T_Resultado where Escenario = ?");
-
-// The same rows in the same stored order, as numbers for the charts.
-const QString SqlGraficos =
-    QStringLiteral("Select Edad_Alcanzada, Prima_Riesgo, Prima_Neta_Nivelada, Prima_Tarifa, Reserva_Matematica "
-                   "from T_Resultado where Escenario = ?");
-
-// A one-year cover keeps its months in the policy-year column.
-bool EsCoberturaAnual(const QString& plazoSeguro)
-{
-    return EsNumerico(plazoSeguro) && ANumero(plazoSeguro) == 1;
-}
 
 void PonCabeceras(FlexGrid* grid, const QStringList& cabeceras)
 {
@@ -228,7 +203,7 @@ void frmResultados::Form_Load()
 void frmResultados::cargaEscenarios()
 {
     PonCabeceras(m_lista, CabecerasEscenario);
-    CargaFlexgrid(m_entorno, SqlEscenarios, *m_lista);
+    CargaFlexgrid(m_entorno, consulta::EscenariosResultados, *m_lista);
 }
 
 bool frmResultados::hayEscenarioActual() const
@@ -279,38 +254,27 @@ void frmResultados::muestraFilaActual(const QString& rutina)
 void frmResultados::LlenaResultado(std::int32_t escenario)
 {
     m_filaMostrada = m_lista->row();
+    m_escenarioMostrado = escenario;
     PonCabeceras(m_resultado, CabecerasResultado);
     // The title and summary of the scenario shown before would stand over these rows.
     m_label3->clear();
     m_label4->clear();
     m_lista->setCol(ColEscenario);
-    CargaFlexgrid(m_entorno, SqlResultado, *m_resultado, {escenario});
+    CargaFlexgrid(m_entorno, consulta::ResultadoEscenario, *m_resultado, {escenario});
     m_lista->setCol(ColPlazoSeguro);
     llenaGraficos(escenario);
 }
 
 void frmResultados::llenaGraficos(std::int32_t escenario)
 {
-    QList<FilaGrafico> filas;
-    bool porMeses = false;
-    const bool leidas = ConCajaError(m_entorno.dialogos, QStringLiteral("Rutina: LlenaResultado"), [&] {
-        // Read from the scenario itself, so the labels are right even for a scenario the list lacks.
-        QSqlQuery plazo = Consulta(
-            m_entorno.db, QStringLiteral("select Plazo_Seguro from T_Escenario where Escenario = ?"), {escenario});
-        if (Siguiente(plazo) && !plazo.isNull(0))
-            porMeses = ValorANumero(plazo.value(0)) == 1;
-
-        QSqlQuery q = Consulta(m_entorno.db, SqlGraficos, {escenario});
-        while (Siguiente(q)) {
-            filas << FilaGrafico{ValorANumero(q.value(0)), ValorANumero(q.value(1)), ValorANumero(q.value(2)),
-                                 ValorANumero(q.value(3)), ValorANumero(q.value(4))};
-        }
-    });
+    ResultadosGrafico leidos;
     // Charts of part of the rows would be read as the whole scenario: they stay empty.
-    if (!leidas)
-        filas.clear();
-    m_grafico1->muestra(DatosPrimas(filas, porMeses));
-    m_grafico2->muestra(DatosReservas(filas, porMeses));
+    if (!ConCajaError(m_entorno.dialogos, QStringLiteral("Rutina: LlenaResultado"),
+                      [&] { leidos = LeeResultadosGrafico(m_entorno.db, escenario); }))
+        leidos.filas.clear();
+    m_porMeses = leidos.porMeses;
+    m_grafico1->muestra(DatosPrimas(leidos.filas, leidos.porMeses));
+    m_grafico2->muestra(DatosReservas(leidos.filas, leidos.porMeses));
 }
 
 void frmResultados::GeneraTitulo()
@@ -325,20 +289,17 @@ void frmResultados::GeneraTitulo()
 
     // The amounts of the first result row for the sum insured, rounded half to even to 4 decimals.
     QString resumen;
-    if (m_resultado->rows() > m_resultado->fixedRows()) {
-        ConCajaError(m_entorno.dialogos, QStringLiteral("Rutina: GeneraTitulo"), [&] {
-            const double suma = ANumero(celda(ColSumaAsegurada));
-            const double nivelada = ANumero(m_resultado->textMatrix(1, ColPrimaNeta));
-            const double tarifa = ANumero(m_resultado->textMatrix(1, ColPrimaTarifa));
-            resumen = QStringLiteral("Prima Nivelada Anual: ") + TextoNumero(RedondeaPar(nivelada * suma, 4)) +
-                      QStringLiteral("\r\nPrima Tarifa Anual:   ") + TextoNumero(RedondeaPar(tarifa * suma, 4));
-        });
-    }
+    ConCajaError(m_entorno.dialogos, QStringLiteral("Rutina: GeneraTitulo"), [&] {
+        if (const std::optional<PrimasEscenario> p = LeePrimasEscenario(m_entorno.db, m_escenarioMostrado))
+            resumen = QStringLiteral("Prima Nivelada Anual: ") +
+                      TextoNumero(RedondeaPar(p->primaNeta * p->sumaAsegurada, 4)) +
+                      QStringLiteral("\r\nPrima Tarifa Anual:   ") +
+                      TextoNumero(RedondeaPar(p->primaTarifa * p->sumaAsegurada, 4));
+    });
     m_label3->setText(resumen);
 
     m_lista->setCol(ColPlazoSeguro);
-    m_resultado->setTextMatrix(
-        0, 0, EsCoberturaAnual(celda(ColPlazoSeguro)) ? QStringLiteral("Mes Póliza") : QStringLiteral("Año Póliza"));
+    m_resultado->setTextMatrix(0, 0, m_porMeses ? QStringLiteral("Mes Póliza") : QStringLiteral("Año Póliza"));
     m_resultado->ajustaColumnas();
     m_resultado->setRow(0);
     m_resultado->setCol(0);

@@ -99,6 +99,9 @@ class frmResultados : public QWidget
     bool m_vistaNormal = true;
     //! The list row whose scenario the table, charts and title show (-1: none yet).
     int m_filaMostrada = -1;
+    //! The scenario whose rows the table and charts show, and whether they are months.
+    std::int32_t m_escenarioMostrado = 0;
+    bool m_porMeses = false;
 };
 
 } // namespace valvida

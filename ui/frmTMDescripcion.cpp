@@ -1,6 +1,7 @@
 #include "ui/frmTMDescripcion.h"
 
 #include "core/Cargadores.h"
+#include "core/Consultas.h"
 #include "core/Dialogos.h"
 #include "core/ImportaTabla.h"
 #include "core/TablasMortalidad.h"
@@ -39,7 +40,7 @@ frmTMDescripcion::frmTMDescripcion(Entorno entorno, std::function<void()> muestr
     m_grid->setColAlignmentLeft(1);
     estadoConsulta();
     habilitaCajas(false);
-    CargaFlexgrid(m_entorno, QStringLiteral("SELECT * FROM C_TablaMortalidad"), *m_grid);
+    CargaFlexgrid(m_entorno, consulta::TablasMortalidad, *m_grid);
     m_grid->ajustaColumnas();
 }
 

@@ -8,7 +8,6 @@
 #include "core/Entorno.h"
 #include "core/Numeros.h"
 
-#include <QSqlRecord>
 
 namespace valvida {
 
@@ -28,15 +27,16 @@ void CargaColumnas(const QSqlDatabase& db, const QVariant& tabla, const QVariant
         const std::int32_t hi = AEntero32(ValorANumero(rango.value(1)));
         c.dimensiona(lo, hi);
     }
+    // The columns in the order ColumnasConmutadas::asignaFila takes them.
     QSqlQuery q = Consulta(db,
                            QStringLiteral("select Edad, Cx, Dx, Mx, Nx, Rx, Sx, px, dex, lx from T_Conmutado "
                                           "where Tabla_Mortalidad = ? and Interes_Tecnico = ? order by Edad asc"),
                            {tabla, tasa});
     while (Siguiente(q)) {
-        const std::size_t i = c.indice(AEntero32(ValorANumero(q.value(0))));
-        int campo = 1;
-        for (std::vector<double>* columna : {&c.Cx, &c.Dx, &c.Mx, &c.Nx, &c.Rx, &c.Sx, &c.px, &c.dex, &c.lx})
-            (*columna)[i] = ValorANumero(q.value(campo++));
+        ColumnasConmutadas::Fila fila{};
+        for (std::size_t k = 0; k < fila.size(); ++k)
+            fila[k] = ValorANumero(q.value(static_cast<int>(k) + 1));
+        c.asignaFila(AEntero32(ValorANumero(q.value(0))), fila);
     }
 }
 
@@ -54,27 +54,33 @@ std::vector<FilaComision> LeeComisiones(const QSqlDatabase& db, const QVariant& 
     return comisiones;
 }
 
+std::optional<EscenarioLeido> LeeEscenario(const QSqlDatabase& db, const QVariant& escenario)
+{
+    QSqlQuery q = Consulta(db,
+                           QStringLiteral("select Escenario, Edad, Plazo_Seguro, Plazo_Pago, Tipo_Seguro, "
+                                          "Interes_Tecnico, Tipo_Comision, Tabla_Mortalidad from T_Escenario "
+                                          "where Escenario = ?"),
+                           {escenario});
+    if (!Siguiente(q))
+        return std::nullopt;
+    return EscenarioLeido{q.value(0),
+                          {NumeroOpcional(q.value(1)), NumeroOpcional(q.value(2)), NumeroOpcional(q.value(3)),
+                           NumeroOpcional(q.value(4)), NumeroOpcional(q.value(5)), NumeroOpcional(q.value(6))},
+                          q.value(7),
+                          q.value(5)};
+}
+
 void InsertaResultados(Entorno& entorno, double escenario)
 {
     const QSqlDatabase& db = entorno.db;
-    QSqlQuery q = Consulta(db, QStringLiteral("select * from T_Escenario where Escenario = ?"), {escenario});
-    if (!Siguiente(q))
+    const std::optional<EscenarioLeido> leido = LeeEscenario(db, escenario);
+    if (!leido)
         throw ErrorVV::sinRegistroActual();
-    const QSqlRecord r = q.record();
-    const auto campo = [&](const char* nombre) { return q.value(r.indexOf(QLatin1String(nombre))); };
-    const QVariant clave = campo("Escenario");
-    const QVariant tabla = campo("Tabla_Mortalidad");
-    const QVariant tasa = campo("Interes_Tecnico");
-    const DatosEscenario datos{NumeroOpcional(campo("Edad")),
-                               NumeroOpcional(campo("Plazo_Seguro")),
-                               NumeroOpcional(campo("Plazo_Pago")),
-                               NumeroOpcional(campo("Tipo_Seguro")),
-                               NumeroOpcional(tasa),
-                               NumeroOpcional(campo("Tipo_Comision"))};
-    q.finish();
+    const QVariant& clave = leido->clave;
+    const DatosEscenario& datos = leido->datos;
 
     Motor motor([&entorno](const FalloMotor& f) { MostrarError(entorno.dialogos, f.rutina, f.error); });
-    CargaColumnas(db, tabla, tasa, motor.columnas);
+    CargaColumnas(db, leido->tabla, leido->tasa, motor.columnas);
 
     const std::vector<FilaComision> comisiones = LeeComisiones(db, clave);
 

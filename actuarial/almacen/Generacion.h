@@ -6,6 +6,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <optional>
 #include <vector>
 
 namespace valvida {
@@ -32,6 +33,18 @@ inline const QString RutinaGeneraResultado = QStringLiteral("Funcion: fGeneraRes
 
 //! A scenario's commission schedule as the generation reads it: by descending commission year.
 std::vector<FilaComision> LeeComisiones(const QSqlDatabase& db, const QVariant& escenario);
+
+//! A scenario's row as the calculation and the plans read it: its key, its data, its table and rate.
+struct EscenarioLeido
+{
+    QVariant clave;
+    DatosEscenario datos;
+    QVariant tabla;
+    QVariant tasa;
+};
+
+//! Nothing when there is no such scenario; ErrorVV when the statement fails.
+std::optional<EscenarioLeido> LeeEscenario(const QSqlDatabase& db, const QVariant& escenario);
 
 //! The work of fGeneraResultado, for a caller that runs it in its own unit of writing; throws ErrorVV.
 void InsertaResultados(Entorno& entorno, double escenario);

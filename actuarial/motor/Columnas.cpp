@@ -19,6 +19,19 @@ void ColumnasConmutadas::dimensiona(std::int32_t desde, std::int32_t hasta)
         columna->assign(tamano, 0.0);
 }
 
+ColumnasConmutadas::Fila ColumnasConmutadas::fila(std::int32_t edad) const
+{
+    const std::size_t i = indice(edad);
+    return {Cx[i], Dx[i], Mx[i], Nx[i], Rx[i], Sx[i], px[i], dex[i], lx[i]};
+}
+
+void ColumnasConmutadas::asignaFila(std::int32_t edad, const Fila& v)
+{
+    const std::size_t i = indice(edad);
+    Cx[i] = v[0], Dx[i] = v[1], Mx[i] = v[2], Nx[i] = v[3], Rx[i] = v[4], Sx[i] = v[5], px[i] = v[6], dex[i] = v[7],
+    lx[i] = v[8];
+}
+
 std::size_t ColumnasConmutadas::indice(std::int32_t edad) const
 {
     if (!contiene(edad))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -23,6 +24,11 @@ struct ColumnasConmutadas
     bool contiene(std::int32_t edad) const { return edad >= lo && edad <= hi; }
     //! Position of an age in the vectors; error 9 outside lo..hi.
     std::size_t indice(std::int32_t edad) const;
+
+    //! One age's values in the order C, D, M, N, R, S, p, d, l; error 9 outside lo..hi.
+    using Fila = std::array<double, 9>;
+    Fila fila(std::int32_t edad) const;
+    void asignaFila(std::int32_t edad, const Fila& valores);
 
     double C(std::int32_t edad) const { return Cx[indice(edad)]; }
     double D(std::int32_t edad) const { return Dx[indice(edad)]; }

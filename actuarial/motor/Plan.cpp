@@ -52,13 +52,8 @@ Plan::Plan(DefinicionPlan definicion)
             throw ErrorVV::usoNoValidoDeNull();
         ColumnasConmutadas& c = m_motor.columnas;
         c.dimensiona(EdadDetalle(detalle.front()), EdadDetalle(detalle.back()));
-        for (std::int32_t x = c.lo; x <= c.hi; ++x) {
-            const std::size_t i = c.indice(x);
-            const std::size_t j = tabla.indice(x);
-            c.Cx[i] = tabla.Cx[j], c.Dx[i] = tabla.Dx[j], c.Mx[i] = tabla.Mx[j];
-            c.Nx[i] = tabla.Nx[j], c.Rx[i] = tabla.Rx[j], c.Sx[i] = tabla.Sx[j];
-            c.px[i] = tabla.px[j], c.dex[i] = tabla.dex[j], c.lx[i] = tabla.lx[j];
-        }
+        for (std::int32_t x = c.lo; x <= c.hi; ++x)
+            c.asignaFila(x, tabla.fila(x));
     } catch (const ErrorVV& e) {
         m_errorTabla = Motivo(QStringLiteral("Rutina: CalculaConmutados"), e);
         m_motor.columnas = ColumnasConmutadas{};

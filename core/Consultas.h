@@ -1,0 +1,43 @@
+#pragma once
+
+// The statements whose rows the forms load into their grids and lists: the store's text stays in
+// the store's layer, the forms name what they show.
+
+#include <QString>
+
+namespace valvida::consulta {
+
+//! The mortality tables' catalogue: number, name, first and last age.
+inline const QString TablasMortalidad = QStringLiteral("SELECT * FROM C_TablaMortalidad");
+inline const QString TiposSeguro = QStringLiteral("SELECT * FROM C_TipoSeguro");
+inline const QString TiposComision = QStringLiteral("SELECT * FROM C_TipoComision");
+
+//! A scenario's schedule (?: the scenario), in the grid's three columns.
+inline const QString ComisionEscenario =
+    QStringLiteral("Select Anio_Comision, Porcentaje_Prima, Tantos_Suma  from T_Comision where Escenario = ?");
+
+//! A table's columns at a rate (?: table, rate found by equality with the stored double) beside its qx.
+inline const QString ConmutadosConQx =
+    QStringLiteral("select T_Conmutado.Edad, T_Conmutado.Cx, T_Conmutado.Dx, T_Conmutado.Mx, "
+                   "T_Conmutado.Nx, T_Conmutado.Rx, T_Conmutado.Sx, T_DetalleMortalidad.qx, "
+                   "T_Conmutado.px, T_Conmutado.lx, T_Conmutado.dex "
+                   "from T_Conmutado, T_DetalleMortalidad "
+                   "where T_Conmutado.Tabla_Mortalidad = ? and T_Conmutado.Interes_Tecnico = ? "
+                   "and T_Conmutado.Tabla_Mortalidad = T_DetalleMortalidad.Tabla_Mortalidad "
+                   "and T_Conmutado.edad = T_DetalleMortalidad.edad "
+                   "order by T_Conmutado.Edad");
+
+//! The results form's list of scenarios, with the names of their type and table.
+inline const QString EscenariosResultados =
+    QStringLiteral("Select Escenario, Edad, C_TipoSeguro.Descripcion, Plazo_Seguro, Plazo_Pago, Suma_Asegurada, "
+                   "C_TablaMortalidad.Tabla_Mortalidad, C_TablaMortalidad.Descripcion, Interes_Tecnico "
+                   "from T_Escenario, C_TablaMortalidad, C_TipoSeguro "
+                   "where T_Escenario.Tabla_Mortalidad = C_TablaMortalidad.Tabla_Mortalidad "
+                   "and T_Escenario.Tipo_Seguro = C_TipoSeguro.Tipo_Seguro order by T_Escenario.Escenario");
+
+//! A scenario's results (?: the scenario) in the results grid's columns.
+inline const QString ResultadoEscenario =
+    QStringLiteral("Select Anio_Poliza, Edad_Alcanzada, Reserva_Matematica, Prima_Riesgo, Prima_Neta_Nivelada, "
+                   "Prima_Tarifa from T_Resultado where Escenario = ?");
+
+} // namespace valvida::consulta
