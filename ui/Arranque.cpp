@@ -10,17 +10,19 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include <memory>
+
 namespace valvida {
 
 bool InstalaTraduccionQt()
 {
-    auto* traduccion = new QTranslator(QCoreApplication::instance());
+    auto traduccion = std::make_unique<QTranslator>();
     if (!traduccion->load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        delete traduccion;
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         return false;
-    }
-    return QCoreApplication::installTranslator(traduccion);
+    // The application owns the translation from here on.
+    traduccion->setParent(QCoreApplication::instance());
+    return QCoreApplication::installTranslator(traduccion.release());
 }
 
 std::unique_ptr<MDIForm1> Arranca(Dialogos& dialogos, const QString& carpeta, const QString& conexion)

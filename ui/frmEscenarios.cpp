@@ -66,26 +66,38 @@ void frmEscenarios::construye()
 {
     setObjectName(QStringLiteral("frmEscenarios"));
     setWindowTitle(QStringLiteral("Escenarios"));
+    construyeLista();
+    construyeCampos();
+    construyeCalendario();
+    construyeBotones();
+    dispone();
+    conecta();
+}
 
+void frmEscenarios::construyeLista()
+{
     // The list asks for the width of all its columns, so the form opens showing every scenario's
     // description where the workspace has the room.
-    MSFlexGrid1 = new GridAjustado(this, "MSFlexGrid1", 6);
-    MSFlexGrid1->setCols(10);
-    MSFlexGrid1->setRows(1);
-    MSFlexGrid1->setFixedRows(1);
-    MSFlexGrid1->setFixedCols(0);
+    m_MSFlexGrid1 = new GridAjustado(this, "MSFlexGrid1", 6);
+    m_MSFlexGrid1->setCols(10);
+    m_MSFlexGrid1->setRows(1);
+    m_MSFlexGrid1->setFixedRows(1);
+    m_MSFlexGrid1->setFixedCols(0);
+}
 
+void frmEscenarios::construyeCampos()
+{
     auto marco = [this](const char* nombre) {
         auto* m = new QGroupBox(this);
         m->setObjectName(QString::fromLatin1(nombre));
         return m;
     };
-    Frame1 = marco("Frame1");
-    Frame3 = marco("Frame3");
-    Frame2 = marco("Frame2");
+    m_Frame1 = marco("Frame1");
+    m_Frame3 = marco("Frame3");
+    m_Frame2 = marco("Frame2");
 
     auto lista = [this](const char* nombre) {
-        auto* l = new ComboLista(Frame1);
+        auto* l = new ComboLista(m_Frame1);
         l->setObjectName(QString::fromLatin1(nombre));
         // As wide as the longest entry, so no table or type is cut.
         l->setSizeAdjustPolicy(QComboBox::AdjustToContents);
@@ -97,22 +109,22 @@ void frmEscenarios::construye()
         AnchoParaTexto(caja, QStringLiteral("-32768"));
         return caja;
     };
-    txtEdad = NuevaCajaNumerica(Frame1, "txtEdad");
-    txtSumaAsegurada = NuevaCajaNumerica(Frame1, "txtSumaAsegurada");
-    cmbTabla = lista("cmbTabla");
-    txtInteresTecnico = NuevaCajaNumerica(Frame1, "txtInteresTecnico");
-    cmbTipoSeguro = lista("cmbTipoSeguro");
-    txtPlazoSeguro = corta(NuevaCajaNumerica(Frame1, "txtPlazoSeguro"));
-    txtPlazoPago = corta(NuevaCajaNumerica(Frame1, "txtPlazoPago"));
-    cmbTipoComision = lista("cmbTipoComision");
-    txtTotalAnios = corta(NuevaCaja(Frame1, "txtTotalAños"));
-    txtDescripcion = NuevaCaja(Frame1, "txtDescripcion");
+    m_txtEdad = NuevaCajaNumerica(m_Frame1, "txtEdad");
+    m_txtSumaAsegurada = NuevaCajaNumerica(m_Frame1, "txtSumaAsegurada");
+    m_cmbTabla = lista("cmbTabla");
+    m_txtInteresTecnico = NuevaCajaNumerica(m_Frame1, "txtInteresTecnico");
+    m_cmbTipoSeguro = lista("cmbTipoSeguro");
+    m_txtPlazoSeguro = corta(NuevaCajaNumerica(m_Frame1, "txtPlazoSeguro"));
+    m_txtPlazoPago = corta(NuevaCajaNumerica(m_Frame1, "txtPlazoPago"));
+    m_cmbTipoComision = lista("cmbTipoComision");
+    m_txtTotalAnios = corta(NuevaCaja(m_Frame1, "txtTotalAños"));
+    m_txtDescripcion = NuevaCaja(m_Frame1, "txtDescripcion");
 
     // Labels in column 0 and the first column of boxes in 1; the middle column's labels are
     // right-aligned against their boxes; column 6 takes the width the window gives.
-    auto* campos = new QGridLayout(Frame1);
+    auto* campos = new QGridLayout(m_Frame1);
     auto etiqueta = [this](const char* nombre, const QString& texto, QWidget* control, bool derecha) {
-        QLabel* l = NuevaEtiqueta(Frame1, nombre, texto);
+        QLabel* l = NuevaEtiqueta(m_Frame1, nombre, texto);
         l->setBuddy(control);
         if (derecha)
             l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -124,67 +136,77 @@ void frmEscenarios::construye()
         campos->addWidget(control, fila, col + 1, 1, ancho, Qt::AlignLeft);
         return l;
     };
-    coloca(0, 0, "lblEdad", QStringLiteral("Edad:"), txtEdad);
-    coloca(1, 0, "lblSumaAsegurada", QStringLiteral("Suma Asegurada:"), txtSumaAsegurada);
-    coloca(2, 0, "lblTablaMortalidad", QStringLiteral("Tabla Mortalidad:"), cmbTabla, 3);
-    coloca(3, 0, "lblInteresTecnico", QStringLiteral("%Interes Técnico:"), txtInteresTecnico);
-    coloca(4, 0, "lblTipoSeguro", QStringLiteral("Tipo Seguro:"), cmbTipoSeguro);
-    coloca(4, 2, "lblPlazoSeguro", QStringLiteral("Plazo Seguro:"), txtPlazoSeguro);
-    Label6 = coloca(4, 4, "Label6", QStringLiteral("Plazo Pago:"), txtPlazoPago);
-    coloca(5, 0, "lblTipoComision", QStringLiteral("Tipo Comisión:"), cmbTipoComision);
-    coloca(5, 2, "lblTotalAnios", QStringLiteral("Total de Años:"), txtTotalAnios);
+    coloca(0, 0, "lblEdad", QStringLiteral("Edad:"), m_txtEdad);
+    coloca(1, 0, "lblSumaAsegurada", QStringLiteral("Suma Asegurada:"), m_txtSumaAsegurada);
+    coloca(2, 0, "lblTablaMortalidad", QStringLiteral("Tabla Mortalidad:"), m_cmbTabla, 3);
+    coloca(3, 0, "lblInteresTecnico", QStringLiteral("%Interes Técnico:"), m_txtInteresTecnico);
+    coloca(4, 0, "lblTipoSeguro", QStringLiteral("Tipo Seguro:"), m_cmbTipoSeguro);
+    coloca(4, 2, "lblPlazoSeguro", QStringLiteral("Plazo Seguro:"), m_txtPlazoSeguro);
+    m_Label6 = coloca(4, 4, "Label6", QStringLiteral("Plazo Pago:"), m_txtPlazoPago);
+    coloca(5, 0, "lblTipoComision", QStringLiteral("Tipo Comisión:"), m_cmbTipoComision);
+    coloca(5, 2, "lblTotalAnios", QStringLiteral("Total de Años:"), m_txtTotalAnios);
     // A one-year cover relabels the payment term; the row keeps the longer text's width.
-    Label6->setMinimumWidth(Label6->fontMetrics().horizontalAdvance(QStringLiteral("Meses a Cubrir:")));
+    m_Label6->setMinimumWidth(m_Label6->fontMetrics().horizontalAdvance(QStringLiteral("Meses a Cubrir:")));
     auto* descripcion = new QHBoxLayout;
     descripcion->addWidget(
-        etiqueta("lblDescripcion", QStringLiteral("Descripcion del Escenario:"), txtDescripcion, false));
-    descripcion->addWidget(txtDescripcion, 1);
+        etiqueta("lblDescripcion", QStringLiteral("Descripcion del Escenario:"), m_txtDescripcion, false));
+    descripcion->addWidget(m_txtDescripcion, 1);
     campos->addLayout(descripcion, 6, 0, 1, 7);
     campos->setColumnStretch(6, 1);
+}
 
-    auto* calendario = new QVBoxLayout(Frame3);
-    QLabel* lblComision = NuevaEtiqueta(Frame3, "lblComision", QStringLiteral("Comision"));
+void frmEscenarios::construyeCalendario()
+{
+    auto* calendario = new QVBoxLayout(m_Frame3);
+    QLabel* lblComision = NuevaEtiqueta(m_Frame3, "lblComision", QStringLiteral("Comision"));
     lblComision->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    m_comision = new Comision(m_entorno, Frame3, {cmbTipoComision, txtTotalAnios, txtPlazoPago}, this);
+    m_comision = new Comision(m_entorno, m_Frame3, {m_cmbTipoComision, m_txtTotalAnios, m_txtPlazoPago}, this);
     FlexGrid* MSFlexGrid2 = m_comision->grid();
     lblComision->setBuddy(MSFlexGrid2);
     // A table takes no name from its label: it is given its own.
     MSFlexGrid2->setAccessibleName(lblComision->text());
     calendario->addWidget(lblComision);
     calendario->addWidget(MSFlexGrid2, 1);
+}
 
-    auto* botones = new QHBoxLayout(Frame2);
+void frmEscenarios::construyeBotones()
+{
+    auto* botones = new QHBoxLayout(m_Frame2);
     auto boton = [&](const char* nombre, const QString& texto) {
-        QPushButton* b = NuevoBoton(Frame2, nombre, texto);
+        QPushButton* b = NuevoBoton(m_Frame2, nombre, texto);
         botones->addWidget(b);
         return b;
     };
-    cmdResultado = boton("cmdResultado", QStringLiteral("&Resultado"));
-    cmdAlta = boton("cmdAlta", QStringLiteral("&Alta"));
-    cmdModificar = boton("cmdModificar", QStringLiteral("&Modificar"));
-    cmdAceptar = boton("cmdAceptar", QStringLiteral("A&ceptar"));
-    cmdCancelar = boton("cmdCancelar", QStringLiteral("Ca&ncelar"));
-    cmdSalir = boton("cmdSalir", QStringLiteral("&Salir"));
+    m_cmdResultado = boton("cmdResultado", QStringLiteral("&Resultado"));
+    m_cmdAlta = boton("cmdAlta", QStringLiteral("&Alta"));
+    m_cmdModificar = boton("cmdModificar", QStringLiteral("&Modificar"));
+    m_cmdAceptar = boton("cmdAceptar", QStringLiteral("A&ceptar"));
+    m_cmdCancelar = boton("cmdCancelar", QStringLiteral("Ca&ncelar"));
+    m_cmdSalir = boton("cmdSalir", QStringLiteral("&Salir"));
     botones->addStretch(1);
-    FijaBotonesFormulario(this, cmdResultado, cmdSalir);
+    FijaBotonesFormulario(this, m_cmdResultado, m_cmdSalir);
+}
 
+void frmEscenarios::dispone()
+{
+    FlexGrid* MSFlexGrid2 = m_comision->grid();
     // The list on top takes the height the window gives; the fields and buttons below on the
     // left keep theirs, the schedule on the right.
     auto* izquierda = new QVBoxLayout;
-    izquierda->addWidget(Frame1);
-    izquierda->addWidget(Frame2);
+    izquierda->addWidget(m_Frame1);
+    izquierda->addWidget(m_Frame2);
     izquierda->addStretch(1);
     auto* abajo = new QHBoxLayout;
     abajo->addLayout(izquierda, 1);
-    abajo->addWidget(Frame3);
+    abajo->addWidget(m_Frame3);
     auto* forma = new QVBoxLayout(this);
-    forma->addWidget(MSFlexGrid1, 1);
+    forma->addWidget(m_MSFlexGrid1, 1);
     forma->addLayout(abajo);
 
-    const QList<QWidget*> orden = {MSFlexGrid1,    txtEdad,        txtSumaAsegurada, cmbTabla,        txtInteresTecnico,
-                                   cmbTipoSeguro,  txtPlazoSeguro, txtPlazoPago,     cmbTipoComision, txtTotalAnios,
-                                   txtDescripcion, MSFlexGrid2,    cmdResultado,     cmdAlta,         cmdModificar,
-                                   cmdAceptar,     cmdCancelar,    cmdSalir};
+    const QList<QWidget*> orden = {
+        m_MSFlexGrid1,    m_txtEdad,      m_txtSumaAsegurada, m_cmbTabla,      m_txtInteresTecnico, m_cmbTipoSeguro,
+        m_txtPlazoSeguro, m_txtPlazoPago, m_cmbTipoComision,  m_txtTotalAnios, m_txtDescripcion,    MSFlexGrid2,
+        m_cmdResultado,   m_cmdAlta,      m_cmdModificar,     m_cmdAceptar,    m_cmdCancelar,       m_cmdSalir};
     for (int i = 1; i < orden.size(); ++i)
         setTabOrder(orden.at(i - 1), orden.at(i));
 
@@ -192,20 +214,23 @@ void frmEscenarios::construye()
     for (QWidget* w : Campos())
         w->setEnabled(false);
     MSFlexGrid2->setEnabled(false);
+}
 
-    connect(MSFlexGrid1, &FlexGrid::Click, this, &frmEscenarios::MSFlexGrid1_Click);
-    connect(txtEdad, &QLineEdit::textChanged, this, &frmEscenarios::txtEdad_Change);
-    connect(txtPlazoSeguro, &QLineEdit::textChanged, this, &frmEscenarios::txtPlazoSeguro_Change);
-    connect(cmbTabla, &QComboBox::currentIndexChanged, this,
+void frmEscenarios::conecta()
+{
+    connect(m_MSFlexGrid1, &FlexGrid::Click, this, &frmEscenarios::MSFlexGrid1_Click);
+    connect(m_txtEdad, &QLineEdit::textChanged, this, &frmEscenarios::txtEdad_Change);
+    connect(m_txtPlazoSeguro, &QLineEdit::textChanged, this, &frmEscenarios::txtPlazoSeguro_Change);
+    connect(m_cmbTabla, &QComboBox::currentIndexChanged, this,
             [this] { ReaccionLista(QStringLiteral("Rutina: cmbTabla_Click")); });
-    connect(cmbTipoSeguro, &QComboBox::currentIndexChanged, this,
+    connect(m_cmbTipoSeguro, &QComboBox::currentIndexChanged, this,
             [this] { ReaccionLista(QStringLiteral("Rutina: cmbTipoSeguro_Click")); });
-    connect(cmdAlta, &QPushButton::clicked, this, &frmEscenarios::cmdAlta_Click);
-    connect(cmdModificar, &QPushButton::clicked, this, &frmEscenarios::cmdModificar_Click);
-    connect(cmdAceptar, &QPushButton::clicked, this, &frmEscenarios::cmdAceptar_Click);
-    connect(cmdCancelar, &QPushButton::clicked, this, &frmEscenarios::cmdCancelar_Click);
-    connect(cmdResultado, &QPushButton::clicked, this, &frmEscenarios::cmdResultado_Click);
-    connect(cmdSalir, &QPushButton::clicked, this, &frmEscenarios::cmdSalir_Click);
+    connect(m_cmdAlta, &QPushButton::clicked, this, &frmEscenarios::cmdAlta_Click);
+    connect(m_cmdModificar, &QPushButton::clicked, this, &frmEscenarios::cmdModificar_Click);
+    connect(m_cmdAceptar, &QPushButton::clicked, this, &frmEscenarios::cmdAceptar_Click);
+    connect(m_cmdCancelar, &QPushButton::clicked, this, &frmEscenarios::cmdCancelar_Click);
+    connect(m_cmdResultado, &QPushButton::clicked, this, &frmEscenarios::cmdResultado_Click);
+    connect(m_cmdSalir, &QPushButton::clicked, this, &frmEscenarios::cmdSalir_Click);
 }
 
 void frmEscenarios::Form_Load()
@@ -215,47 +240,47 @@ void frmEscenarios::Form_Load()
         m_cargandoEscenario = false;
         HayTablasMortalidad = true;
 
-        MSFlexGrid1->setRows(1);
-        MSFlexGrid1->setRow(0);
+        m_MSFlexGrid1->setRows(1);
+        m_MSFlexGrid1->setRow(0);
         for (int c = 0; c < 10; ++c)
-            MSFlexGrid1->setTextMatrix(0, c, QString::fromUtf8(EncabezadosLista[c]));
-        MSFlexGrid1->ajustaColumnas();
+            m_MSFlexGrid1->setTextMatrix(0, c, QString::fromUtf8(EncabezadosLista[c]));
+        m_MSFlexGrid1->ajustaColumnas();
 
-        cmdAceptar->setEnabled(false);
-        cmdCancelar->setEnabled(false);
-        cmdResultado->setEnabled(true);
-        cmdSalir->setEnabled(true);
-        cmdAlta->setEnabled(true);
+        m_cmdAceptar->setEnabled(false);
+        m_cmdCancelar->setEnabled(false);
+        m_cmdResultado->setEnabled(true);
+        m_cmdSalir->setEnabled(true);
+        m_cmdAlta->setEnabled(true);
 
-        LlenaCombo(m_entorno, consulta::TablasMortalidad, *cmbTabla);
-        if (cmbTabla->count() == 0) {
+        LlenaCombo(m_entorno, consulta::TablasMortalidad, *m_cmbTabla);
+        if (m_cmbTabla->count() == 0) {
             m_entorno.dialogos.mensaje(QStringLiteral("No existen registros en Tabla mortalidad"),
                                        Dialogos::Botones::Aceptar, Dialogos::Icono::Exclamacion);
-            cmdAceptar->setEnabled(false);
-            cmdCancelar->setEnabled(false);
-            cmdAlta->setEnabled(false);
-            cmdSalir->setEnabled(true);
-            cmdResultado->setEnabled(false);
+            m_cmdAceptar->setEnabled(false);
+            m_cmdCancelar->setEnabled(false);
+            m_cmdAlta->setEnabled(false);
+            m_cmdSalir->setEnabled(true);
+            m_cmdResultado->setEnabled(false);
             HayTablasMortalidad = false;
             return;
         }
-        Selecciona(cmbTabla, 0);
-        LlenaCombo(m_entorno, consulta::TiposSeguro, *cmbTipoSeguro);
-        Selecciona(cmbTipoSeguro, 0);
-        LlenaCombo(m_entorno, consulta::TiposComision, *cmbTipoComision);
-        Selecciona(cmbTipoComision, 0);
-        CargaFlexgrid(m_entorno, ConsultaEscenarios(), *MSFlexGrid1);
+        Selecciona(m_cmbTabla, 0);
+        LlenaCombo(m_entorno, consulta::TiposSeguro, *m_cmbTipoSeguro);
+        Selecciona(m_cmbTipoSeguro, 0);
+        LlenaCombo(m_entorno, consulta::TiposComision, *m_cmbTipoComision);
+        Selecciona(m_cmbTipoComision, 0);
+        CargaFlexgrid(m_entorno, ConsultaEscenarios(), *m_MSFlexGrid1);
         m_comision->EncabezadoInicial();
-        if (MSFlexGrid1->rows() == 1)
-            cmdResultado->setEnabled(false);
+        if (m_MSFlexGrid1->rows() == 1)
+            m_cmdResultado->setEnabled(false);
         m_inicializado = true;
     });
 }
 
 QList<QWidget*> frmEscenarios::Campos() const
 {
-    return {txtEdad,  txtSumaAsegurada, txtPlazoSeguro,  txtPlazoPago,   txtInteresTecnico,
-            cmbTabla, cmbTipoSeguro,    cmbTipoComision, txtDescripcion, txtTotalAnios};
+    return {m_txtEdad,  m_txtSumaAsegurada, m_txtPlazoSeguro,  m_txtPlazoPago,   m_txtInteresTecnico,
+            m_cmbTabla, m_cmbTipoSeguro,    m_cmbTipoComision, m_txtDescripcion, m_txtTotalAnios};
 }
 
 void frmEscenarios::Selecciona(ComboLista* lista, int indice)
@@ -277,11 +302,11 @@ void frmEscenarios::MSFlexGrid1_Click()
 
 void frmEscenarios::MuestraEscenario()
 {
-    const int fila = MSFlexGrid1->row();
-    const int columna = MSFlexGrid1->col();
+    const int fila = m_MSFlexGrid1->row();
+    const int columna = m_MSFlexGrid1->col();
     if (fila == 0)
         return;
-    const std::int32_t numero = AEntero32(ANumero(MSFlexGrid1->textMatrix(fila, 0)));
+    const std::int32_t numero = AEntero32(ANumero(m_MSFlexGrid1->textMatrix(fila, 0)));
     // The lists are chosen by the stored keys: a description may stand twice in a catalogue.
     const std::optional<ClavesEscenario> claves = LeeClavesEscenario(m_entorno.db, numero);
     if (!claves)
@@ -289,27 +314,27 @@ void frmEscenarios::MuestraEscenario()
     auto porClave = [](ComboLista* lista, std::int32_t clave) { Selecciona(lista, lista->findData(clave)); };
     {
         Cargando cargando(m_cargandoEscenario);
-        txtEdad->setText(MSFlexGrid1->textMatrix(fila, 1));
-        txtSumaAsegurada->setText(MSFlexGrid1->textMatrix(fila, 2));
-        porClave(cmbTipoSeguro, claves->tipoSeguro);
-        porClave(cmbTipoComision, claves->tipoComision);
-        txtInteresTecnico->setText(MSFlexGrid1->textMatrix(fila, 5));
-        porClave(cmbTabla, claves->tabla);
+        m_txtEdad->setText(m_MSFlexGrid1->textMatrix(fila, 1));
+        m_txtSumaAsegurada->setText(m_MSFlexGrid1->textMatrix(fila, 2));
+        porClave(m_cmbTipoSeguro, claves->tipoSeguro);
+        porClave(m_cmbTipoComision, claves->tipoComision);
+        m_txtInteresTecnico->setText(m_MSFlexGrid1->textMatrix(fila, 5));
+        porClave(m_cmbTabla, claves->tabla);
         // Written after the reactions of the lists, so the stored term is what stays.
-        txtPlazoSeguro->setText(MSFlexGrid1->textMatrix(fila, 7));
-        txtPlazoPago->setText(MSFlexGrid1->textMatrix(fila, 8));
-        txtDescripcion->setText(MSFlexGrid1->textMatrix(fila, 9));
+        m_txtPlazoSeguro->setText(m_MSFlexGrid1->textMatrix(fila, 7));
+        m_txtPlazoPago->setText(m_MSFlexGrid1->textMatrix(fila, 8));
+        m_txtDescripcion->setText(m_MSFlexGrid1->textMatrix(fila, 9));
         m_comision->CargaFilas(numero);
     }
-    MSFlexGrid1->setRow(fila);
-    MSFlexGrid1->setCol(columna);
+    m_MSFlexGrid1->setRow(fila);
+    m_MSFlexGrid1->setCol(columna);
 }
 
 // ---- Reactions of the fields --------------------------------------------------------------
 
 void frmEscenarios::txtEdad_Change()
 {
-    if (!m_inicializado || m_cargandoEscenario || !NumeroTecleado(txtEdad->text()))
+    if (!m_inicializado || m_cargandoEscenario || !NumeroTecleado(m_txtEdad->text()))
         return;
     ConCajaError(m_entorno.dialogos, QStringLiteral("Rutina: txtEdad_Change"), [this] { ReaccionPlazoSeguro(); });
 }
@@ -317,8 +342,8 @@ void frmEscenarios::txtEdad_Change()
 void frmEscenarios::txtPlazoSeguro_Change()
 {
     // A one-year cover counts its payment in months.
-    Label6->setText(txtPlazoSeguro->text() == QLatin1String("1") ? QStringLiteral("Meses a Cubrir:")
-                                                                 : QStringLiteral("Plazo Pago:"));
+    m_Label6->setText(m_txtPlazoSeguro->text() == QLatin1String("1") ? QStringLiteral("Meses a Cubrir:")
+                                                                     : QStringLiteral("Plazo Pago:"));
 }
 
 void frmEscenarios::ReaccionLista(const QString& rutina)
@@ -329,19 +354,19 @@ void frmEscenarios::ReaccionLista(const QString& rutina)
 
 void frmEscenarios::ReaccionPlazoSeguro()
 {
-    const QString edad = txtEdad->text();
+    const QString edad = m_txtEdad->text();
     if (edad == QLatin1String("0") || edad.isEmpty()) {
-        txtPlazoSeguro->setText(QString());
+        m_txtPlazoSeguro->setText(QString());
         return;
     }
-    if (cmbTipoSeguro->claveActual() != TipoSeguroVidaEntera) {
-        txtPlazoSeguro->setEnabled(true);
-        txtPlazoSeguro->setText(QString());
+    if (m_cmbTipoSeguro->claveActual() != TipoSeguroVidaEntera) {
+        m_txtPlazoSeguro->setEnabled(true);
+        m_txtPlazoSeguro->setText(QString());
         return;
     }
     // Whole life runs to the table's last age.
-    txtPlazoSeguro->setEnabled(false);
-    txtPlazoSeguro->setText(QString());
+    m_txtPlazoSeguro->setEnabled(false);
+    m_txtPlazoSeguro->setText(QString());
     const std::optional<std::int16_t> x = EnteroTecleado(edad);
     if (!x) {
         if (NumeroTecleado(edad))
@@ -349,8 +374,8 @@ void frmEscenarios::ReaccionPlazoSeguro()
                      CampoEscenario::Edad});
         return;
     }
-    if (const std::optional<EdadesTabla> edades = LeeEdadesTabla(m_entorno.db, cmbTabla->claveActual()))
-        txtPlazoSeguro->setText(TextoNumero(PlazoVidaEntera(edades->ultima, *x)));
+    if (const std::optional<EdadesTabla> edades = LeeEdadesTabla(m_entorno.db, m_cmbTabla->claveActual()))
+        m_txtPlazoSeguro->setText(TextoNumero(PlazoVidaEntera(edades->ultima, *x)));
 }
 
 // ---- States -------------------------------------------------------------------------------
@@ -359,12 +384,12 @@ void frmEscenarios::FijaBotones(Estado estado)
 {
     m_estado = estado;
     const bool navegando = estado == Estado::Navegando;
-    cmdAlta->setEnabled(navegando);
-    cmdModificar->setEnabled(navegando);
-    cmdSalir->setEnabled(navegando);
-    cmdResultado->setEnabled(navegando);
-    cmdAceptar->setEnabled(!navegando);
-    cmdCancelar->setEnabled(!navegando);
+    m_cmdAlta->setEnabled(navegando);
+    m_cmdModificar->setEnabled(navegando);
+    m_cmdSalir->setEnabled(navegando);
+    m_cmdResultado->setEnabled(navegando);
+    m_cmdAceptar->setEnabled(!navegando);
+    m_cmdCancelar->setEnabled(!navegando);
 }
 
 void frmEscenarios::ReiniciaCampos(bool habilitar)
@@ -381,16 +406,16 @@ void frmEscenarios::ReiniciaCampos(bool habilitar)
         Selecciona(lista, 0);
         lista->setEnabled(habilitar);
     };
-    vacia(txtEdad);
-    vacia(txtSumaAsegurada);
-    vacia(txtPlazoSeguro);
-    vacia(txtPlazoPago);
-    vacia(txtInteresTecnico);
-    primera(cmbTabla);
-    primera(cmbTipoSeguro);
-    primera(cmbTipoComision);
-    vacia(txtDescripcion);
-    vacia(txtTotalAnios);
+    vacia(m_txtEdad);
+    vacia(m_txtSumaAsegurada);
+    vacia(m_txtPlazoSeguro);
+    vacia(m_txtPlazoPago);
+    vacia(m_txtInteresTecnico);
+    primera(m_cmbTabla);
+    primera(m_cmbTipoSeguro);
+    primera(m_cmbTipoComision);
+    vacia(m_txtDescripcion);
+    vacia(m_txtTotalAnios);
 }
 
 void frmEscenarios::cmdAlta_Click()
@@ -398,10 +423,10 @@ void frmEscenarios::cmdAlta_Click()
     ConCajaError(m_entorno.dialogos, QStringLiteral("Rutina: cmdAlta_Click"), [this] {
         FijaBotones(Estado::Nuevo);
         ReiniciaCampos(true);
-        MSFlexGrid1->setEnabled(false);
+        m_MSFlexGrid1->setEnabled(false);
         m_comision->grid()->setEnabled(true);
-        txtTotalAnios->setEnabled(false);
-        txtEdad->setFocus();
+        m_txtTotalAnios->setEnabled(false);
+        m_txtEdad->setFocus();
     });
 }
 
@@ -410,7 +435,7 @@ void frmEscenarios::cmdCancelar_Click()
     ConCajaError(m_entorno.dialogos, QStringLiteral("Rutina: cmdCancelar_Click"), [this] {
         FijaBotones(Estado::Navegando);
         ReiniciaCampos(false);
-        MSFlexGrid1->setEnabled(true);
+        m_MSFlexGrid1->setEnabled(true);
         m_comision->grid()->setEnabled(false);
     });
 }
@@ -431,16 +456,16 @@ void frmEscenarios::cmdSalir_Click()
 EntradaEscenario frmEscenarios::Entrada() const
 {
     EntradaEscenario e;
-    e.edad = txtEdad->text();
-    e.sumaAsegurada = txtSumaAsegurada->text();
-    e.interesTecnico = txtInteresTecnico->text();
-    e.plazoSeguro = txtPlazoSeguro->text();
-    e.plazoPago = txtPlazoPago->text();
-    e.totalAnios = txtTotalAnios->text();
-    e.descripcion = txtDescripcion->text();
-    e.tabla = cmbTabla->claveActual();
-    e.tipoSeguro = cmbTipoSeguro->claveActual();
-    e.tipoComision = cmbTipoComision->claveActual();
+    e.edad = m_txtEdad->text();
+    e.sumaAsegurada = m_txtSumaAsegurada->text();
+    e.interesTecnico = m_txtInteresTecnico->text();
+    e.plazoSeguro = m_txtPlazoSeguro->text();
+    e.plazoPago = m_txtPlazoPago->text();
+    e.totalAnios = m_txtTotalAnios->text();
+    e.descripcion = m_txtDescripcion->text();
+    e.tabla = m_cmbTabla->claveActual();
+    e.tipoSeguro = m_cmbTipoSeguro->claveActual();
+    e.tipoComision = m_cmbTipoComision->claveActual();
     e.comision = m_comision->Celdas();
     return e;
 }
@@ -448,19 +473,19 @@ EntradaEscenario frmEscenarios::Entrada() const
 QWidget* frmEscenarios::Campo(CampoEscenario campo) const
 {
     switch (campo) {
-    case CampoEscenario::Edad: return txtEdad;
-    case CampoEscenario::SumaAsegurada: return txtSumaAsegurada;
-    case CampoEscenario::Tabla: return cmbTabla;
-    case CampoEscenario::InteresTecnico: return txtInteresTecnico;
-    case CampoEscenario::TipoSeguro: return cmbTipoSeguro;
-    case CampoEscenario::PlazoSeguro: return txtPlazoSeguro;
-    case CampoEscenario::PlazoPago: return txtPlazoPago;
-    case CampoEscenario::TipoComision: return cmbTipoComision;
-    case CampoEscenario::TotalAnios: return txtTotalAnios;
-    case CampoEscenario::Descripcion: return txtDescripcion;
+    case CampoEscenario::Edad: return m_txtEdad;
+    case CampoEscenario::SumaAsegurada: return m_txtSumaAsegurada;
+    case CampoEscenario::Tabla: return m_cmbTabla;
+    case CampoEscenario::InteresTecnico: return m_txtInteresTecnico;
+    case CampoEscenario::TipoSeguro: return m_cmbTipoSeguro;
+    case CampoEscenario::PlazoSeguro: return m_txtPlazoSeguro;
+    case CampoEscenario::PlazoPago: return m_txtPlazoPago;
+    case CampoEscenario::TipoComision: return m_cmbTipoComision;
+    case CampoEscenario::TotalAnios: return m_txtTotalAnios;
+    case CampoEscenario::Descripcion: return m_txtDescripcion;
     case CampoEscenario::Comision: return m_comision->grid();
     }
-    return txtEdad;
+    return m_txtEdad;
 }
 
 void frmEscenarios::Rechaza(const Rechazo& rechazo)
@@ -468,7 +493,7 @@ void frmEscenarios::Rechaza(const Rechazo& rechazo)
     MuestraRechazo(m_entorno.dialogos, rechazo);
     if (rechazo.campo == CampoEscenario::Comision) {
         m_comision->MuestraCelda(rechazo.fila, rechazo.columna);
-        MSFlexGrid1->setRow(MSFlexGrid1->rows() - 1);
+        m_MSFlexGrid1->setRow(m_MSFlexGrid1->rows() - 1);
     } else {
         Campo(rechazo.campo)->setFocus();
     }
@@ -489,30 +514,30 @@ void frmEscenarios::Guarda()
     }
     const EscenarioGuardado guardado = GuardaEscenario(m_entorno.db, std::get<EscenarioValido>(comprobado));
     if (!guardado.fila.isEmpty()) {
-        MSFlexGrid1->AddItem(guardado.fila.join(QLatin1Char('\t')));
-        MSFlexGrid1->ajustaColumnas();
+        m_MSFlexGrid1->AddItem(guardado.fila.join(QLatin1Char('\t')));
+        m_MSFlexGrid1->ajustaColumnas();
     }
 
     for (QWidget* w : Campos())
         w->setEnabled(false);
     FijaBotones(Estado::Navegando);
-    MSFlexGrid1->setEnabled(true);
+    m_MSFlexGrid1->setEnabled(true);
     m_comision->grid()->setEnabled(false);
-    MSFlexGrid1->setRow(MSFlexGrid1->rows() - 1);
+    m_MSFlexGrid1->setRow(m_MSFlexGrid1->rows() - 1);
 }
 
 // ---- Running a scenario -------------------------------------------------------------------
 
 void frmEscenarios::cmdResultado_Click()
 {
-    const int fila = MSFlexGrid1->row();
+    const int fila = m_MSFlexGrid1->row();
     if (fila == 0)
         return;
     ConCajaError(m_entorno.dialogos, QStringLiteral("Rutina: cmdResultado_Click"), [this, fila] {
         RelojArena reloj(m_entorno.dialogos);
-        MSFlexGrid1->setCol(0);
+        m_MSFlexGrid1->setCol(0);
         // The run takes the scenario's own stored table and rate, not what the lists show.
-        const std::int32_t numero = AEntero32(ANumero(MSFlexGrid1->textMatrix(fila, 0)));
+        const std::int32_t numero = AEntero32(ANumero(m_MSFlexGrid1->textMatrix(fila, 0)));
         CalculaEscenario(m_entorno, numero);
         if (m_muestraResultados)
             m_muestraResultados(numero);

@@ -58,6 +58,13 @@ class frmEscenarios : public QWidget
 
   private:
     void construye();
+    void construyeLista();
+    void construyeCampos();
+    void construyeCalendario();
+    void construyeBotones();
+    //! The list above; fields, buttons and schedule below; the tab order; browsing state.
+    void dispone();
+    void conecta();
     void Form_Load();
     void MuestraEscenario();
     void Guarda();
@@ -86,27 +93,27 @@ class frmEscenarios : public QWidget
     bool m_cargandoEscenario = false;
     Estado m_estado = Estado::Navegando;
 
-    FlexGrid* MSFlexGrid1 = nullptr;
-    QGroupBox* Frame1 = nullptr;
-    QGroupBox* Frame2 = nullptr;
-    QGroupBox* Frame3 = nullptr;
-    QLineEdit* txtEdad = nullptr;
-    QLineEdit* txtSumaAsegurada = nullptr;
-    ComboLista* cmbTabla = nullptr;
-    QLineEdit* txtInteresTecnico = nullptr;
-    ComboLista* cmbTipoSeguro = nullptr;
-    QLineEdit* txtPlazoSeguro = nullptr;
-    QLabel* Label6 = nullptr;
-    QLineEdit* txtPlazoPago = nullptr;
-    ComboLista* cmbTipoComision = nullptr;
-    QLineEdit* txtTotalAnios = nullptr;
-    QLineEdit* txtDescripcion = nullptr;
-    QPushButton* cmdResultado = nullptr;
-    QPushButton* cmdAlta = nullptr;
-    QPushButton* cmdModificar = nullptr;
-    QPushButton* cmdAceptar = nullptr;
-    QPushButton* cmdCancelar = nullptr;
-    QPushButton* cmdSalir = nullptr;
+    FlexGrid* m_MSFlexGrid1 = nullptr;
+    QGroupBox* m_Frame1 = nullptr;
+    QGroupBox* m_Frame2 = nullptr;
+    QGroupBox* m_Frame3 = nullptr;
+    QLineEdit* m_txtEdad = nullptr;
+    QLineEdit* m_txtSumaAsegurada = nullptr;
+    ComboLista* m_cmbTabla = nullptr;
+    QLineEdit* m_txtInteresTecnico = nullptr;
+    ComboLista* m_cmbTipoSeguro = nullptr;
+    QLineEdit* m_txtPlazoSeguro = nullptr;
+    QLabel* m_Label6 = nullptr;
+    QLineEdit* m_txtPlazoPago = nullptr;
+    ComboLista* m_cmbTipoComision = nullptr;
+    QLineEdit* m_txtTotalAnios = nullptr;
+    QLineEdit* m_txtDescripcion = nullptr;
+    QPushButton* m_cmdResultado = nullptr;
+    QPushButton* m_cmdAlta = nullptr;
+    QPushButton* m_cmdModificar = nullptr;
+    QPushButton* m_cmdAceptar = nullptr;
+    QPushButton* m_cmdCancelar = nullptr;
+    QPushButton* m_cmdSalir = nullptr;
     Comision* m_comision = nullptr;
 };
 
