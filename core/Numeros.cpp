@@ -46,27 +46,56 @@ bool EsNumerico(const QString& texto)
 
 namespace {
 
-// The decimal marks a typed number may use, as a character class: the point and the locale's.
-QString MarcasDecimales(const QLocale& locale)
+// Pieces of a typed number's pattern under a locale: its decimal mark, a group separator, and
+// the integer part written whole ("100000") or in proper groups of three ("100.000").
+struct Patron
 {
-    QString marcas = QStringLiteral("\\.");
-    const QString propia = locale.decimalPoint();
-    if (propia != QLatin1String("."))
-        marcas += QRegularExpression::escape(propia);
-    return QLatin1Char('[') + marcas + QLatin1Char(']');
+    QString decimal;
+    QString grupo;
+    QString entero;
+};
+
+Patron PatronDe(const QLocale& locale)
+{
+    Patron p;
+    p.decimal = QRegularExpression::escape(locale.decimalPoint());
+    const QString grupo = locale.groupSeparator();
+    if (grupo.isEmpty() || grupo == locale.decimalPoint()) {
+        // No grouping to read: a separator that cannot match.
+        p.grupo = QStringLiteral("(?!)");
+    } else if (grupo.size() == 1 && grupo.at(0).isSpace()) {
+        // A locale that groups with a (narrow) non-breaking space gets the plain space too: that is
+        // what a keyboard types.
+        p.grupo = QStringLiteral("[ \\x{00A0}\\x{202F}]");
+    } else {
+        p.grupo = QStringLiteral("(?:%1)").arg(QRegularExpression::escape(grupo));
+    }
+    p.entero = QStringLiteral("(?:[0-9]+|[0-9]{1,3}(?:%1[0-9]{3})+)").arg(p.grupo);
+    return p;
+}
+
+// The whole typed number: sign (1), integer part (2), decimals after it (3) or with no integer
+// part (4), exponent (5).
+QRegularExpression PatronNumero(const Patron& p)
+{
+    return QRegularExpression(QStringLiteral("^\\s*([+-]?)(?:(%1)(?:%2([0-9]*))?|%2([0-9]+))([eE][+-]?[0-9]+)?\\s*$")
+                                  .arg(p.entero, p.decimal));
 }
 
 } // namespace
 
 std::optional<double> NumeroTecleado(const QString& texto, const QLocale& locale)
 {
-    const QString d = MarcasDecimales(locale);
-    const QRegularExpression patron(QStringLiteral("^\\s*([+-]?(?:\\d+%1?\\d*|%1\\d+))([eE][+-]?\\d+)?\\s*$").arg(d));
-    const QRegularExpressionMatch m = patron.match(texto);
+    const Patron p = PatronDe(locale);
+    const QRegularExpressionMatch m = PatronNumero(p).match(texto);
     if (!m.hasMatch())
         return std::nullopt;
-    QString normal = m.captured(1) + m.captured(2);
-    normal.replace(QRegularExpression(d), QStringLiteral("."));
+    // Rewritten the way files write it: groups gone, the point as decimal mark.
+    QString entero = m.captured(2);
+    entero.remove(QRegularExpression(p.grupo));
+    const QString decimales = m.captured(3) + m.captured(4);
+    const QString normal = m.captured(1) + (entero.isEmpty() ? QStringLiteral("0") : entero) + QLatin1Char('.') +
+                           (decimales.isEmpty() ? QStringLiteral("0") : decimales) + m.captured(5);
     bool ok = false;
     const double valor = normal.toDouble(&ok);
     if (!ok || !std::isfinite(valor))
@@ -76,11 +105,15 @@ std::optional<double> NumeroTecleado(const QString& texto, const QLocale& locale
 
 bool EsInicioDeNumero(const QString& texto, const QLocale& locale)
 {
-    const QString d = MarcasDecimales(locale);
-    // The mantissa may be unfinished; an exponent only follows a digit.
-    const QRegularExpression patron(
-        QStringLiteral("^\\s*[+-]?(|\\d+%1?\\d*|%1\\d*|(\\d+%1?\\d*|%1\\d+)[eE][+-]?\\d*)\\s*$").arg(d));
-    return patron.match(texto).hasMatch();
+    const Patron p = PatronDe(locale);
+    if (PatronNumero(p).match(texto).hasMatch())
+        return true;
+    // Unfinished: nothing yet or a sign; an integer part whose last group is still short
+    // ("100.", "1.000.00" under es_ES; "4.5" may yet be "4.500"); a decimal mark with or without
+    // digits after it; an exponent, which only follows a digit, still without its digits.
+    static const QString inicio = QStringLiteral("^\\s*[+-]?(?:|[0-9]{1,3}(?:%1[0-9]{3})*%1[0-9]{0,2}|(?:%2)?%3[0-9]*|"
+                                                 "(?:%2(?:%3[0-9]*)?|%3[0-9]+)[eE][+-]?[0-9]*)$");
+    return QRegularExpression(inicio.arg(p.grupo, p.entero, p.decimal)).match(texto).hasMatch();
 }
 
 double ANumero(const QString& texto)

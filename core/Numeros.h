@@ -29,15 +29,22 @@ char* EscribeTextoNumero(char* destino, double valor);
 bool EsNumerico(const QString& texto);
 
 /*!
- * A number as a user types it into a box: as EsNumerico reads it, but the decimal mark may be the
- * point or the locale's own ("4,5" is 4.5 under es_ES); there is no grouping mark. Nothing when
- * the text is not a number or its value is not finite ("1e400").
+ * A number as a user types it into a box, read by the locale's rules: blanks around, an optional
+ * sign, digits with the locale's own decimal mark only, an optional exponent ("e" or "E", an
+ * optional sign, digits) after at least one digit. The integer part may be written whole
+ * ("100000") or in the locale's groups: a first group of 1 to 3 digits, then groups of exactly
+ * three, each after the group separator (under es_ES "100.000,5" is 100000.5; under C
+ * "1,000,000.25"); a locale grouping with a non-breaking space takes the plain space too. Nothing
+ * when the text is anything else, so a misplaced mark is never misread ("4.5" and "1.00" under
+ * es_ES, "4,5" under C), or when its value is not finite ("1e400").
  */
 std::optional<double> NumeroTecleado(const QString& texto, const QLocale& locale = QLocale());
 
 /*!
- * Whether typing on can still make a number of the text: "", "-", "4,", "1e-" and every number
- * itself, finite or not. A box refuses keys that would leave anything else.
+ * Whether typing on at the end can still make the text a number as NumeroTecleado reads it:
+ * "", "-", "4," and every number itself, finite or not; under es_ES also "100.", "1.000.00" and
+ * "4.5" (it may yet be "4.500"), but not "4.5000" or "1,2.3". A box refuses keys that would leave
+ * anything else.
  */
 bool EsInicioDeNumero(const QString& texto, const QLocale& locale = QLocale());
 
