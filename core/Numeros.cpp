@@ -4,11 +4,13 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cfenv>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <string_view>
 
 namespace valvida {
 
@@ -180,6 +182,42 @@ double RedondeaPar(double valor, int decimales)
 {
     const double escala = std::pow(10.0, decimales);
     return RedondeoEntero(valor * escala) / escala;
+}
+
+QString TextoPantalla(double valor, Formato formato, const QLocale& locale)
+{
+    if (!std::isfinite(valor))
+        return TextoNumero(valor);
+    // Fixed decimals, or significant digits for commutation values; whole numbers are rounded as
+    // the program's are (AEntero16), so the age shown is the one used.
+    const bool conmutado = formato == Formato::Conmutado;
+    const int cifrasPedidas = formato == Formato::PorUnidad ? 8 : formato == Formato::Dinero ? 2 : conmutado ? 10 : 0;
+    const double mostrado = formato == Formato::Entero ? RedondeoEntero(valor) : valor;
+    char texto[400] = {}; // the longest: a double's 309 integer digits, a sign, a point and 8 decimals
+    const char* const fin =
+        std::to_chars(texto, texto + sizeof texto, mostrado,
+                      conmutado ? std::chars_format::general : std::chars_format::fixed, cifrasPedidas)
+            .ptr;
+    const std::string_view escrito(texto, static_cast<std::size_t>(fin - texto));
+    // A value that rounds to zero shows no sign: "-0,00" in a column reads as a fault.
+    const bool negativo = escrito.starts_with('-') && escrito.find_first_of("123456789") != std::string_view::npos;
+    const std::string_view cifras = escrito.substr(escrito.starts_with('-') ? 1 : 0);
+    // Money is grouped in threes from four integer digits on, whatever the locale's own minimum,
+    // so every amount of a column reads alike.
+    const std::size_t enteras = std::min(cifras.find_first_of(".e"), cifras.size());
+    const QString grupo = formato == Formato::Dinero ? locale.groupSeparator() : QString();
+
+    QString resultado = negativo ? QStringLiteral("-") : QString();
+    for (std::size_t i = 0; i < cifras.size(); ++i) {
+        const char c = cifras[i];
+        if (c == '.')
+            resultado += locale.decimalPoint();
+        else
+            resultado += QLatin1Char(c == 'e' ? 'E' : c);
+        if (i + 1 < enteras && (enteras - i - 1) % 3 == 0)
+            resultado += grupo;
+    }
+    return resultado;
 }
 
 } // namespace valvida

@@ -11,7 +11,8 @@ namespace valvida {
 /*!
  * The system's text of a number: the shortest form with at most 15 significant digits,
  * "." as decimal point, no grouping, and exponent "E" below 1E-04 or from 1E+15 on
- * (5.5 -> "5.5", 3 -> "3", 1.23e-5 -> "1.23E-05"). Used for display, files and statements alike.
+ * (5.5 -> "5.5", 3 -> "3", 1.23e-5 -> "1.23E-05"). Used for files, statements and the command
+ * line; the screen shows numbers with TextoPantalla.
  */
 QString TextoNumero(double valor);
 
@@ -47,6 +48,26 @@ std::optional<double> NumeroTecleado(const QString& texto, const QLocale& locale
  * anything else.
  */
 bool EsInicioDeNumero(const QString& texto, const QLocale& locale = QLocale());
+
+//! How a number is shown on screen (TextoPantalla).
+enum class Formato {
+    PorUnidad, //!< premiums and reserves per unit sum insured: 8 decimals ("0,00042626")
+    Dinero,    //!< sums and amounts: 2 decimals, grouped in threes ("1.234.567,89", "1.234,50")
+    Entero,    //!< ages, years, terms: whole, ties to even as AEntero16 rounds ("40", "-3")
+    Conmutado  //!< commutation columns: 10 significant digits ("1234,56789", "9,87654321E-05")
+};
+
+/*!
+ * A number's text on screen, as the actuary reads it under the locale: its decimal mark, and for
+ * Dinero its group separator between every three integer digits from four digits on (even where
+ * the locale itself leaves four-digit numbers ungrouped, so a column of money reads alike).
+ * Nothing else is grouped. Digits, the minus sign and the exponent are ASCII, so the text reads
+ * back through NumeroTecleado under the same locale. Conmutado is TextoNumero's form at 10 digits:
+ * trailing zeros dropped, the exponent "E" below 1E-04 and from 1E+10 on. A value that rounds to
+ * zero shows no sign; NaN and infinities show as TextoNumero writes them. Files, statements and
+ * the command line keep TextoNumero.
+ */
+QString TextoPantalla(double valor, Formato formato, const QLocale& locale = QLocale());
 
 //! The number a text reads as; error 13 when it is not numeric, 6 when it is out of range.
 double ANumero(const QString& texto);

@@ -104,6 +104,30 @@ class TestNumeros : public QObject
         }
     }
 
+    void textoPantalla()
+    {
+        // On screen, under es_ES and C: per unit to 8 decimals, money grouped in threes from four
+        // digits on with 2 decimals, whole numbers ties to even, commutation values to 10 digits.
+        // clang-format off
+        const std::tuple<double, Formato, const char*, const char*> casos[] = {
+            {0.00042625830462608, Formato::PorUnidad, "0,00042626", "0.00042626"},
+            {0.999999999999999, Formato::PorUnidad, "1,00000000", "1.00000000"},
+            {1234567.891, Formato::Dinero, "1.234.567,89", "1,234,567.89"}, {1234.5, Formato::Dinero, "1.234,50", "1,234.50"},
+            {100000.0, Formato::Dinero, "100.000,00", "100,000.00"}, {-999.994, Formato::Dinero, "-999,99", "-999.99"},
+            {-0.004, Formato::Dinero, "0,00", "0.00"}, {40.0, Formato::Entero, "40", "40"}, {-3.0, Formato::Entero, "-3", "-3"},
+            {2.5, Formato::Entero, "2", "2"}, {-0.4, Formato::Entero, "0", "0"}, {12345.0, Formato::Entero, "12345", "12345"},
+            {98765.432109876, Formato::Conmutado, "98765,43211", "98765.43211"},
+            {9.87654321e-05, Formato::Conmutado, "9,87654321E-05", "9.87654321E-05"},
+            {12345678901.0, Formato::Conmutado, "1,23456789E+10", "1.23456789E+10"},
+            {std::numeric_limits<double>::quiet_NaN(), Formato::Dinero, "nan", "nan"},
+            {-std::numeric_limits<double>::infinity(), Formato::PorUnidad, "-inf", "-inf"}};
+        // clang-format on
+        for (const auto& [valor, formato, es, c] : casos) {
+            QCOMPARE(TextoPantalla(valor, formato, QLocale(QLocale::Spanish, QLocale::Spain)), QString::fromUtf8(es));
+            QCOMPARE(TextoPantalla(valor, formato, QLocale::c()), QString::fromUtf8(c));
+        }
+    }
+
     void entero16RedondeaAlParYDesborda()
     {
         // clang-format off
