@@ -125,6 +125,12 @@ QList<QStringList> LeeCampos(const QString& ruta)
     return campos;
 }
 
+// Where a refused field is, after its refusal: ": línea 3, campo qx (abc)".
+QString EnLinea(qsizetype indice, const QString& campo, const QString& texto)
+{
+    return QStringLiteral(": línea %1, campo %2 (%3)").arg(indice + 1).arg(campo, texto);
+}
+
 // A field's conversion, whose refusal names the line and the field.
 template <typename Conversion>
 auto EnCampo(qsizetype indice, const QString& campo, const QString& texto, Conversion convierte)
@@ -132,9 +138,7 @@ auto EnCampo(qsizetype indice, const QString& campo, const QString& texto, Conve
     try {
         return convierte();
     } catch (const ErrorVV& e) {
-        throw ErrorVV(
-            e.numero(),
-            QStringLiteral("%1: línea %2, campo %3 (%4)").arg(e.descripcion()).arg(indice + 1).arg(campo, texto));
+        throw ErrorVV(e.numero(), e.descripcion() + EnLinea(indice, campo, texto));
     }
 }
 
@@ -165,17 +169,27 @@ std::optional<int> ImportaTabla(Entorno& entorno, const QString& archivo)
             ultimaEdad = campos.at(0);
             descripcion = campos.at(2);
             if (!EsNumerico(campos.at(1))) {
-                Aviso(d, QStringLiteral("La qx debe ser numerica"), Dialogos::Icono::Critico);
+                Aviso(d, QStringLiteral("La qx debe ser numerica") + EnLinea(i, QStringLiteral("qx"), campos.at(1)),
+                      Dialogos::Icono::Critico);
                 return std::nullopt;
             }
             if (!EsNumerico(campos.at(0))) {
-                Aviso(d, QStringLiteral("La edad debe ser numerica"), Dialogos::Icono::Critico);
+                Aviso(d, QStringLiteral("La edad debe ser numerica") + EnLinea(i, QStringLiteral("Edad"), campos.at(0)),
+                      Dialogos::Icono::Critico);
                 return std::nullopt;
             }
             // Ages are 16-bit, once each, and qx finite: refused here, before anything is written.
             const std::int16_t edad =
                 EnCampo(i, QStringLiteral("Edad"), campos.at(0), [&] { return AEntero16(ANumero(campos.at(0))); });
-            EnCampo(i, QStringLiteral("qx"), campos.at(1), [&] { return ANumero(campos.at(1)); });
+            const double qx = EnCampo(i, QStringLiteral("qx"), campos.at(1), [&] { return ANumero(campos.at(1)); });
+            // A qx is a probability: outside [0, 1] it would give negative survivors or lx growing
+            // with age in every column built on the table.
+            if (qx < 0.0 || qx > 1.0) {
+                Aviso(d,
+                      QStringLiteral("La qx debe estar entre 0 y 1") + EnLinea(i, QStringLiteral("qx"), campos.at(1)),
+                      Dialogos::Icono::Critico);
+                return std::nullopt;
+            }
             if (const auto repetida = lineaDeEdad.constFind(edad); repetida != lineaDeEdad.cend())
                 throw ErrorVV(
                     ErrorVV::ClaveDuplicada,

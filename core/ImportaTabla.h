@@ -34,7 +34,8 @@ std::int16_t NuevaTablaMortalidad(const QSqlDatabase& db);
  * one transaction. Only a regular file is read (error 75 for a device, a pipe, a folder), and
  * reading stops at the 32768th line or at a line of more than 4096 bytes (error 6), so a file
  * cannot hold more of the memory than a table of 32767 lines takes. Messages: "La qx debe ser
- * numerica" / "La edad debe ser numerica" for the first failing line, the error box
+ * numerica", "La edad debe ser numerica" or "La qx debe estar entre 0 y 1" for the first failing
+ * line, each followed by its place (": línea 3, campo qx (abc)"), the error box
  * (RutinaImportaTabla) for anything else, and AvisoCargaFinalizada at the end. Returns the new
  * table number, nothing when it stopped.
  */

@@ -4,11 +4,13 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cfenv>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <string_view>
 
 namespace valvida {
 
@@ -46,27 +48,56 @@ bool EsNumerico(const QString& texto)
 
 namespace {
 
-// The decimal marks a typed number may use, as a character class: the point and the locale's.
-QString MarcasDecimales(const QLocale& locale)
+// Pieces of a typed number's pattern under a locale: its decimal mark, a group separator, and
+// the integer part written whole ("100000") or in proper groups of three ("100.000").
+struct Patron
 {
-    QString marcas = QStringLiteral("\\.");
-    const QString propia = locale.decimalPoint();
-    if (propia != QLatin1String("."))
-        marcas += QRegularExpression::escape(propia);
-    return QLatin1Char('[') + marcas + QLatin1Char(']');
+    QString decimal;
+    QString grupo;
+    QString entero;
+};
+
+Patron PatronDe(const QLocale& locale)
+{
+    Patron p;
+    p.decimal = QRegularExpression::escape(locale.decimalPoint());
+    const QString grupo = locale.groupSeparator();
+    if (grupo.isEmpty() || grupo == locale.decimalPoint()) {
+        // No grouping to read: a separator that cannot match.
+        p.grupo = QStringLiteral("(?!)");
+    } else if (grupo.size() == 1 && grupo.at(0).isSpace()) {
+        // A locale that groups with a (narrow) non-breaking space gets the plain space too: that is
+        // what a keyboard types.
+        p.grupo = QStringLiteral("[ \\x{00A0}\\x{202F}]");
+    } else {
+        p.grupo = QStringLiteral("(?:%1)").arg(QRegularExpression::escape(grupo));
+    }
+    p.entero = QStringLiteral("(?:[0-9]+|[0-9]{1,3}(?:%1[0-9]{3})+)").arg(p.grupo);
+    return p;
+}
+
+// The whole typed number: sign (1), integer part (2), decimals after it (3) or with no integer
+// part (4), exponent (5).
+QRegularExpression PatronNumero(const Patron& p)
+{
+    return QRegularExpression(QStringLiteral("^\\s*([+-]?)(?:(%1)(?:%2([0-9]*))?|%2([0-9]+))([eE][+-]?[0-9]+)?\\s*$")
+                                  .arg(p.entero, p.decimal));
 }
 
 } // namespace
 
 std::optional<double> NumeroTecleado(const QString& texto, const QLocale& locale)
 {
-    const QString d = MarcasDecimales(locale);
-    const QRegularExpression patron(QStringLiteral("^\\s*([+-]?(?:\\d+%1?\\d*|%1\\d+))([eE][+-]?\\d+)?\\s*$").arg(d));
-    const QRegularExpressionMatch m = patron.match(texto);
+    const Patron p = PatronDe(locale);
+    const QRegularExpressionMatch m = PatronNumero(p).match(texto);
     if (!m.hasMatch())
         return std::nullopt;
-    QString normal = m.captured(1) + m.captured(2);
-    normal.replace(QRegularExpression(d), QStringLiteral("."));
+    // Rewritten the way files write it: groups gone, the point as decimal mark.
+    QString entero = m.captured(2);
+    entero.remove(QRegularExpression(p.grupo));
+    const QString decimales = m.captured(3) + m.captured(4);
+    const QString normal = m.captured(1) + (entero.isEmpty() ? QStringLiteral("0") : entero) + QLatin1Char('.') +
+                           (decimales.isEmpty() ? QStringLiteral("0") : decimales) + m.captured(5);
     bool ok = false;
     const double valor = normal.toDouble(&ok);
     if (!ok || !std::isfinite(valor))
@@ -76,11 +107,15 @@ std::optional<double> NumeroTecleado(const QString& texto, const QLocale& locale
 
 bool EsInicioDeNumero(const QString& texto, const QLocale& locale)
 {
-    const QString d = MarcasDecimales(locale);
-    // The mantissa may be unfinished; an exponent only follows a digit.
-    const QRegularExpression patron(
-        QStringLiteral("^\\s*[+-]?(|\\d+%1?\\d*|%1\\d*|(\\d+%1?\\d*|%1\\d+)[eE][+-]?\\d*)\\s*$").arg(d));
-    return patron.match(texto).hasMatch();
+    const Patron p = PatronDe(locale);
+    if (PatronNumero(p).match(texto).hasMatch())
+        return true;
+    // Unfinished: nothing yet or a sign; an integer part whose last group is still short
+    // ("100.", "1.000.00" under es_ES; "4.5" may yet be "4.500"); a decimal mark with or without
+    // digits after it; an exponent, which only follows a digit, still without its digits.
+    static const QString inicio = QStringLiteral("^\\s*[+-]?(?:|[0-9]{1,3}(?:%1[0-9]{3})*%1[0-9]{0,2}|(?:%2)?%3[0-9]*|"
+                                                 "(?:%2(?:%3[0-9]*)?|%3[0-9]+)[eE][+-]?[0-9]*)$");
+    return QRegularExpression(inicio.arg(p.grupo, p.entero, p.decimal)).match(texto).hasMatch();
 }
 
 double ANumero(const QString& texto)
@@ -147,6 +182,42 @@ double RedondeaPar(double valor, int decimales)
 {
     const double escala = std::pow(10.0, decimales);
     return RedondeoEntero(valor * escala) / escala;
+}
+
+QString TextoPantalla(double valor, Formato formato, const QLocale& locale)
+{
+    if (!std::isfinite(valor))
+        return TextoNumero(valor);
+    // Fixed decimals, or significant digits for commutation values; whole numbers are rounded as
+    // the program's are (AEntero16), so the age shown is the one used.
+    const bool conmutado = formato == Formato::Conmutado;
+    const int cifrasPedidas = formato == Formato::PorUnidad ? 8 : formato == Formato::Dinero ? 2 : conmutado ? 10 : 0;
+    const double mostrado = formato == Formato::Entero ? RedondeoEntero(valor) : valor;
+    char texto[400] = {}; // the longest: a double's 309 integer digits, a sign, a point and 8 decimals
+    const char* const fin =
+        std::to_chars(texto, texto + sizeof texto, mostrado,
+                      conmutado ? std::chars_format::general : std::chars_format::fixed, cifrasPedidas)
+            .ptr;
+    const std::string_view escrito(texto, static_cast<std::size_t>(fin - texto));
+    // A value that rounds to zero shows no sign: "-0,00" in a column reads as a fault.
+    const bool negativo = escrito.starts_with('-') && escrito.find_first_of("123456789") != std::string_view::npos;
+    const std::string_view cifras = escrito.substr(escrito.starts_with('-') ? 1 : 0);
+    // Money is grouped in threes from four integer digits on, whatever the locale's own minimum,
+    // so every amount of a column reads alike.
+    const std::size_t enteras = std::min(cifras.find_first_of(".e"), cifras.size());
+    const QString grupo = formato == Formato::Dinero ? locale.groupSeparator() : QString();
+
+    QString resultado = negativo ? QStringLiteral("-") : QString();
+    for (std::size_t i = 0; i < cifras.size(); ++i) {
+        const char c = cifras[i];
+        if (c == '.')
+            resultado += locale.decimalPoint();
+        else
+            resultado += QLatin1Char(c == 'e' ? 'E' : c);
+        if (i + 1 < enteras && (enteras - i - 1) % 3 == 0)
+            resultado += grupo;
+    }
+    return resultado;
 }
 
 } // namespace valvida

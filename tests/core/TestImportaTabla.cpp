@@ -50,9 +50,14 @@ class TestImportaTabla : public QObject
         // Refused, leaving the store as it was. Each line is checked for the qx before its age; the
         // first line that fails decides.
         QTest::newRow("qx antes que la edad") << QByteArray("0,0.1,T\r\nx,y,T\r\n") << una
-            << "La qx debe ser numerica" << QStringList{};
+            << QString::fromUtf8("La qx debe ser numerica: línea 2, campo qx (y)") << QStringList{};
         QTest::newRow("la primera que falla: edad vacía") << QByteArray("0,0.1,T\r\n,0.2,T\r\n2,z,T\r\n") << una
-            << "La edad debe ser numerica" << QStringList{};
+            << QString::fromUtf8("La edad debe ser numerica: línea 2, campo Edad ()") << QStringList{};
+        // A qx is a probability: 0 and 1 pass, anything beyond is refused with its line.
+        QTest::newRow("qx mayor que 1") << QByteArray("0,0.1,T\r\n1,1.7,T\r\n") << una
+            << QString::fromUtf8("La qx debe estar entre 0 y 1: línea 2, campo qx (1.7)") << QStringList{};
+        QTest::newRow("qx negativa tras 0 y 1") << QByteArray("0,0,T\r\n1,1,T\r\n2, -0.3 ,T\r\n") << una
+            << QString::fromUtf8("La qx debe estar entre 0 y 1: línea 3, campo qx ( -0.3 )") << QStringList{};
         QTest::newRow("coma final: dos campos") << QByteArray("0,0.1,\r\n1,0.2,\r\n") << una
             << error + "9\r\nLa línea 1 tiene 2 campos; se requieren al menos 3" << QStringList{};
         QTest::newRow("archivo vacío") << QByteArray() << una << error + "9\r\nEl archivo está vacío" << QStringList{};

@@ -74,19 +74,57 @@ class TestNumeros : public QObject
 
     void numeroTecleado()
     {
-        // Typed into a box: the point or the locale's decimal mark. Whether a box lets the user type
-        // on from the text, and the number it is once typed ("" when none).
+        // Typed into a box, by the locale's rules (E es_ES, C, F fr_FR): whether a box lets the user
+        // type on from the text, and the number it is once typed ("" when none). Groups of three only
+        // in the integer part; a mark out of place is refused, never read as another number.
         // clang-format off
-        const std::tuple<const char*, const char*, bool, const char*> casos[] = {
-            {" 4,5 ", "es_ES", true, "4.5"}, {"-4.5e-1", "es_ES", true, "-0.45"}, {"4,5", "C", false, ""},
-            {"4,", "es_ES", true, "4"}, {",", "es_ES", true, ""}, {"-", "C", true, ""}, {"1e-", "C", true, ""},
-            {"1e400", "C", true, ""}, {"e5", "C", false, ""}, {"1,2.3", "es_ES", false, ""}, {"1 2", "C", false, ""}};
+        const std::tuple<const char*, char, bool, const char*> casos[] = {
+            {" 4,5 ", 'E', true, "4.5"}, {"-4,5e-1", 'E', true, "-0.45"}, {"100.000", 'E', true, "100000"},
+            {"100.000,5", 'E', true, "100000.5"}, {"1.000.000", 'E', true, "1000000"}, {"100000", 'E', true, "100000"},
+            {"1.000,", 'E', true, "1000"}, {",5", 'E', true, "0.5"}, {"4,", 'E', true, "4"}, {",", 'E', true, ""},
+            {"4.5", 'E', true, ""}, {"1.00", 'E', true, ""}, {"100.", 'E', true, ""}, {"1.000.00", 'E', true, ""},
+            {"4.5000", 'E', false, ""}, {"10.0000", 'E', false, ""}, {"1000.000", 'E', false, ""},
+            {"1,000.5", 'E', false, ""}, {"1,2.3", 'E', false, ""}, {"4.5e1", 'E', false, ""},
+            {"100,000", 'C', true, "100000"}, {"1,000,000.25", 'C', true, "1000000.25"}, {"4.5", 'C', true, "4.5"},
+            {".5", 'C', true, "0.5"}, {"5.", 'C', true, "5"}, {"4,5", 'C', true, ""}, {"1,00", 'C', true, ""},
+            {"4,5e1", 'C', false, ""}, {"1,000.5,0", 'C', false, ""}, {"-", 'C', true, ""}, {"", 'C', true, ""},
+            {"1e-", 'C', true, ""}, {"1e400", 'C', true, ""}, {"e5", 'C', false, ""}, {"1 2", 'C', false, ""},
+            {"1 000,5", 'F', true, "1000.5"}, {"1\u202f000\u202f000", 'F', true, "1000000"}, {"1 00", 'F', true, ""},
+            {"1.000", 'F', false, ""}};
         // clang-format on
-        for (const auto& [texto, locale, inicio, numero] : casos) {
-            const std::optional<double> n = NumeroTecleado(texto, QLocale(locale));
-            QCOMPARE(texto + QStringLiteral(" > ") + (n ? TextoNumero(*n) : QString()),
-                     texto + QStringLiteral(" > ") + numero);
-            QCOMPARE(EsInicioDeNumero(texto, QLocale(locale)), inicio);
+        for (const auto& [texto, codigo, inicio, numero] : casos) {
+            const QLocale locale = codigo == 'E'   ? QLocale(QLocale::Spanish, QLocale::Spain)
+                                   : codigo == 'F' ? QLocale(QLocale::French, QLocale::France)
+                                                   : QLocale::c();
+            const QString t = QString::fromUtf8(texto) + ' ' + codigo;
+            const std::optional<double> n = NumeroTecleado(QString::fromUtf8(texto), locale);
+            QCOMPARE(t + " > " + (n ? TextoNumero(*n) : QString()), t + " > " + numero);
+            QCOMPARE(t + (EsInicioDeNumero(QString::fromUtf8(texto), locale) ? " inicio" : ""),
+                     t + (inicio ? " inicio" : ""));
+        }
+    }
+
+    void textoPantalla()
+    {
+        // On screen, under es_ES and C: per unit to 8 decimals, money grouped in threes from four
+        // digits on with 2 decimals, whole numbers ties to even, commutation values to 10 digits.
+        // clang-format off
+        const std::tuple<double, Formato, const char*, const char*> casos[] = {
+            {0.00042625830462608, Formato::PorUnidad, "0,00042626", "0.00042626"},
+            {0.999999999999999, Formato::PorUnidad, "1,00000000", "1.00000000"},
+            {1234567.891, Formato::Dinero, "1.234.567,89", "1,234,567.89"}, {1234.5, Formato::Dinero, "1.234,50", "1,234.50"},
+            {100000.0, Formato::Dinero, "100.000,00", "100,000.00"}, {-999.994, Formato::Dinero, "-999,99", "-999.99"},
+            {-0.004, Formato::Dinero, "0,00", "0.00"}, {40.0, Formato::Entero, "40", "40"}, {-3.0, Formato::Entero, "-3", "-3"},
+            {2.5, Formato::Entero, "2", "2"}, {-0.4, Formato::Entero, "0", "0"}, {12345.0, Formato::Entero, "12345", "12345"},
+            {98765.432109876, Formato::Conmutado, "98765,43211", "98765.43211"},
+            {9.87654321e-05, Formato::Conmutado, "9,87654321E-05", "9.87654321E-05"},
+            {12345678901.0, Formato::Conmutado, "1,23456789E+10", "1.23456789E+10"},
+            {std::numeric_limits<double>::quiet_NaN(), Formato::Dinero, "nan", "nan"},
+            {-std::numeric_limits<double>::infinity(), Formato::PorUnidad, "-inf", "-inf"}};
+        // clang-format on
+        for (const auto& [valor, formato, es, c] : casos) {
+            QCOMPARE(TextoPantalla(valor, formato, QLocale(QLocale::Spanish, QLocale::Spain)), QString::fromUtf8(es));
+            QCOMPARE(TextoPantalla(valor, formato, QLocale::c()), QString::fromUtf8(c));
         }
     }
 
