@@ -150,10 +150,7 @@ void Comision::MSFlexGrid2_KeyUp(int tecla)
 void Comision::CargaFilas(std::int32_t escenario)
 {
     m_grid->setRows(1);
-    CargaFlexgrid(
-        m_entorno,
-        consulta::ComisionEscenario,
-        *m_grid, {escenario});
+    CargaFlexgrid(m_entorno, consulta::ComisionEscenario, *m_grid, {escenario});
     Ajusta();
 }
 

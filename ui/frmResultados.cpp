@@ -1,8 +1,8 @@
 #include "ui/frmResultados.h"
 
 #include "actuarial/almacen/Resultados.h"
-#include "core/Consultas.h"
 #include "core/Cargadores.h"
+#include "core/Consultas.h"
 #include "core/Dialogos.h"
 #include "core/ExportaEscenario.h"
 #include "core/Numeros.h"

@@ -8,7 +8,6 @@
 #include "core/Entorno.h"
 #include "core/Numeros.h"
 
-
 namespace valvida {
 
 namespace {
