@@ -47,20 +47,47 @@ void CierraBaseDatos(const QString& nombreConexion)
     QSqlDatabase::removeDatabase(nombreConexion);
 }
 
-QString TextoEsquema()
+namespace {
+
+QString Recurso(const QString& nombre)
 {
-    QFile archivo(QStringLiteral(":/db/schema.sql"));
+    QFile archivo(nombre);
     if (!archivo.open(QIODevice::ReadOnly))
         throw ErrorVV(53, QStringLiteral("No se encontró el esquema de la base de datos"));
     return QString::fromUtf8(archivo.readAll());
 }
 
+} // namespace
+
+QString TextoEsquema()
+{
+    return Recurso(QStringLiteral(":/db/schema.sql"));
+}
+
+QString TextoAmpliaciones()
+{
+    return Recurso(QStringLiteral(":/db/ampliaciones.sql"));
+}
+
+const QStringList& TablasAmpliacion()
+{
+    static const QStringList tablas = [] {
+        QStringList nombres;
+        static const QRegularExpression crea(QStringLiteral("CREATE TABLE (\\w+)"));
+        for (const QRegularExpressionMatch& m : crea.globalMatch(TextoAmpliaciones()))
+            nombres << m.captured(1);
+        return nombres;
+    }();
+    return tablas;
+}
+
 namespace {
 
-QStringList SentenciasEsquema()
+// The statements of a script, without its comment lines.
+QStringList Sentencias(const QString& texto)
 {
     QString sinComentarios;
-    for (const QString& linea : TextoEsquema().split(QLatin1Char('\n'))) {
+    for (const QString& linea : texto.split(QLatin1Char('\n'))) {
         if (!linea.trimmed().startsWith(QStringLiteral("--")))
             sinComentarios += linea + QLatin1Char('\n');
     }
@@ -93,9 +120,9 @@ QList<QStringList> ColumnasDelEsquema()
         memoria.setDatabaseName(QStringLiteral(":memory:"));
         if (!memoria.open())
             throw ErrorVV::deSql(memoria.lastError());
-        for (const QString& sentencia : SentenciasEsquema())
+        for (const QString& sentencia : Sentencias(TextoEsquema() + TextoAmpliaciones()))
             Ejecuta(memoria, sentencia);
-        for (const QString& tabla : TablasEsquema())
+        for (const QString& tabla : TablasEsquema() + TablasAmpliacion())
             lista << ColumnasDe(memoria, tabla);
     } catch (...) {
         QSqlDatabase::removeDatabase(conexion);
@@ -111,8 +138,9 @@ QList<QStringList> ColumnasDelEsquema()
 void CompruebaColumnas(const QSqlDatabase& db)
 {
     static const QList<QStringList> esquema = ColumnasDelEsquema();
-    for (qsizetype t = 0; t < TablasEsquema().size(); ++t) {
-        const QString& tabla = TablasEsquema().at(t);
+    static const QStringList todas = TablasEsquema() + TablasAmpliacion();
+    for (qsizetype t = 0; t < todas.size(); ++t) {
+        const QString& tabla = todas.at(t);
         const QStringList presentes = ColumnasDe(db, tabla);
         if (presentes.isEmpty())
             throw ErrorVV(ErrorVV::TablaNoEncontrada, QStringLiteral("La base de datos no tiene la tabla ") + tabla);
@@ -134,6 +162,27 @@ void CompruebaColumnas(const QSqlDatabase& db)
                 ErrorVV::ColumnaNoCorresponde,
                 QStringLiteral("La tabla %1 tiene la columna %2 de más").arg(tabla, presentes.at(esperadas.size())));
     }
+}
+
+// The tables of later features that the file lacks, created in one transaction: a database made
+// before them opens with nothing of its own changed.
+void AgregaAmpliaciones(const QSqlDatabase& db)
+{
+    QStringList faltan;
+    for (const QString& tabla : TablasAmpliacion()) {
+        if (ColumnasDe(db, tabla).isEmpty())
+            faltan << tabla;
+    }
+    if (faltan.isEmpty())
+        return;
+    Transaccion t(db);
+    for (const QString& sentencia : Sentencias(TextoAmpliaciones())) {
+        for (const QString& tabla : faltan) {
+            if (sentencia.startsWith(QStringLiteral("CREATE TABLE ") + tabla + QLatin1Char(' ')))
+                Ejecuta(db, sentencia);
+        }
+    }
+    t.confirma();
 }
 
 // The insurance types 1 to 4 carry the engine's meanings; of the commission types, 1 is the
@@ -170,6 +219,12 @@ QSqlDatabase AbreBaseDatos(const QString& ruta, const QString& nombreConexion, C
                 throw ErrorVV::deSql(db.lastError());
             // The checks only read, so a file that fails one is left exactly as it was. A file
             // that is not a database fails at the first of them.
+            for (const QString& tabla : TablasEsquema()) {
+                if (ColumnasDe(db, tabla).isEmpty())
+                    throw ErrorVV(ErrorVV::TablaNoEncontrada,
+                                  QStringLiteral("La base de datos no tiene la tabla ") + tabla);
+            }
+            AgregaAmpliaciones(db);
             CompruebaColumnas(db);
             if (comprobacion == Comprobacion::ColumnasYCatalogos)
                 CompruebaCatalogos(db);
@@ -226,7 +281,7 @@ void CreaBaseDatos(const QString& ruta, const std::function<void(const QString& 
                 throw ErrorVV::deSql(db.lastError());
             {
                 Transaccion t(db);
-                for (const QString& sentencia : SentenciasEsquema())
+                for (const QString& sentencia : Sentencias(TextoEsquema() + TextoAmpliaciones()))
                     Ejecuta(db, sentencia);
                 t.confirma();
             }

@@ -21,7 +21,8 @@ enum class Comprobacion { Columnas, ColumnasYCatalogos };
 
 /*!
  * Opens an existing database file read-write under the given connection name. Never creates a
- * file and changes nothing in it. A missing or unreadable file, a file that is not a database,
+ * file; the one change it makes is to create, in one transaction, the tables of later features
+ * (TablasAmpliacion) that a database made before them lacks. A missing or unreadable file, a file that is not a database,
  * one that lacks a table of the schema (3078) or whose table lacks a column or has them in
  * another order (3265; the catalogues may have further columns after their two) is an ErrorVV
  * naming the table and the column, and the connection is removed again. With
@@ -43,6 +44,9 @@ void CreaBaseDatos(const QString& ruta, const std::function<void(const QString& 
 
 //! The schema script, as kept in db/schema.sql.
 QString TextoEsquema();
+//! The tables of later features (db/ampliaciones.sql), and their names.
+QString TextoAmpliaciones();
+const QStringList& TablasAmpliacion();
 
 //! The open database's file, as an output must never replace it (Protegido); none in memory.
 Protegido BaseDatosAbierta(const QSqlDatabase& db);

@@ -8,6 +8,7 @@
 #include "core/Plazos.h"
 
 #include <array>
+#include <cmath>
 
 namespace valvida {
 
@@ -127,6 +128,27 @@ std::optional<Rechazo> CompruebaTabla(const Cifras& c, std::int32_t tipoComision
     return std::nullopt;
 }
 
+std::variant<Rechazo, ParametrosRescate> CompruebaRescate(const EntradaEscenario& e, const QLocale& locale)
+{
+    ParametrosRescate p;
+    if (e.penalizacionRescate.isEmpty())
+        return Rechaza(QStringLiteral("La penalización de rescate no puede ser nula"),
+                       CampoEscenario::PenalizacionRescate);
+    const std::optional<double> penalizacion = NumeroTecleado(e.penalizacionRescate, locale);
+    if (!penalizacion || *penalizacion < 0.0 || *penalizacion > 100.0)
+        return Rechaza(QStringLiteral("La penalización de rescate debera estar comprendida entre 0 y 100"),
+                       CampoEscenario::PenalizacionRescate);
+    p.penalizacion = *penalizacion;
+    if (e.anioRescate.isEmpty())
+        return Rechaza(QStringLiteral("El año de rescate no puede ser nulo"), CampoEscenario::AnioRescate);
+    const std::optional<double> anio = NumeroTecleado(e.anioRescate, locale);
+    if (!anio || *anio != std::floor(*anio) || *anio < 1.0 || *anio > 99.0)
+        return Rechaza(QStringLiteral("El año de rescate debe ser un número entero entre 1 y 99"),
+                       CampoEscenario::AnioRescate);
+    p.anioRescate = static_cast<std::int32_t>(*anio);
+    return p;
+}
+
 } // namespace
 
 std::variant<Rechazo, EscenarioValido>
@@ -149,6 +171,9 @@ CompruebaEscenario(const EntradaEscenario& e, const std::optional<EdadesTabla>& 
         return *r;
     if (std::optional<Rechazo> r = CompruebaTabla(c, e.tipoComision, edades))
         return *r;
+    const std::variant<Rechazo, ParametrosRescate> rescate = CompruebaRescate(e, locale);
+    if (const Rechazo* r = std::get_if<Rechazo>(&rescate))
+        return *r;
 
     const auto comision = ValidaComision(e.comision);
     if (const Rechazo* r = std::get_if<Rechazo>(&comision))
@@ -167,7 +192,8 @@ CompruebaEscenario(const EntradaEscenario& e, const std::optional<EdadesTabla>& 
                            c.m,
                            e.descripcion,
                            std::get<std::int16_t>(total),
-                           std::get<QList<AnioComision>>(comision)};
+                           std::get<QList<AnioComision>>(comision),
+                           std::get<ParametrosRescate>(rescate)};
 }
 
 QString ConsultaEscenarios(bool uno)
@@ -191,6 +217,8 @@ EscenarioGuardado GuardaEscenario(const QSqlDatabase& db, const EscenarioValido&
     Ejecuta(db, QStringLiteral("insert into T_Escenario values(?,?,?,?,?,?,?,?,?,?,?)"),
             {guardado.numero, int(e.edad), e.sumaAsegurada, e.tipoSeguro, e.tipoComision, e.interesTecnico, e.tabla,
              int(e.plazoSeguro), int(e.plazoPago), e.descripcion, int(e.totalAnios)});
+    Ejecuta(db, QStringLiteral("insert or replace into T_Garantia values(?,?,?)"),
+            {guardado.numero, e.rescate.penalizacion, e.rescate.anioRescate});
     Ejecuta(db, QStringLiteral("delete from T_Comision where Escenario = ?"), {guardado.numero});
     for (const AnioComision& a : e.comision)
         Ejecuta(db, QStringLiteral("insert into T_Comision values(?,?,?,?)"),
@@ -215,6 +243,20 @@ std::optional<ClavesEscenario> LeeClavesEscenario(const QSqlDatabase& db, std::i
         return std::nullopt;
     return ClavesEscenario{AEntero32(ValorANumero(q.value(0))), AEntero32(ValorANumero(q.value(1))),
                            AEntero32(ValorANumero(q.value(2)))};
+}
+
+ParametrosRescate LeeParametrosRescate(const QSqlDatabase& db, std::int32_t escenario)
+{
+    ParametrosRescate p;
+    QSqlQuery q = Consulta(
+        db, QStringLiteral("select Penalizacion_Rescate, Anio_Rescate from T_Garantia where Escenario = ?"), {escenario});
+    if (Siguiente(q)) {
+        if (!q.isNull(0))
+            p.penalizacion = ValorANumero(q.value(0));
+        if (!q.isNull(1))
+            p.anioRescate = AEntero32(ValorANumero(q.value(1)));
+    }
+    return p;
 }
 
 } // namespace valvida

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Plazos.h"
 #include "core/Rechazo.h"
 #include "core/TablasMortalidad.h"
 
@@ -30,6 +31,9 @@ struct EntradaEscenario
     std::int32_t tipoComision = 0;
     //! The schedule's data rows as the grid holds them: year, percentage, rate per mille.
     QList<QStringList> comision;
+    //! The surrender charge in percent and the first year of surrender, as typed.
+    QString penalizacionRescate = QStringLiteral("0");
+    QString anioRescate = QStringLiteral("2");
 };
 
 //! A scenario that passed every check, typed as the store keeps it.
@@ -46,6 +50,7 @@ struct EscenarioValido
     QString descripcion;
     std::int16_t totalAnios = 0;
     QList<AnioComision> comision;
+    ParametrosRescate rescate;
 };
 
 //! A typed number (point or the locale's decimal mark) as a 16-bit whole number, half to even.
@@ -60,7 +65,9 @@ std::optional<std::int16_t> EnteroTecleado(const QString& texto, const QLocale& 
  * one-year cover), months of a one-year cover outside 1..12, interest outside 0..100; an
  * insurance term, or a payment term in years, below 1; the table missing, the age below its
  * first age, age plus insurance term beyond its last age (the columns end there), for a
- * commission type other than 1 age plus 20 beyond it (`CabeEnTabla`); the schedule
+ * commission type other than 1 age plus 20 beyond it (`CabeEnTabla`); the surrender charge empty,
+ * not a number or outside 0..100, the first year of surrender empty, not a whole number or
+ * outside 1..99; the schedule
  * (`ValidaComision`), then its total of years (`TotalAniosGuardado`).
  * Terms and age are compared as the whole numbers that are stored and computed.
  */
@@ -76,8 +83,8 @@ struct EscenarioGuardado
 };
 
 /*!
- * Stores the scenario under the largest number + 1, with its schedule, in one transaction: both
- * or nothing. An error of the store is an ErrorVV and leaves nothing behind.
+ * Stores the scenario under the largest number + 1, with its schedule and its surrender terms
+ * (T_Garantia), in one transaction: all or nothing. An error of the store is an ErrorVV and leaves nothing behind.
  */
 EscenarioGuardado GuardaEscenario(const QSqlDatabase& db, const EscenarioValido& escenario);
 
@@ -97,5 +104,8 @@ struct ClavesEscenario
 };
 
 std::optional<ClavesEscenario> LeeClavesEscenario(const QSqlDatabase& db, std::int32_t escenario);
+
+//! A scenario's surrender terms as stored, or the defaults when it has no row; ErrorVV when the statement fails.
+ParametrosRescate LeeParametrosRescate(const QSqlDatabase& db, std::int32_t escenario);
 
 } // namespace valvida

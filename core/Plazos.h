@@ -42,4 +42,11 @@ constexpr bool CabeEnTabla(std::int32_t x, std::int32_t n, bool modificada, std:
     return x >= primera && x + n <= ultima && (EsCoberturaMensual(n) || !modificada || x + PlazoReferencia <= ultima);
 }
 
+//! A scenario's surrender terms.
+struct ParametrosRescate
+{
+    double penalizacion = 0.0;    //!< R, the surrender charge in percent of the reserve
+    std::int32_t anioRescate = 2; //!< A, the first policy year it may be surrendered in: two premiums paid
+};
+
 } // namespace valvida

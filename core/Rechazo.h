@@ -22,7 +22,9 @@ enum class CampoEscenario {
     TipoComision,
     TotalAnios,
     Descripcion,
-    Comision
+    Comision,
+    PenalizacionRescate,
+    AnioRescate
 };
 
 /*!

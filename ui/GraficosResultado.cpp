@@ -47,7 +47,8 @@ DatosGrafico DatosReservas(const QList<FilaGrafico>& filas, bool porMeses)
     return {QStringLiteral("Reservas"),
             EjeEdad,
             Etiquetas(filas, porMeses),
-            {Serie(QStringLiteral("Reserva Matematica"), filas, &FilaGrafico::reservaMatematica)}};
+            {Serie(QStringLiteral("Reserva Matematica"), filas, &FilaGrafico::reservaMatematica),
+             Serie(QStringLiteral("Valor de Rescate"), filas, &FilaGrafico::rescate)}};
 }
 
 int PasoEtiquetas(int puntos, int maximo)

@@ -35,7 +35,7 @@ QString EtiquetaEdad(double edadAlcanzada, bool porMeses, int indice);
 //! The premium chart "Primas": risk, level net and tariff premium.
 DatosGrafico DatosPrimas(const QList<FilaGrafico>& filas, bool porMeses);
 
-//! The reserve chart "Reservas": the mathematical reserve.
+//! The reserve chart "Reservas": the mathematical reserve and the surrender value.
 DatosGrafico DatosReservas(const QList<FilaGrafico>& filas, bool porMeses);
 
 /*!

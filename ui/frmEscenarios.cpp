@@ -119,6 +119,8 @@ void frmEscenarios::construyeCampos()
     m_cmbTipoComision = lista("cmbTipoComision");
     m_txtTotalAnios = corta(NuevaCaja(m_Frame1, "txtTotalAños"));
     m_txtDescripcion = NuevaCaja(m_Frame1, "txtDescripcion");
+    m_txtPenalizacionRescate = corta(NuevaCajaNumerica(m_Frame1, "txtPenalizacionRescate"));
+    m_txtAnioRescate = corta(NuevaCajaNumerica(m_Frame1, "txtAnioRescate"));
 
     // Labels in column 0 and the first column of boxes in 1; the middle column's labels are
     // right-aligned against their boxes; column 6 takes the width the window gives.
@@ -140,6 +142,8 @@ void frmEscenarios::construyeCampos()
     coloca(1, 0, "lblSumaAsegurada", QStringLiteral("Suma Asegurada:"), m_txtSumaAsegurada);
     coloca(2, 0, "lblTablaMortalidad", QStringLiteral("Tabla Mortalidad:"), m_cmbTabla, 3);
     coloca(3, 0, "lblInteresTecnico", QStringLiteral("%Interes Técnico:"), m_txtInteresTecnico);
+    coloca(3, 2, "lblPenalizacionRescate", QStringLiteral("% Penalización Rescate:"), m_txtPenalizacionRescate);
+    coloca(3, 4, "lblAnioRescate", QStringLiteral("Rescate desde el año:"), m_txtAnioRescate);
     coloca(4, 0, "lblTipoSeguro", QStringLiteral("Tipo Seguro:"), m_cmbTipoSeguro);
     coloca(4, 2, "lblPlazoSeguro", QStringLiteral("Plazo Seguro:"), m_txtPlazoSeguro);
     m_Label6 = coloca(4, 4, "Label6", QStringLiteral("Plazo Pago:"), m_txtPlazoPago);
@@ -203,10 +207,13 @@ void frmEscenarios::dispone()
     forma->addWidget(m_MSFlexGrid1, 1);
     forma->addLayout(abajo);
 
-    const QList<QWidget*> orden = {
-        m_MSFlexGrid1,    m_txtEdad,      m_txtSumaAsegurada, m_cmbTabla,      m_txtInteresTecnico, m_cmbTipoSeguro,
-        m_txtPlazoSeguro, m_txtPlazoPago, m_cmbTipoComision,  m_txtTotalAnios, m_txtDescripcion,    MSFlexGrid2,
-        m_cmdResultado,   m_cmdAlta,      m_cmdModificar,     m_cmdAceptar,    m_cmdCancelar,       m_cmdSalir};
+    const QList<QWidget*> orden = {m_MSFlexGrid1,    m_txtEdad,           m_txtSumaAsegurada,
+                                   m_cmbTabla,       m_txtInteresTecnico, m_txtPenalizacionRescate,
+                                   m_txtAnioRescate, m_cmbTipoSeguro,     m_txtPlazoSeguro,
+                                   m_txtPlazoPago,   m_cmbTipoComision,   m_txtTotalAnios,
+                                   m_txtDescripcion, MSFlexGrid2,         m_cmdResultado,
+                                   m_cmdAlta,        m_cmdModificar,      m_cmdAceptar,
+                                   m_cmdCancelar,    m_cmdSalir};
     for (int i = 1; i < orden.size(); ++i)
         setTabOrder(orden.at(i - 1), orden.at(i));
 
@@ -279,8 +286,9 @@ void frmEscenarios::Form_Load()
 
 QList<QWidget*> frmEscenarios::Campos() const
 {
-    return {m_txtEdad,  m_txtSumaAsegurada, m_txtPlazoSeguro,  m_txtPlazoPago,   m_txtInteresTecnico,
-            m_cmbTabla, m_cmbTipoSeguro,    m_cmbTipoComision, m_txtDescripcion, m_txtTotalAnios};
+    return {m_txtEdad,           m_txtSumaAsegurada, m_txtPlazoSeguro,         m_txtPlazoPago,
+            m_txtInteresTecnico, m_cmbTabla,         m_cmbTipoSeguro,          m_cmbTipoComision,
+            m_txtDescripcion,    m_txtTotalAnios,    m_txtPenalizacionRescate, m_txtAnioRescate};
 }
 
 void frmEscenarios::Selecciona(ComboLista* lista, int indice)
@@ -324,6 +332,9 @@ void frmEscenarios::MuestraEscenario()
         m_txtPlazoSeguro->setText(m_MSFlexGrid1->textMatrix(fila, 7));
         m_txtPlazoPago->setText(m_MSFlexGrid1->textMatrix(fila, 8));
         m_txtDescripcion->setText(m_MSFlexGrid1->textMatrix(fila, 9));
+        const ParametrosRescate rescate = LeeParametrosRescate(m_entorno.db, numero);
+        m_txtPenalizacionRescate->setText(TextoNumero(rescate.penalizacion));
+        m_txtAnioRescate->setText(QString::number(rescate.anioRescate));
         m_comision->CargaFilas(numero);
     }
     m_MSFlexGrid1->setRow(fila);
@@ -416,6 +427,14 @@ void frmEscenarios::ReiniciaCampos(bool habilitar)
     primera(m_cmbTipoComision);
     vacia(m_txtDescripcion);
     vacia(m_txtTotalAnios);
+    // A new entry starts from the market's usual terms: no charge, surrender once two premiums are paid.
+    const ParametrosRescate usual;
+    vacia(m_txtPenalizacionRescate);
+    vacia(m_txtAnioRescate);
+    if (habilitar) {
+        m_txtPenalizacionRescate->setText(TextoNumero(usual.penalizacion));
+        m_txtAnioRescate->setText(QString::number(usual.anioRescate));
+    }
 }
 
 void frmEscenarios::cmdAlta_Click()
@@ -467,6 +486,8 @@ EntradaEscenario frmEscenarios::Entrada() const
     e.tipoSeguro = m_cmbTipoSeguro->claveActual();
     e.tipoComision = m_cmbTipoComision->claveActual();
     e.comision = m_comision->Celdas();
+    e.penalizacionRescate = m_txtPenalizacionRescate->text();
+    e.anioRescate = m_txtAnioRescate->text();
     return e;
 }
 
@@ -483,6 +504,8 @@ QWidget* frmEscenarios::Campo(CampoEscenario campo) const
     case CampoEscenario::TipoComision: return m_cmbTipoComision;
     case CampoEscenario::TotalAnios: return m_txtTotalAnios;
     case CampoEscenario::Descripcion: return m_txtDescripcion;
+    case CampoEscenario::PenalizacionRescate: return m_txtPenalizacionRescate;
+    case CampoEscenario::AnioRescate: return m_txtAnioRescate;
     case CampoEscenario::Comision: return m_comision->grid();
     }
     return m_txtEdad;

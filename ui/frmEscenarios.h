@@ -108,6 +108,8 @@ class frmEscenarios : public QWidget
     ComboLista* m_cmbTipoComision = nullptr;
     QLineEdit* m_txtTotalAnios = nullptr;
     QLineEdit* m_txtDescripcion = nullptr;
+    QLineEdit* m_txtPenalizacionRescate = nullptr;
+    QLineEdit* m_txtAnioRescate = nullptr;
     QPushButton* m_cmdResultado = nullptr;
     QPushButton* m_cmdAlta = nullptr;
     QPushButton* m_cmdModificar = nullptr;

@@ -85,7 +85,9 @@ frmResultados::frmResultados(Entorno& entorno, QWidget* parent)
           new GraficoResultado({QPen(QColor(0xc0, 0x39, 0x2b), 3.5), QPen(QColor(0x1f, 0x5f, 0xa8), 2, Qt::DashLine),
                                 QPen(QColor(0x2e, 0x8b, 0x57), 2)},
                                this))
-    , m_grafico2(new GraficoResultado({QPen(QColor(0x1f, 0x5f, 0xa8), 2)}, this))
+    // The surrender value dashed under the reserve it is taken from.
+    , m_grafico2(new GraficoResultado(
+          {QPen(QColor(0x1f, 0x5f, 0xa8), 2), QPen(QColor(0xd3, 0x6b, 0x00), 2, Qt::DashLine)}, this))
     , m_label1(Etiqueta(this, "Label1", QStringLiteral("Escenario")))
     , m_label2(Etiqueta(this, "Label2", QStringLiteral("Resultado")))
     , m_label3(Etiqueta(this, "Label3", QString()))

@@ -6,6 +6,7 @@
 #include "core/BaseDatos.h"
 #include "core/Dialogos.h"
 #include "core/Entorno.h"
+#include "core/EntradaEscenario.h"
 #include "core/Numeros.h"
 
 namespace valvida {
@@ -84,11 +85,15 @@ void InsertaResultados(Entorno& entorno, double escenario)
     const std::vector<FilaComision> comisiones = LeeComisiones(db, clave);
 
     Insercion insercion(db, QStringLiteral("insert into T_Resultado values(?,?,?,?,?,?,?,?,?,?,?,?)"));
-    GeneraFilas(motor, datos, comisiones, [&](const FilaResultado& f) {
-        // Annuity, insurance and the non-forfeiture values are not computed: 0.
-        insercion.ejecuta({clave, f.anio, f.edadAlcanzada, f.primaRiesgo, f.primaNeta, f.primaTarifa, 0.0, 0.0,
-                           f.reserva, 0.0, 0.0, 0.0});
-    });
+    const ParametrosRescate rescate = LeeParametrosRescate(db, AEntero32(ValorANumero(clave)));
+    GeneraFilas(
+        motor, datos, comisiones,
+        [&](const FilaResultado& f) {
+            const ValoresGarantizados& g = f.garantia;
+            insercion.ejecuta({clave, f.anio, f.edadAlcanzada, f.primaRiesgo, f.primaNeta, f.primaTarifa, g.anualidad,
+                               g.seguro, f.reserva, g.rescate, g.saldado, g.prorrogado});
+        },
+        rescate);
 }
 
 bool fGeneraResultado(Entorno& entorno, double escenario)

@@ -4,6 +4,7 @@
 #include "actuarial/almacen/Escritura.h"
 #include "actuarial/almacen/Generacion.h"
 #include "core/BaseDatos.h"
+#include "core/EntradaEscenario.h"
 #include "core/Numeros.h"
 #include "core/TablasMortalidad.h"
 
@@ -25,6 +26,7 @@ std::optional<DefinicionPlan> LeePlan(const QSqlDatabase& db, std::int32_t escen
     }
     plan.detalle = LeeFilasDetalle(db, numeroTabla);
     plan.comisiones = LeeComisiones(db, escenario);
+    plan.rescate = LeeParametrosRescate(db, escenario);
     return plan;
 }
 

@@ -16,6 +16,7 @@ struct FilaGrafico
     double primaNetaNivelada = 0;
     double primaTarifa = 0;
     double reservaMatematica = 0;
+    double rescate = 0;
 };
 
 //! A scenario's stored results as its charts show them.

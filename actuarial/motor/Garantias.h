@@ -1,6 +1,7 @@
 #pragma once
 
 #include "actuarial/motor/Columnas.h"
+#include "core/Plazos.h"
 
 #include <cstdint>
 #include <vector>
@@ -15,13 +16,6 @@ struct ValoresGarantizados
     double rescate = 0.0;    //!< surrender value
     double saldado = 0.0;    //!< paid-up sum, per unit of the original sum insured
     double prorrogado = 0.0; //!< extended term: years of death cover the surrender value buys
-};
-
-//! A scenario's surrender terms.
-struct ParametrosRescate
-{
-    double penalizacion = 0.0;    //!< R, surrender charge in percent of the reserve
-    std::int32_t anioRescate = 2; //!< A, first policy year the policy may be surrendered in
 };
 
 /*!

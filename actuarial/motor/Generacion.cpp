@@ -54,7 +54,7 @@ double BetaCalendario(const Motor& motor, const std::vector<FilaComision>& comis
 } // namespace
 
 void GeneraFilas(Motor& motor, const DatosEscenario& escenario, const std::vector<FilaComision>& comisiones,
-                 const std::function<void(const FilaResultado&)>& emite, bool soloPrimas)
+                 const std::function<void(const FilaResultado&)>& emite, ParametrosRescate rescate, bool soloPrimas)
 {
     const double edad = Valor(escenario.edad);
     const std::int16_t x = AEntero16(edad);
@@ -74,8 +74,9 @@ void GeneraFilas(Motor& motor, const DatosEscenario& escenario, const std::vecto
     const double alpha = Valor(primerAnio->tantos) * (unidad / 1000.0);
 
     // The reserve of row t, or the row is left out when t lies beyond the reserves.
-    const auto emiteFila = [&](std::int32_t t, double edadAlcanzada, double PR, double PN, double PT) {
-        SaltaFueraDeTabla([&] { emite(FilaResultado{t, edadAlcanzada, PR, PN, PT, motor.reserva(t)}); });
+    const auto emiteFila = [&](std::int32_t t, double edadAlcanzada, double PR, double PN, double PT,
+                               const ValoresGarantizados& garantia = {}) {
+        SaltaFueraDeTabla([&] { emite(FilaResultado{t, edadAlcanzada, PR, PN, PT, motor.reserva(t), garantia}); });
     };
 
     if (n != 1) {
@@ -90,17 +91,24 @@ void GeneraFilas(Motor& motor, const DatosEscenario& escenario, const std::vecto
         }
         const double PT = motor.fPrimaTarifa(P, beta, alpha, x, m);
         if (soloPrimas)
-            return emite(FilaResultado{0, edad, motor.fSeguro(x, 1, 1, 1), P, PT, 0.0});
+            return emite(FilaResultado{0, edad, motor.fSeguro(x, 1, 1, 1), P, PT, 0.0, {}});
         SaltaFueraDeTabla([&] { motor.DimensionaReserva(Suma16(n, 1)); });
         motor.fReserva(x, n, m, tipo, AFlotante32(Valor(escenario.interes)), AFlotante32(tipoComision));
 
-        double PR = 0.0;
-        for (std::int32_t t = 0; t < n; ++t) {
-            PR = motor.fSeguro(Suma16(x, static_cast<std::int16_t>(t)), 1, 1, 1);
-            emiteFila(t, edad + t, PR, P, PT);
+        std::vector<ValoresGarantizados> garantias;
+        try {
+            garantias = CalculaGarantias(motor.columnas, x, n, m, tipo, motor.aReserva, rescate);
+        } catch (const ErrorVV&) {
+            garantias.clear(); // the reserve's own failure has been told
         }
-        // The last row has no year of risk of its own: it repeats the one before.
-        emiteFila(n, edad + n, PR, P, PT);
+        double PR = 0.0;
+        for (std::int32_t t = 0; t <= n; ++t) {
+            // The last row has no year of risk of its own: it repeats the one before.
+            if (t < n)
+                PR = motor.fSeguro(Suma16(x, static_cast<std::int16_t>(t)), 1, 1, 1);
+            const auto i = static_cast<std::size_t>(t);
+            emiteFila(t, edad + t, PR, P, PT, i < garantias.size() ? garantias[i] : ValoresGarantizados{});
+        }
     } else {
         const std::int16_t k = m;
         const double beta = Valor(primerAnio->porcentaje) / 100.0;
@@ -116,7 +124,7 @@ void GeneraFilas(Motor& motor, const DatosEscenario& escenario, const std::vecto
         for (std::int32_t t = 0; t <= (soloPrimas ? 0 : k); ++t) {
             const double PR = motor.fSeguro(x, 1, 1, 1) * k / 12.0;
             if (soloPrimas)
-                emite(FilaResultado{t, edad, PR, P, PT, 0.0});
+                emite(FilaResultado{t, edad, PR, P, PT, 0.0, {}});
             else
                 emiteFila(t, edad, PR, P, PT);
         }

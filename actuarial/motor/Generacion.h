@@ -1,5 +1,6 @@
 #pragma once
 
+#include "actuarial/motor/Garantias.h"
 #include "core/ErrorVV.h"
 
 #include <cstdint>
@@ -42,6 +43,7 @@ struct FilaResultado
     double primaNeta = 0.0;
     double primaTarifa = 0.0;
     double reserva = 0.0;
+    ValoresGarantizados garantia; //!< 0 in every month of a one-year cover
 };
 
 /*!
@@ -63,11 +65,15 @@ struct FilaResultado
  * An annuity whose ages fall outside the columns is skipped and its previous value (0 at first)
  * is used; any other error is thrown, after the rows already handed to `emite`.
  *
+ * Each year's row carries its guaranteed values (CalculaGarantias with `rescate`); where they
+ * cannot be computed because the reserve could not (its function has said why), they stay 0.
+ *
  * With `soloPrimas` only row 0 is handed on, with a reserve of 0, and no reserve is computed: the
  * premiums of a rate table at every age cost each age a few column reads, not its whole term.
  * \test TestMotor::generaFilas, TestAlmacen::resultados
  */
 void GeneraFilas(Motor& motor, const DatosEscenario& escenario, const std::vector<FilaComision>& comisiones,
-                 const std::function<void(const FilaResultado&)>& emite, bool soloPrimas = false);
+                 const std::function<void(const FilaResultado&)>& emite, ParametrosRescate rescate = {},
+                 bool soloPrimas = false);
 
 } // namespace valvida

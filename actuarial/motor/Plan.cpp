@@ -108,8 +108,9 @@ std::variant<ValoresPlan, QString> Plan::enEdad(std::int16_t edad, bool soloPrim
                     valores.primaTarifa = fila.primaTarifa;
                 }
                 valores.reserva.push_back(fila.reserva);
+                valores.rescate.push_back(fila.garantia.rescate);
             },
-            soloPrimas);
+            m_definicion.rescate, soloPrimas);
     } catch (const ErrorVV& e) {
         return Motivo(rutina, e);
     }

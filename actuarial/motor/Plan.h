@@ -26,6 +26,7 @@ struct DefinicionPlan
     std::int16_t edadInicial = 0;         //!< the catalogue's ages: l = 1 at the first,
     std::int16_t edadFinal = 0;           //!< whole life runs to the last
     std::vector<FilaDetalle> detalle;     //!< the table's qx by ascending age
+    ParametrosRescate rescate;            //!< its surrender terms
 };
 
 //! A plan at one issue age, per unit sum insured, as the scenario calculation gives it.
@@ -37,6 +38,7 @@ struct ValoresPlan
     double primaTarifa = 0.0;     //!< and its tariff premium
     std::vector<double> reserva;  //!< V(t) at the end of year (month) t = 0..n (0..k)
     std::vector<double> prima;    //!< premium the recursion adds at the start of year t (0 for months)
+    std::vector<double> rescate;  //!< surrender value at the end of year t (0 for months)
 };
 
 //! The terms at an issue age: (n, m).

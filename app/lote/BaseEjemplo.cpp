@@ -44,7 +44,8 @@ const EscenarioEjemplo Escenarios[] = {
       0,
       3,
       1,
-      {{"1", "10", "15"}}}},
+      {{"1", "10", "15"}},
+      "5"}}, // a surrender charge of 5 %
     {"ilt-bowers.csv",
      {"40",
       "50000",

@@ -6,6 +6,7 @@
 #include "actuarial/almacen/Generacion.h"
 #include "core/BaseDatos.h"
 #include "support/BaseTemporal.h"
+#include "support/Tolerancia.h"
 
 #include <QScopeGuard>
 #include <QTest>
@@ -102,12 +103,13 @@ class TestAlmacen : public QObject
         QTest::addColumn<QStringList>("cajas");
 
         // P = 0.28/1.9; alpha = 0.015; beta = 0.5 * 1.9; PT = (0.015/2 + P)/(1 - 0.95/2); risk 0.1, 0.2
-        // and row 2 repeating row 1; reserves 0, (P - 0.1)/0.9, 0.
+        // and row 2 repeating row 1; reserves 0, (P - 0.1)/0.9, 0; annuities (N - N2)/D = 1.9, 0.9/0.9,
+        // 0; benefits (M - M2)/D = 0.28, 0.18/0.9, 0 at the end; a term has no surrender value.
         QTest::newRow("tres edades")
             << QVariantList{0, 1, 1, 0, 1, 2, 2} << "(1, 1, 50, 15)"
             << "select * from T_Resultado order by Anio_Poliza"
-            << QStringList{"1|0|0|0.1|0.147368421052632|0.294987468671679|0|0|0|0|0|0",
-                           "1|1|1|0.2|0.147368421052632|0.294987468671679|0|0|0.0526315789473684|0|0|0",
+            << QStringList{"1|0|0|0.1|0.147368421052632|0.294987468671679|1.9|0.28|0|0|0|0",
+                           "1|1|1|0.2|0.147368421052632|0.294987468671679|1|0.2|0.0526315789473684|0|0|0",
                            "1|2|2|0.2|0.147368421052632|0.294987468671679|0|0|0|0|0|0"}
             << QStringList{};
 
@@ -153,6 +155,36 @@ class TestAlmacen : public QObject
         QCOMPARE(base.filas(consulta), filas);
         QCOMPARE(base.dialogos.textos(), cajas);
         QCOMPARE(base.dialogos.reloj, 0);
+    }
+
+    void garantias()
+    {
+        // Table 2 at 0 % (q = 0.1): l = 1, .9, .81, .729, ...; a 3-year endowment at 0, P = 1/2.71. At 0 %
+        // an endowment's benefit is worth 1 at every t; annuities (N(t) - N(3))/l(t) = 2.71, 1.9, 1, 0;
+        // reserves 1 - 1.9 P = .81/2.71 and 1 - P = 1.71/2.71. With no row of terms (0 % from year 2)
+        // year 2 surrenders its reserve; with 5 % from year 1 both years do, 95 % of it. The extended
+        // cover: T(k) from age 1 = .1, .19 <= .95 .81/2.71, so the 2 years left; from age 2, the 1 left.
+        const double V1 = .81 / 2.71, V2 = 1.71 / 2.71;
+        const QList<QList<double>> sinFila{{2.71, 1, 0, 0, 0}, {1.9, 1, 0, 0, 0}, {1, 1, V2, V2, 1}, {0, 1, 0, 0, 0}};
+        const QList<QList<double>> conFila{
+            {2.71, 1, 0, 0, 0}, {1.9, 1, .95 * V1, .95 * V1, 2}, {1, 1, .95 * V2, .95 * V2, 1}, {0, 1, 0, 0, 0}};
+        for (const bool fila : {false, true}) {
+            BaseTemporal base;
+            base.sql("insert into C_TablaMortalidad values(2, 'Seis edades', 0, 5)");
+            base.sql("insert into T_DetalleMortalidad values(2,0,.1),(2,1,.1),(2,2,.1),(2,3,.1),(2,4,.1),(2,5,.1)");
+            Escenario(base, {0, 3, 1, 0, 2, 3, 3}, "(1, 1, 0, 0)");
+            if (fila)
+                base.sql("insert into T_Garantia values(1, 5, 1)");
+            CalculaEscenario(base.entorno(), 1);
+            QCOMPARE(base.dialogos.textos(), QStringList{});
+            QSqlQuery q = Consulta(base.db(), "select Anualidad, Seguro, Rescate, Saldado, Prorrogado from T_Resultado "
+                                              "order by Anio_Poliza");
+            for (const QList<double>& esperada : fila ? conFila : sinFila) {
+                QVERIFY(Siguiente(q));
+                for (int c = 0; c < 5; ++c)
+                    VV_CERCA(q.value(c).toDouble(), esperada[c], 1e-12);
+            }
+        }
     }
 
     void calculaEscenario_data()

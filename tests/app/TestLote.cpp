@@ -115,8 +115,8 @@ class TestLote : public QObject
         // example; K = c1 + (P - 0) in year 1, so V(1) = (K - 0.1)/0.9 = 28/171; V(2) = 0.
         fila("calcular, caja de una función", {"calcular", "BD", "2"},
              "1|" + Cabecera +
-                 "\n2,0,0,0.1,0.147368421052632,0.294987468671679,0,0,0,0,0,0\n"
-                 "2,1,1,0.2,0.147368421052632,0.294987468671679,0,0,0.16374269005848,0,0,0\n"
+                 "\n2,0,0,0.1,0.147368421052632,0.294987468671679,1.9,0.28,0,0,0,0\n"
+                 "2,1,1,0.2,0.147368421052632,0.294987468671679,1,0.2,0.16374269005848,0,0,0\n"
                  "2,2,2,0.2,0.147368421052632,0.294987468671679,0,0,0,0,0,0\n"
                  "|Funcion: fPrimaNivelada\nError:9\nEl subíndice está fuera del intervalo\n");
         // The generator's own box, and nothing on stdout: a failed calculation has no results.
@@ -297,8 +297,8 @@ class TestLote : public QObject
         Ejemplo(base);
         QCOMPARE(Salida(Programa({"calcular", base.ruta(), "1"})),
                  "0|" + Cabecera +
-                     "\n1,0,0,0.1,0.147368421052632,0.294987468671679,0,0,0,0,0,0\n"
-                     "1,1,1,0.2,0.147368421052632,0.294987468671679,0,0,0.0526315789473684,0,0,0\n"
+                     "\n1,0,0,0.1,0.147368421052632,0.294987468671679,1.9,0.28,0,0,0,0\n"
+                     "1,1,1,0.2,0.147368421052632,0.294987468671679,1,0.2,0.0526315789473684,0,0,0\n"
                      "1,2,2,0.2,0.147368421052632,0.294987468671679,0,0,0,0,0,0\n|");
         const QString archivo = base.carpeta() + "/real.csv", directo = base.carpeta() + "/directo.csv";
         QCOMPARE(Salida(Programa({"exportar", base.ruta(), "1", archivo})),

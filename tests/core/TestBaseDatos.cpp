@@ -49,7 +49,21 @@ class TestBaseDatos : public QObject
                          "C_TipoSeguro:Tipo_Seguro", "T_Comision:Escenario,Anio_Comision",
                          "T_Conmutado:Tabla_Mortalidad,Interes_Tecnico,Edad",
                          "T_DetalleMortalidad:Tabla_Mortalidad,Edad", "T_Escenario:Escenario",
-                         "T_Resultado:Escenario,Anio_Poliza"}));
+                         "T_Garantia:Escenario", "T_Resultado:Escenario,Anio_Poliza"}));
+    }
+
+    void abrirAgregaLasTablasNuevas()
+    {
+        // A database made before the surrender terms opens with them added, and nothing of its own changed.
+        BaseTemporal base;
+        base.sql("insert into T_Escenario values (1, 30, 500, 1, 1, 3, 1, 5, 5, 'antes', 0)");
+        base.sql("drop table T_Garantia");
+        const QStringList antes = base.filas("select * from T_Escenario");
+        AbreBaseDatos(base.ruta(), "abrir");
+        CierraBaseDatos("abrir");
+        QCOMPARE(base.filas("select * from T_Escenario"), antes);
+        QCOMPARE(base.filas("select name || ' ' || type || ' ' || pk from pragma_table_info('T_Garantia')"),
+                 (QStringList{"Escenario INTEGER 1", "Penalizacion_Rescate REAL 0", "Anio_Rescate INTEGER 0"}));
     }
 
     void crearNoDejaNadaAMedias()
@@ -82,6 +96,8 @@ class TestBaseDatos : public QObject
             {"drop table T_Comision; create table T_Comision(Anio_Comision, Escenario, Porcentaje_Prima, Tantos_Suma)",
              false, "3265 La columna Escenario de la tabla T_Comision debe ser la número 1"},
             {"alter table T_Resultado add column Extra", false, "3265 La tabla T_Resultado tiene la columna Extra de más"},
+            {"alter table T_Garantia drop column Anio_Rescate", false,
+             "3265 La tabla T_Garantia no tiene la columna Anio_Rescate"},
             // Names compare without regard to case; a catalogue may have further columns.
             {"drop table T_DetalleMortalidad; create table T_DetalleMortalidad(TABLA_MORTALIDAD, edad, QX);"
              "alter table C_TipoSeguro add column Orden", true, ""},

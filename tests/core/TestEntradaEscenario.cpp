@@ -13,15 +13,18 @@ namespace {
 
 const QLocale Espanol(QLocale::Spanish, QLocale::Spain);
 const char* const Campos[] = {"Edad",      "SumaAsegurada", "Tabla",      "InteresTecnico", "TipoSeguro", "PlazoSeguro",
-                              "PlazoPago", "TipoComision",  "TotalAnios", "Descripcion",    "Comision"};
+                              "PlazoPago", "TipoComision",  "TotalAnios", "Descripcion",    "Comision",
+                              "PenalizacionRescate", "AnioRescate"};
 
 // Values in the order they are checked: interest|payment term|insurance term|sum insured|age|
 // description|total of years|table|commission type|schedule rows "[year/]percentage/per mille;...",
-// numbered unless the year is given.
+// numbered unless the year is given[|surrender charge|first year of surrender].
 EntradaEscenario Entrada(const QString& texto)
 {
     const QStringList v = texto.split('|');
     EntradaEscenario e{v[4], v[3], v[0], v[2], v[1], v[6], v[5], v[7].toInt(), 1, v[8].toInt(), {}};
+    if (v.size() > 10)
+        e.penalizacionRescate = v[10], e.anioRescate = v[11];
     for (const QString& f : v[9].split(';', Qt::SkipEmptyParts))
         e.comision << (f.count('/') == 2 ? QStringList() : QStringList{QString::number(e.comision.size() + 1)}) +
                           f.split('/');
@@ -64,6 +67,13 @@ class TestEntradaEscenario : public QObject
         QTest::newRow("19,5 es 20") << "100|10|10|1000|19,5|D||1|1|50/5" << "100|10|10|1000|20|0|1/50/5";
         QTest::newRow("pasa la última edad") << "5,5|10|30|1000|71|D||1|1|50/5" << "La edad más el plazo de seguro sobrepasa la edad final de la tabla de mortalidad (100) > PlazoSeguro";
         QTest::newRow("llega a la última edad") << "0|1|30|1000|70|D||1|1|50/5" << "0|1|30|1000|70|0|1/50/5";
+        QTest::newRow("prima de referencia fuera") << "5,5|10|10|1000|85|D|1|1|2|50/5" << "La edad más 20 años, la prima de referencia de la comisión varios años, sobrepasa la edad final de la tabla de mortalidad (100) > TipoComision";
+        QTest::newRow("rescate vacío") << "5,5|10|10|1000|35|D||1|1|50/5||2" << "La penalización de rescate no puede ser nula > PenalizacionRescate";
+        QTest::newRow("rescate 100,5") << "5,5|10|10|1000|35|D||1|1|50/5|100,5|2" << "La penalización de rescate debera estar comprendida entre 0 y 100 > PenalizacionRescate";
+        QTest::newRow("año de rescate vacío") << "5,5|10|10|1000|35|D||1|1|50/5|5|" << "El año de rescate no puede ser nulo > AnioRescate";
+        for (const char* anio : {"0", "2,5", "100"})
+            QTest::addRow("año de rescate %s", anio) << "5,5|10|10|1000|35|D||1|1|50/5|5|" + QString(anio) << "El año de rescate debe ser un número entero entre 1 y 99 > AnioRescate";
+        QTest::newRow("rescate 2,5 desde 99") << "5,5|10|10|1000|35|D||1|1|50/5|2,5|99" << "5.5|10|10|1000|35|0|1/50/5|2.5/99";
         QTest::newRow("sin años") << "5,5|10|10|1000|35|D||1|2|" << "El total de años no puede ser nulo > TotalAnios";
         QTest::newRow("total sin filas") << "5,5|10|10|1000|35|D|3|1|2|" << "La comisión debe tener una fila por cada año: 3 > TotalAnios";
         const QString edad = "el Porcentaje Prima para edad:";
@@ -104,6 +114,8 @@ class TestEntradaEscenario : public QObject
             obtenido << TextoNumero(x);
         for (const AnioComision& a : v.comision)
             obtenido << QStringList{TextoNumero(a.anio), TextoNumero(a.porcentaje), TextoNumero(a.tantos)}.join('/');
+        if (e.penalizacionRescate != "0" || e.anioRescate != "2")
+            obtenido << TextoNumero(v.rescate.penalizacion) + '/' + QString::number(v.rescate.anioRescate);
         QCOMPARE(obtenido.join('|'), resultado);
     }
 
@@ -132,7 +144,7 @@ class TestEntradaEscenario : public QObject
         base.sql("insert into C_TablaMortalidad values (1, 'Tabla A', 20, 100)");
         base.sql("insert into T_Escenario values (7, 30, 500, 1, 1, 3, 1, 5, 5, 'otro', 0)");
         const EscenarioValido e{
-            36, 1000.5, 3, 2, 4.5, 1, 20, 10, "Dotal 30/20 de O'Brien", 2, {{1, 50, 5}, {2, 40.25, 4}}};
+            36, 1000.5, 3, 2, 4.5, 1, 20, 10, "Dotal 30/20 de O'Brien", 2, {{1, 50, 5}, {2, 40.25, 4}}, {2.5, 3}};
         const EscenarioGuardado g = GuardaEscenario(base.db(), e);
         // The largest number + 1, the row as the list shows it, the schedule under the same number.
         QCOMPARE(QString::number(g.numero) + ": " + g.fila.join('|'),
@@ -140,13 +152,20 @@ class TestEntradaEscenario : public QObject
         QCOMPARE(base.filas("select * from T_Escenario where Escenario = 8"),
                  QStringList{"8|36|1000.5|3|2|4.5|1|20|10|Dotal 30/20 de O'Brien|2"});
         QCOMPARE(base.filas("select * from T_Comision"), (QStringList{"8|1|50|5", "8|2|40.25|4"}));
+        // Its surrender terms beside it; a scenario without a row reads the defaults.
+        QCOMPARE(base.filas("select * from T_Garantia"), QStringList{"8|2.5|3"});
+        const ParametrosRescate guardados = LeeParametrosRescate(base.db(), 8), usuales = LeeParametrosRescate(base.db(), 7);
+        QCOMPARE((QList<double>{guardados.penalizacion, double(guardados.anioRescate), usuales.penalizacion,
+                                double(usuales.anioRescate)}),
+                 (QList<double>{2.5, 3, 0, 2}));
 
         // A year twice breaks the schedule's key half way: neither the scenario nor a row stays.
         EscenarioValido doble = e;
         doble.comision[1].anio = 1;
         QVERIFY_THROWS_EXCEPTION(ErrorVV, GuardaEscenario(base.db(), doble));
-        QCOMPARE(base.filas("select count(*) from T_Escenario union all select count(*) from T_Comision"),
-                 (QStringList{"2", "2"}));
+        QCOMPARE(base.filas("select count(*) from T_Escenario union all select count(*) from T_Comision "
+                            "union all select count(*) from T_Garantia"),
+                 (QStringList{"2", "2", "1"}));
     }
 };
 

@@ -116,7 +116,7 @@ class TestfrmResultados : public QObject
         // A one-year cover's rows are months: each label is the age, a comma and the month from 0.
         const QList<FilaGrafico> meses{{40, 0.5, 0.25, 0.3, 0}, {40, 0.5, 0.25, 0.3, 0.125}, {40, 0.5, 0.25, 0.3, 0}};
         QStringList visto;
-        const QList<FilaGrafico> anios{{35, 0, 0, 0, 0}, {36, 0, 0, 0, 0.02}};
+        const QList<FilaGrafico> anios{{35, 0, 0, 0, 0, 0}, {36, 0, 0, 0, 0.02, 0.019}};
         for (const DatosGrafico& datos : {DatosPrimas(meses, true), DatosReservas(anios, false)}) {
             visto << datos.titulo + '|' + datos.tituloEje + '|' + datos.etiquetas.join(' ');
             for (const SerieGrafico& serie : datos.series) {
@@ -127,7 +127,8 @@ class TestfrmResultados : public QObject
         }
         QCOMPARE(visto, (QStringList{"Primas|Edad Alcanzada|40,0 40,1 40,2", "Prima Riesgo 0=0.5 1=0.5 2=0.5",
                                      "Prima Neta Nivelada 0=0.25 1=0.25 2=0.25", "Prima Tarifa 0=0.3 1=0.3 2=0.3",
-                                     "Reservas|Edad Alcanzada|35 36", "Reserva Matematica 0=0 1=0.02"}));
+                                     "Reservas|Edad Alcanzada|35 36", "Reserva Matematica 0=0 1=0.02",
+                                     "Valor de Rescate 0=0 1=0.019"}));
     }
 
     void seDisponeEnDosMitadesYAmpliaUnGrafico()
