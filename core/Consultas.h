@@ -35,9 +35,9 @@ inline const QString EscenariosResultados =
                    "where T_Escenario.Tabla_Mortalidad = C_TablaMortalidad.Tabla_Mortalidad "
                    "and T_Escenario.Tipo_Seguro = C_TipoSeguro.Tipo_Seguro order by T_Escenario.Escenario");
 
-//! A scenario's results (?: the scenario) in the results grid's columns.
-inline const QString ResultadoEscenario =
-    QStringLiteral("Select Anio_Poliza, Edad_Alcanzada, Reserva_Matematica, Prima_Riesgo, Prima_Neta_Nivelada, "
-                   "Prima_Tarifa from T_Resultado where Escenario = ?");
+//! A scenario's results (?: the scenario) in the results grid's columns, its guaranteed values last.
+inline const QString ResultadoEscenario = QStringLiteral(
+    "Select Anio_Poliza, Edad_Alcanzada, Reserva_Matematica, Prima_Riesgo, Prima_Neta_Nivelada, "
+    "Prima_Tarifa, Anualidad, Seguro, Rescate, Saldado, Prorrogado from T_Resultado where Escenario = ?");
 
 } // namespace valvida::consulta

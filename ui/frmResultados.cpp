@@ -34,8 +34,17 @@ const QStringList CabecerasEscenario = {
 };
 
 const QStringList CabecerasResultado = {
-    QStringLiteral("Año Poliza"),   QStringLiteral("Edad Alcanzada"),      QStringLiteral("Reserva Matematica"),
-    QStringLiteral("Prima Riesgo"), QStringLiteral("Prima Neta Nivelada"), QStringLiteral("Prima Tarifa"),
+    QStringLiteral("Año Poliza"),
+    QStringLiteral("Edad Alcanzada"),
+    QStringLiteral("Reserva Matematica"),
+    QStringLiteral("Prima Riesgo"),
+    QStringLiteral("Prima Neta Nivelada"),
+    QStringLiteral("Prima Tarifa"),
+    QStringLiteral("Anualidad"),
+    QStringLiteral("Seguro"),
+    QStringLiteral("Rescate"),
+    QStringLiteral("Saldado"),
+    QStringLiteral("Prorrogado"),
 };
 
 // Columns of the scenario list.

@@ -59,11 +59,11 @@ class TestfrmResultados : public QObject
         m_base->sql("insert into T_Escenario values (1, 40, 100000, 1, 1, 4.5, 1, 1, 6, 'Mensual', 0), "
                     "(2, 50, 9999, 3, 1, 5, 9, 2, 2, 'Sin tabla', 0), (3, 30, 2000, 2, 2, 3, 2, 80, 15, 'Vida', 3), "
                     "(4, 30, 5000, 1, 1, 4.5, 1, 10, 10, 'Nuevo', 0)");
-        m_base->sql(
-            "with recursive t(n) as (select 0 union all select n + 1 from t where n < 80) "
-            "insert into T_Resultado select 3, n, 30 + n, 0.001 * (n + 1), 0.0123, 0.015, 0, 0, 0.01 * n, 0, 0, 0 "
-            "from t union all select 1, n, 40, 0.0005, 0.012345, 0.0123456789, 0, 0, 0.001 * n, 0, 0, 0 "
-            "from t where n <= 6");
+        m_base->sql("with recursive t(n) as (select 0 union all select n + 1 from t where n < 80) "
+                    "insert into T_Resultado select 3, n, 30 + n, 0.001 * (n + 1), 0.0123, 0.015, 9.5, 0.25, 0.01 * n, "
+                    "0.02, 0.5, 7 "
+                    "from t union all select 1, n, 40, 0.0005, 0.012345, 0.0123456789, 0, 0, 0.001 * n, 0, 0, 0 "
+                    "from t where n <= 6");
     }
 
     void eligeEscenario_data()
@@ -72,12 +72,13 @@ class TestfrmResultados : public QObject
         QTest::addColumn<int>("gesto");         // then a key, or a click on the number of this list row
         QTest::addColumn<QStringList>("vista"); // title, first header and row, summary, scenario exported
         // 0.012345 x 100000 = 1234.5; 0.0123456789 x 100000 = 1234.5679 at four decimals.
-        const QStringList uno{"Escenario 1: Temporal 1-6", "Mes Póliza", "0|40|0|0.0005|0.012345|0.0123456789",
+        const QStringList uno{"Escenario 1: Temporal 1-6", "Mes Póliza",
+                              "0|40|0|0.0005|0.012345|0.0123456789|0|0|0|0|0",
                               "Prima Nivelada Anual: 1234.5\r\nPrima Tarifa Anual:   1234.5679", "1"};
         // Row 2 holds scenario 3, as scenario 2 is not listed. 0.0123 x 2000 = 24.6; 0.015 x 2000 = 30.
         // clang-format off
         QTest::newRow("clic en el número") << 1 << 2 << QStringList{"Escenario 3: Vida Entera 80-15", "Año Póliza",
-            "0|30|0|0.001|0.0123|0.015", "Prima Nivelada Anual: 24.6\r\nPrima Tarifa Anual:   30", "3"};
+            "0|30|0|0.001|0.0123|0.015|9.5|0.25|0.02|0.5|7", "Prima Nivelada Anual: 24.6\r\nPrima Tarifa Anual:   30", "3"};
         QTest::newRow("flecha arriba") << 2 << int(Qt::Key_Up) << uno;
         QTest::newRow("arriba en la primera fila") << 1 << int(Qt::Key_Up) << uno; // the header is no scenario
         // The first scenario shown: its empty charts were never laid out with ages.
