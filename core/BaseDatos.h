@@ -22,12 +22,11 @@ enum class Comprobacion { Columnas, ColumnasYCatalogos };
 /*!
  * Opens an existing database file read-write under the given connection name. Never creates a
  * file; the one change it makes is to create, in one transaction, the tables of later features
- * (TablasAmpliacion) that a database made before them lacks. A missing or unreadable file, a file that is not a database,
- * one that lacks a table of the schema (3078) or whose table lacks a column or has them in
- * another order (3265; the catalogues may have further columns after their two) is an ErrorVV
- * naming the table and the column, and the connection is removed again. With
- * ColumnasYCatalogos, C_TipoSeguro must hold codes 1 to 4 and C_TipoComision code 1 and one
- * other (3021, naming the catalogue and the code): the forms cannot work without them.
+ * (TablasAmpliacion) that a database made before them lacks. A missing or unreadable file, a file that is not a
+ * database, one that lacks a table of the schema (3078) or whose table lacks a column or has them in another order
+ * (3265; the catalogues may have further columns after their two) is an ErrorVV naming the table and the column, and
+ * the connection is removed again. With ColumnasYCatalogos, C_TipoSeguro must hold codes 1 to 4 and C_TipoComision code
+ * 1 and one other (3021, naming the catalogue and the code): the forms cannot work without them.
  */
 QSqlDatabase AbreBaseDatos(const QString& ruta, const QString& nombreConexion,
                            Comprobacion comprobacion = Comprobacion::Columnas);

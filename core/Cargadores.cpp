@@ -18,12 +18,14 @@ const QString RutinaCargaFlexgrid = QStringLiteral("Rutina: CargaFlexgrid");
 
 // One row's cells as text, trimmed, joined by the separator; throws at a null. In a file a
 // stored text is made safe from being read as a formula.
-QString UneCeldas(const QSqlQuery& q, int columnas, QChar separador, bool csv = false)
+QString UneCeldas(const QSqlQuery& q, int columnas, QChar separador, bool csv = false, const Formatos& formatos = {})
 {
     QString fila;
     for (int c = 0; c < columnas; ++c) {
         const QVariant valor = q.value(c);
-        const QString texto = ValorATexto(valor).trimmed();
+        const std::optional<Formato> formato = formatos.value(c);
+        const QString texto =
+            formato && !valor.isNull() ? TextoPantalla(ValorANumero(valor), *formato) : ValorATexto(valor).trimmed();
         fila += csv && valor.typeId() == QMetaType::QString ? CeldaCsv(texto) : texto;
         fila += separador;
     }
@@ -41,13 +43,14 @@ void EscribeLinea(QIODevice& archivo, const QString& linea)
 
 } // namespace
 
-void CargaFlexgrid(Entorno& entorno, const QString& sql, ReceptorFilas& grid, const QVariantList& valores)
+void CargaFlexgrid(Entorno& entorno, const QString& sql, ReceptorFilas& grid, const QVariantList& valores,
+                   const Formatos& formatos)
 {
     try {
         QSqlQuery q = Consulta(entorno.db, sql, valores);
         const int columnas = q.record().count();
         while (Siguiente(q))
-            grid.AddItem(UneCeldas(q, columnas, QLatin1Char('\t')));
+            grid.AddItem(UneCeldas(q, columnas, QLatin1Char('\t'), false, formatos));
     } catch (const ErrorVV& e) {
         grid.finCarga();
         MostrarError(entorno.dialogos, RutinaCargaFlexgrid, e);

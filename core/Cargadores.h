@@ -1,9 +1,13 @@
 #pragma once
 
+#include "core/Numeros.h"
 #include <QString>
+
+#include <QList>
 #include <QVariantList>
 
 #include <cstdint>
+#include <optional>
 
 class QIODevice;
 
@@ -32,12 +36,17 @@ class ReceptorLista
     virtual void setItemData(int indice, std::int32_t clave) = 0;
 };
 
+//! How each column of a grid shows its numbers (TextoPantalla); a column without one, or beyond
+//! the list, shows its value as stored.
+using Formatos = QList<std::optional<Formato>>;
+
 /*!
- * Appends every row of a query to a grid: the cells as text, trimmed, joined by TAB.
- * A failing query or a null value shows the error box "Rutina: CargaFlexgrid"; the rows before
- * it stay in the grid.
+ * Appends every row of a query to a grid: the cells as text, trimmed, joined by TAB, a numeric
+ * column in its screen format. A failing query or a null value shows the error box "Rutina:
+ * CargaFlexgrid"; the rows before it stay in the grid.
  */
-void CargaFlexgrid(Entorno& entorno, const QString& sql, ReceptorFilas& grid, const QVariantList& valores = {});
+void CargaFlexgrid(Entorno& entorno, const QString& sql, ReceptorFilas& grid, const QVariantList& valores = {},
+                   const Formatos& formatos = {});
 
 /*!
  * Appends every row of a two-column query to a list: column 1 shown, column 0 as the key.

@@ -46,11 +46,12 @@ class Dialogos
                               Respuesta predeterminada = Respuesta::Aceptar) = 0;
 
     /*!
-     * The open-file and save-file dialogs. The filter is written "Description|*.ext".
-     * An empty result means the user cancelled.
+     * The open-file and save-file dialogs. The filter is written "Description|*.ext"; the title
+     * says which file is asked for (empty: the system's own). An empty result means the user
+     * cancelled.
      */
-    virtual QString abrirArchivo(const QString& carpeta, const QString& filtro) = 0;
-    virtual QString guardarArchivo(const QString& carpeta, const QString& filtro) = 0;
+    virtual QString abrirArchivo(const QString& carpeta, const QString& filtro, const QString& titulo = {}) = 0;
+    virtual QString guardarArchivo(const QString& carpeta, const QString& filtro, const QString& titulo = {}) = 0;
 
     //! Opens a progress box with this text over a total of `total` (any unit: bytes, rows).
     virtual std::unique_ptr<Progreso> progreso(const QString& texto, qint64 total) = 0;
@@ -73,8 +74,8 @@ class DialogosMudos : public Dialogos
   public:
     Respuesta mensaje(const QString& texto, Botones botones, Icono icono, const QString& titulo,
                       Respuesta predeterminada) override;
-    QString abrirArchivo(const QString&, const QString&) override { return {}; }
-    QString guardarArchivo(const QString&, const QString&) override { return {}; }
+    QString abrirArchivo(const QString&, const QString&, const QString&) override { return {}; }
+    QString guardarArchivo(const QString&, const QString&, const QString&) override { return {}; }
     std::unique_ptr<Progreso> progreso(const QString& texto, qint64 total) override;
     void ponerRelojArena() override {}
     void quitarRelojArena() override {}

@@ -248,8 +248,9 @@ std::optional<ClavesEscenario> LeeClavesEscenario(const QSqlDatabase& db, std::i
 ParametrosRescate LeeParametrosRescate(const QSqlDatabase& db, std::int32_t escenario)
 {
     ParametrosRescate p;
-    QSqlQuery q = Consulta(
-        db, QStringLiteral("select Penalizacion_Rescate, Anio_Rescate from T_Garantia where Escenario = ?"), {escenario});
+    QSqlQuery q =
+        Consulta(db, QStringLiteral("select Penalizacion_Rescate, Anio_Rescate from T_Garantia where Escenario = ?"),
+                 {escenario});
     if (Siguiente(q)) {
         if (!q.isNull(0))
             p.penalizacion = ValorANumero(q.value(0));

@@ -18,8 +18,9 @@ bool Inizializar(Entorno& entorno)
         return false;
     }
     static const char* const sentencias[] = {
-        "delete from T_Resultado", "delete from T_Comision",          "delete from T_Garantia", "delete from T_Escenario",
-        "delete from T_Conmutado", "delete from T_DetalleMortalidad", "delete from C_TablaMortalidad",
+        "delete from T_Resultado",       "delete from T_Comision",  "delete from T_Garantia",
+        "delete from T_Escenario",       "delete from T_Conmutado", "delete from T_DetalleMortalidad",
+        "delete from C_TablaMortalidad",
     };
     {
         RelojArena reloj(d);

@@ -219,10 +219,12 @@ void MDIForm1::mnuCartera_Click()
 {
     Dialogos& dialogos = m_entorno.dialogos;
     const QString filtro = QStringLiteral("Archivo de valores separados por comas|*.csv");
-    const QString entrada = dialogos.abrirArchivo(m_entorno.carpetaAplicacion, filtro);
+    const QString entrada =
+        dialogos.abrirArchivo(m_entorno.carpetaAplicacion, filtro, QStringLiteral("Cartera de pólizas"));
     if (entrada.isEmpty())
         return;
-    const QString salida = dialogos.guardarArchivo(m_entorno.carpetaAplicacion, filtro);
+    const QString salida =
+        dialogos.guardarArchivo(m_entorno.carpetaAplicacion, filtro, QStringLiteral("Resultado de la cartera"));
     if (salida.isEmpty())
         return;
     ConCajaError(dialogos, QStringLiteral("Rutina: mnuCartera_Click"), [&] {

@@ -60,14 +60,14 @@ QString QtDialogos::FiltroQt(const QString& filtro)
            QLatin1Char(')');
 }
 
-QString QtDialogos::abrirArchivo(const QString& carpeta, const QString& filtro)
+QString QtDialogos::abrirArchivo(const QString& carpeta, const QString& filtro, const QString& titulo)
 {
-    return QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), carpeta, FiltroQt(filtro));
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), titulo, carpeta, FiltroQt(filtro));
 }
 
-QString QtDialogos::guardarArchivo(const QString& carpeta, const QString& filtro)
+QString QtDialogos::guardarArchivo(const QString& carpeta, const QString& filtro, const QString& titulo)
 {
-    return QFileDialog::getSaveFileName(QApplication::activeWindow(), QString(), carpeta, FiltroQt(filtro));
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), titulo, carpeta, FiltroQt(filtro));
 }
 
 namespace {

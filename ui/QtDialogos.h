@@ -10,8 +10,8 @@ class QtDialogos : public Dialogos
   public:
     Respuesta mensaje(const QString& texto, Botones botones, Icono icono, const QString& titulo,
                       Respuesta predeterminada) override;
-    QString abrirArchivo(const QString& carpeta, const QString& filtro) override;
-    QString guardarArchivo(const QString& carpeta, const QString& filtro) override;
+    QString abrirArchivo(const QString& carpeta, const QString& filtro, const QString& titulo) override;
+    QString guardarArchivo(const QString& carpeta, const QString& filtro, const QString& titulo) override;
     //! A window-modal QProgressDialog with a "Cancelar" button, over the active window.
     std::unique_ptr<Progreso> progreso(const QString& texto, qint64 total) override;
     void ponerRelojArena() override;

@@ -48,8 +48,8 @@ class TestBaseDatos : public QObject
             (QStringList{"C_TablaMortalidad:Tabla_Mortalidad", "C_TipoComision:Tipo_Comision",
                          "C_TipoSeguro:Tipo_Seguro", "T_Comision:Escenario,Anio_Comision",
                          "T_Conmutado:Tabla_Mortalidad,Interes_Tecnico,Edad",
-                         "T_DetalleMortalidad:Tabla_Mortalidad,Edad", "T_Escenario:Escenario",
-                         "T_Garantia:Escenario", "T_Resultado:Escenario,Anio_Poliza"}));
+                         "T_DetalleMortalidad:Tabla_Mortalidad,Edad", "T_Escenario:Escenario", "T_Garantia:Escenario",
+                         "T_Resultado:Escenario,Anio_Poliza"}));
     }
 
     void abrirAgregaLasTablasNuevas()

@@ -12,9 +12,9 @@ using namespace valvida;
 namespace {
 
 const QLocale Espanol(QLocale::Spanish, QLocale::Spain);
-const char* const Campos[] = {"Edad",      "SumaAsegurada", "Tabla",      "InteresTecnico", "TipoSeguro", "PlazoSeguro",
-                              "PlazoPago", "TipoComision",  "TotalAnios", "Descripcion",    "Comision",
-                              "PenalizacionRescate", "AnioRescate"};
+const char* const Campos[] = {"Edad",        "SumaAsegurada",       "Tabla",        "InteresTecnico", "TipoSeguro",
+                              "PlazoSeguro", "PlazoPago",           "TipoComision", "TotalAnios",     "Descripcion",
+                              "Comision",    "PenalizacionRescate", "AnioRescate"};
 
 // Values in the order they are checked: interest|payment term|insurance term|sum insured|age|
 // description|total of years|table|commission type|schedule rows "[year/]percentage/per mille;...",
@@ -154,7 +154,8 @@ class TestEntradaEscenario : public QObject
         QCOMPARE(base.filas("select * from T_Comision"), (QStringList{"8|1|50|5", "8|2|40.25|4"}));
         // Its surrender terms beside it; a scenario without a row reads the defaults.
         QCOMPARE(base.filas("select * from T_Garantia"), QStringList{"8|2.5|3"});
-        const ParametrosRescate guardados = LeeParametrosRescate(base.db(), 8), usuales = LeeParametrosRescate(base.db(), 7);
+        const ParametrosRescate guardados = LeeParametrosRescate(base.db(), 8),
+                                usuales = LeeParametrosRescate(base.db(), 7);
         QCOMPARE((QList<double>{guardados.penalizacion, double(guardados.anioRescate), usuales.penalizacion,
                                 double(usuales.anioRescate)}),
                  (QList<double>{2.5, 3, 0, 2}));

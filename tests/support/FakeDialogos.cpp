@@ -15,10 +15,11 @@ Dialogos::Respuesta FakeDialogos::mensaje(const QString& texto, Botones botones,
     return m_respuestas.takeFirst();
 }
 
-QString FakeDialogos::abrirArchivo(const QString& carpeta, const QString& filtro)
+QString FakeDialogos::abrirArchivo(const QString& carpeta, const QString& filtro, const QString& titulo)
 {
     carpetasDialogo << carpeta;
     filtrosDialogo << filtro;
+    titulosDialogo << titulo;
     if (m_archivos.isEmpty()) {
         ++dialogosSinArchivo;
         return {};
@@ -26,9 +27,9 @@ QString FakeDialogos::abrirArchivo(const QString& carpeta, const QString& filtro
     return m_archivos.takeFirst();
 }
 
-QString FakeDialogos::guardarArchivo(const QString& carpeta, const QString& filtro)
+QString FakeDialogos::guardarArchivo(const QString& carpeta, const QString& filtro, const QString& titulo)
 {
-    return abrirArchivo(carpeta, filtro);
+    return abrirArchivo(carpeta, filtro, titulo);
 }
 
 namespace {

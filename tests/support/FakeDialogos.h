@@ -25,8 +25,8 @@ class FakeDialogos : public Dialogos
 
     Respuesta mensaje(const QString& texto, Botones botones, Icono icono, const QString& titulo,
                       Respuesta predeterminada) override;
-    QString abrirArchivo(const QString& carpeta, const QString& filtro) override;
-    QString guardarArchivo(const QString& carpeta, const QString& filtro) override;
+    QString abrirArchivo(const QString& carpeta, const QString& filtro, const QString& titulo = {}) override;
+    QString guardarArchivo(const QString& carpeta, const QString& filtro, const QString& titulo = {}) override;
     std::unique_ptr<Progreso> progreso(const QString& texto, qint64 total) override;
     void ponerRelojArena() override;
     void quitarRelojArena() override;
@@ -41,6 +41,7 @@ class FakeDialogos : public Dialogos
     //! Carpeta and filter of the file dialogs shown, in order.
     QStringList carpetasDialogo;
     QStringList filtrosDialogo;
+    QStringList titulosDialogo;
     int dialogosSinArchivo = 0;
     //! Depth of the hourglass now, and the deepest it went.
     int reloj = 0;

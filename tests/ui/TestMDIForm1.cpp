@@ -76,6 +76,8 @@ class TestMDIForm1 : public QObject
                          "Pólizas: 1\r\nReserva total: 330.152671755725\r\nPrima de tarifa total: 330.152671755725"}));
         QCOMPARE(base.dialogos.progresos.first(),
                  "Valorando la cartera.../" + QString::number(QFileInfo(entrada).size()));
+        QCOMPARE(base.dialogos.titulosDialogo.mid(1, 2),
+                 (QStringList{"Cartera de pólizas", "Resultado de la cartera"}));
     }
 
     void inicializarOCerrarConQxSinGuardar()
