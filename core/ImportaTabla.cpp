@@ -73,9 +73,9 @@ QByteArray LeeLinea(QFile& archivo, qsizetype numero)
     return linea;
 }
 
-// The file as lines: UTF-8 or Windows-1252, the last line with or without its end. Reading stops
-// at the first line past the limit.
-QStringList LeeLineas(const QString& ruta)
+} // namespace
+
+QStringList LeeLineasArchivo(const QString& ruta)
 {
     QFile archivo(ruta);
     AbreLectura(archivo);
@@ -98,11 +98,13 @@ QStringList LeeLineas(const QString& ruta)
     return resultado;
 }
 
+namespace {
+
 // The fields of every line, checked for shape: at least three on the first line and the same
 // count on every other.
 QList<QStringList> LeeCampos(const QString& ruta)
 {
-    const QStringList lineas = LeeLineas(ruta);
+    const QStringList lineas = LeeLineasArchivo(ruta);
     if (lineas.isEmpty())
         throw ErrorVV(ErrorVV::SubindiceFueraDeIntervalo, QStringLiteral("El archivo está vacío"));
 

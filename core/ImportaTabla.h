@@ -23,6 +23,13 @@ inline const QString AvisoCargaFinalizada = QStringLiteral("Carga finalizada con
  */
 QStringList SeparaCampos(const QString& texto, const QString& separador);
 
+/*!
+ * The lines of a text file as an import reads them: a regular file only, UTF-8 or Windows-1252,
+ * lines ended by CR LF, LF or CR, the last with or without its end. Error 6 at the 32,768th line
+ * or a line over 4096 bytes; the file errors 53, 57, 75.
+ */
+QStringList LeeLineasArchivo(const QString& ruta);
+
 //! Number for a new mortality table: the largest stored plus 1, or 1 for an empty catalogue (error 6 past 32767).
 std::int16_t NuevaTablaMortalidad(const QSqlDatabase& db);
 

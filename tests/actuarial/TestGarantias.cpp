@@ -4,7 +4,7 @@
 #include "actuarial/motor/Garantias.h"
 #include "actuarial/motor/Motor.h"
 #include "core/ErrorVV.h"
-#include "support/BaseTemporal.h"
+#include "support/Ilt.h"
 #include "support/Tolerancia.h"
 
 #include <QTest>
@@ -17,19 +17,6 @@ using namespace valvida;
 namespace {
 
 constexpr double Tol = 1e-13;
-
-// The Illustrative Life Table (Bowers et al.) as shipped, ages 0..110, at a rate in percent.
-ColumnasConmutadas Ilt(double tasa)
-{
-    std::vector<FilaDetalle> filas;
-    for (const QString& linea :
-         QString(prueba::LeeArchivo(VALVIDA_TABLAS_DIR "/ilt-bowers.csv")).split("\r\n", Qt::SkipEmptyParts))
-        filas.push_back({linea.section(',', 0, 0).toDouble(), linea.section(',', 1, 1).toDouble()});
-    ColumnasConmutadas c;
-    c.dimensiona(0, 110);
-    CalculaColumnas(c, 0, tasa, filas);
-    return c;
-}
 
 // Ages 0..3 given by D, N and M alone, all the guaranteed values read.
 ColumnasConmutadas Cuatro(double D2 = 0.5)
@@ -110,7 +97,7 @@ class TestGarantias : public QObject
         const int x = xnmTipo[0], n = xnmTipo[1], m = xnmTipo[2], tipo = xnmTipo[3];
         bool fallo = false;
         Motor motor([&fallo](const FalloMotor&) { fallo = true; });
-        motor.columnas = Ilt(6.0);
+        motor.columnas = prueba::Ilt(6.0);
         const ColumnasConmutadas& c = motor.columnas;
         motor.DimensionaReserva(n + 1);
         motor.fReserva(static_cast<std::int16_t>(x), static_cast<std::int16_t>(n), static_cast<std::int16_t>(m), tipo,

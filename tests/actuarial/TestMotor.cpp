@@ -6,6 +6,7 @@
 #include "actuarial/motor/Motor.h"
 #include "support/BaseTemporal.h"
 #include "support/FakeDialogos.h"
+#include "support/Ilt.h"
 #include "support/Tolerancia.h"
 
 #include <QPointF>
@@ -36,16 +37,6 @@ ColumnasConmutadas Columnas(int lo, double tasa, const QString& detalle)
     c.dimensiona(lo, static_cast<int>(*filas.back().edad));
     CalculaColumnas(c, static_cast<std::int16_t>(lo), tasa, filas);
     return c;
-}
-
-// The Illustrative Life Table (Bowers et al.) as shipped, at a rate in percent.
-ColumnasConmutadas Ilt(double tasa)
-{
-    QStringList detalle;
-    for (const QString& linea :
-         QString(prueba::LeeArchivo(VALVIDA_TABLAS_DIR "/ilt-bowers.csv")).split("\r\n", Qt::SkipEmptyParts))
-        detalle << linea.section(',', 0, 1).replace(',', ':');
-    return Columnas(0, tasa, detalle.join(' '));
 }
 
 // Ages 0..2, q = 0.1, 0.2, 1: l = 1, 0.9, 0.72; d = 0.1, 0.18, 0.72.
@@ -229,7 +220,7 @@ class TestMotor : public QObject
         QFETCH(float, tc);
         QFETCH(QList<QPointF>, figuras);
         const int x = xnmTipo[0], n = xnmTipo[1], m = xnmTipo[2], tipo = xnmTipo[3];
-        Banco banco(Ilt(tasa));
+        Banco banco(prueba::Ilt(tasa));
         const ColumnasConmutadas& c = banco.motor.columnas;
         banco.motor.DimensionaReserva(n + 1);
         banco.motor.fReserva(I16(x), I16(n), I16(m), tipo, static_cast<float>(tasa), tc);
@@ -276,7 +267,7 @@ class TestMotor : public QObject
     {
         // Bowers et al., Actuarial Mathematics, 2nd ed., appendix 2A, to the printed digits:
         // A40 = 0.16132, ä40 = 14.8166, and the whole life at 40 paid for life, 1000 P40 = 10.89.
-        Banco banco(Ilt(6.0));
+        Banco banco(prueba::Ilt(6.0));
         const ColumnasConmutadas& c = banco.motor.columnas;
         VV_CERCA(c.M(40) / c.D(40), 0.16132, 0.000005);
         VV_CERCA(c.N(40) / c.D(40), 14.8166, 0.00005);
