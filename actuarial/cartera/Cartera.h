@@ -1,5 +1,7 @@
 #pragma once
 
+#include "actuarial/cartera/LecturaCartera.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -10,18 +12,13 @@
 namespace valvida {
 
 //! How a portfolio valuation ended, and its totals when it was valued.
-struct ResultadoCartera
+struct ResultadoCartera : Recorrido
 {
-    enum class Estado { Valorada, Rechazada, Cancelada };
-    Estado estado = Estado::Valorada;
-    QString rechazo; //!< why the file was refused: "Línea 7, campo Edad: ..."
-    std::int64_t polizas = 0;
     double reservaTotal = 0.0;
     double primaTarifaTotal = 0.0;
 };
 
-//! The first line of a portfolio file, and the columns its valuation adds.
-inline const QString CabeceraCartera = QStringLiteral("Poliza,Escenario,Edad,Suma_Asegurada,Antiguedad");
+//! The columns the valuation adds to each line.
 inline const QString ColumnasValoradas = QStringLiteral("Prima_Neta_Anual,Prima_Tarifa_Anual,Reserva");
 
 /*!

@@ -45,11 +45,11 @@ class TestBaseDatos : public QObject
         QCOMPARE(
             base.filas("select t || ':' || group_concat(c) from (select m.name t, p.name c from sqlite_master m, "
                        "pragma_table_info(m.name) p where m.type = 'table' and p.pk > 0 order by t, p.pk) group by t"),
-            (QStringList{"C_TablaMortalidad:Tabla_Mortalidad", "C_TipoComision:Tipo_Comision",
-                         "C_TipoSeguro:Tipo_Seguro", "T_Comision:Escenario,Anio_Comision",
-                         "T_Conmutado:Tabla_Mortalidad,Interes_Tecnico,Edad",
-                         "T_DetalleMortalidad:Tabla_Mortalidad,Edad", "T_Escenario:Escenario", "T_Garantia:Escenario",
-                         "T_Resultado:Escenario,Anio_Poliza"}));
+            (QStringList{"C_Curva:Curva", "C_TablaMortalidad:Tabla_Mortalidad", "C_TipoComision:Tipo_Comision",
+                         "C_TipoSeguro:Tipo_Seguro", "T_Caida:Hipotesis,Anio_Poliza",
+                         "T_Comision:Escenario,Anio_Comision", "T_Conmutado:Tabla_Mortalidad,Interes_Tecnico,Edad",
+                         "T_Curva:Curva,Plazo", "T_DetalleMortalidad:Tabla_Mortalidad,Edad", "T_Escenario:Escenario",
+                         "T_Garantia:Escenario", "T_Hipotesis:Hipotesis", "T_Resultado:Escenario,Anio_Poliza"}));
     }
 
     void abrirAgregaLasTablasNuevas()
