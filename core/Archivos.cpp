@@ -61,6 +61,9 @@ QByteArray Nativo(const QString& ruta)
 
 bool MismoArchivo(const QString& a, const QString& b)
 {
+    // One name, whether or not the file is there yet.
+    if (QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath())
+        return true;
     std::error_code error;
     return std::filesystem::equivalent(std::filesystem::path(Nativo(a).toStdString()),
                                        std::filesystem::path(Nativo(b).toStdString()), error);

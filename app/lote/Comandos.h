@@ -39,4 +39,14 @@ int ComandoCartera(const QStringList& argumentos, QTextStream& out, QTextStream&
 //! commission schedule in one comma-separated file, as the results form writes it.
 int ComandoExportar(const QStringList& argumentos, QTextStream& out, QTextStream& err);
 
+//! importar-curva RUTA_BD ARCHIVO DESCRIPCION FECHA: a yield curve from "Plazo,Tipo" lines; its number on stdout.
+int ComandoImportarCurva(const QStringList& argumentos, QTextStream& out, QTextStream& err);
+
+/*!
+ * mejor-estimacion RUTA_BD CARTERA.csv HIPOTESIS CURVA SALIDA.csv [--flujos FLUJOS.csv]: the
+ * best estimate of each policy and of the portfolio (ValoraMejorEstimacion); prints the number
+ * of policies and the total. A refused line is its message on stderr, status 1, no file written.
+ */
+int ComandoMejorEstimacion(const QStringList& argumentos, QTextStream& out, QTextStream& err);
+
 } // namespace valvida

@@ -14,9 +14,17 @@ struct Comando
 };
 
 const Comando Comandos[] = {
-    {"crear-bd", 1, &ComandoCrearBd},  {"crear-bd", 2, &ComandoCrearBd},  {"importar", 2, &ComandoImportar},
-    {"calcular", 2, &ComandoCalcular}, {"exportar", 3, &ComandoExportar}, {"tarifa", 2, &ComandoTarifa},
-    {"tarifa", 4, &ComandoTarifa},     {"cartera", 3, &ComandoCartera},
+    {"crear-bd", 1, &ComandoCrearBd},
+    {"crear-bd", 2, &ComandoCrearBd},
+    {"importar", 2, &ComandoImportar},
+    {"calcular", 2, &ComandoCalcular},
+    {"exportar", 3, &ComandoExportar},
+    {"tarifa", 2, &ComandoTarifa},
+    {"tarifa", 4, &ComandoTarifa},
+    {"cartera", 3, &ComandoCartera},
+    {"importar-curva", 4, &ComandoImportarCurva},
+    {"mejor-estimacion", 5, &ComandoMejorEstimacion},
+    {"mejor-estimacion", 7, &ComandoMejorEstimacion},
 };
 
 } // namespace
@@ -26,7 +34,8 @@ QString UsoLote()
     return QStringLiteral(
         "uso: valvida-lote crear-bd [--ejemplo] RUTA | importar RUTA_BD ARCHIVO | calcular RUTA_BD ESCENARIO"
         " | exportar RUTA_BD ESCENARIO ARCHIVO | tarifa RUTA_BD ESCENARIO [EDAD_DESDE EDAD_HASTA]"
-        " | cartera RUTA_BD CARTERA.csv SALIDA.csv");
+        " | cartera RUTA_BD CARTERA.csv SALIDA.csv | importar-curva RUTA_BD ARCHIVO DESCRIPCION FECHA"
+        " | mejor-estimacion RUTA_BD CARTERA.csv HIPOTESIS CURVA SALIDA.csv [--flujos FLUJOS.csv]");
 }
 
 int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& err)

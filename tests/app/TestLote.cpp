@@ -8,6 +8,7 @@
 #include "app/lote/Lote.h"
 #include "core/BaseDatos.h"
 #include "core/ExportaEscenario.h"
+#include "core/Numeros.h"
 #include "support/BaseTemporal.h"
 #include "support/PruebaLote.h"
 #include "support/Tolerancia.h"
@@ -305,6 +306,47 @@ class TestLote : public QObject
                  "0|Escenario exportado: " + archivo + "\n|");
         ExportaEscenario(base.entorno(), 1, directo);
         QCOMPARE(prueba::LeeArchivo(archivo), prueba::LeeArchivo(directo));
+    }
+
+    void mejorEstimacion()
+    {
+        // Scenario 9, a 20-year endowment at 40 on the Illustrative Life Table at 6 % with no commission:
+        // on that table at 100 %, no lapses or expenses and a flat curve at 6 %, a policy 5 years in
+        // force has a best estimate of its sum times the reserve V(5) that calcular stores.
+        BaseTemporal base;
+        Planes(base);
+        base.sql("insert into T_Escenario values(9,40,1,3,1,6,2,20,20,'D',0)");
+        base.sql("insert into T_Comision values(9,1,0,0)");
+        base.sql("insert into T_Hipotesis values(1,'Tarifa',2,100,0,0,0)");
+        const QString c = base.carpeta() + "/";
+        // The curve: a header skipped, maturities 1 and 2; its refusals name line and field.
+        const std::pair<QByteArray, QString> curvas[] = {
+            {"Plazo,Tipo\r\n1,6\r\n2,6\r\n", "0|1\n|"},
+            {"1,6\n3,6\n", "1||No se importó la curva: Línea 2, campo Plazo: debe ser 2\n"},
+            {"1,seis\n", "1||No se importó la curva: Línea 1, campo Tipo: no es un número\n"},
+            {"1,-100\n", "1||No se importó la curva: Línea 1, campo Tipo: debe ser mayor que -100\n"},
+            {"1;6\n", "1||No se importó la curva: Línea 1: debe tener 2 campos separados por comas\n"},
+        };
+        for (const auto& [bytes, salida] : curvas)
+            QCOMPARE(Salida(Lote({"importar-curva", base.ruta(), base.archivo("c.csv", bytes), "Plana", "2026-12-31"})),
+                     salida);
+        const QString v5 = Lote({"calcular", base.ruta(), "9"}).out.split('\n').value(6).section(',', 8, 8);
+        base.archivo("p.csv", CabeceraCartera.toUtf8() + "\nZ,9,40,1000,5\n");
+        const prueba::SalidaLote r =
+            Lote({"mejor-estimacion", base.ruta(), c + "p.csv", "1", "1", c + "s.csv", "--flujos", c + "f.csv"});
+        QCOMPARE(r.estado, 0);
+        const double be = QString(prueba::LeeArchivo(c + "s.csv")).split('\n').value(1).section(',', 5).toDouble();
+        VV_CERCA(be, 1000 * v5.toDouble(), 1e-8 * be);
+        // The flows' values add up to the total; 15 years remain.
+        double valor = 0;
+        const QStringList anios = QString(prueba::LeeArchivo(c + "f.csv")).split('\n', Qt::SkipEmptyParts);
+        for (const QString& anio : anios.mid(1))
+            valor += anio.section(',', 8).toDouble();
+        QCOMPARE(anios.size(), 16);
+        VV_CERCA(valor, be, 1e-9 * be);
+        QCOMPARE(r.out, "Pólizas: 1\nMejor estimación total: " + TextoNumero(be) + "\n");
+        QCOMPARE(Salida(Lote({"mejor-estimacion", base.ruta(), c + "p.csv", "7", "1", c + "s.csv"})),
+                 "1||No se valoró la cartera: No existe la hipótesis 7\n");
     }
 
     void tarifa()
