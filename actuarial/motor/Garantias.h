@@ -41,7 +41,7 @@ struct ValoresGarantizados
  * guaranteed values and is not valued here.
  * Errors: n < 0, x or x + n outside the columns, or fewer than n + 1 reserves 9; a D of 0 where it
  * divides 11.
- * \test TestGarantias::aMano, TestGarantias::errores, TestGarantias::identidades
+ * \test TestGarantias::aMano, TestGarantias::errores, TestMotor::reservaProspectiva
  */
 std::vector<ValoresGarantizados> CalculaGarantias(const ColumnasConmutadas& c, std::int32_t x, std::int32_t n,
                                                   std::int32_t m, std::int32_t tipo, const std::vector<double>& reserva,

@@ -1,16 +1,13 @@
-// The guaranteed values: worked by hand from the columns given here, and on the Illustrative Life
-// Table checked against the engine's reserves and values computed here from the table's columns.
+// The guaranteed values worked by hand from the columns given here; on the Illustrative Life Table
+// they are checked beside the reserve (TestMotor::reservaProspectiva).
 
 #include "actuarial/motor/Garantias.h"
-#include "actuarial/motor/Motor.h"
 #include "core/ErrorVV.h"
-#include "support/Ilt.h"
 #include "support/Tolerancia.h"
 
 #include <QTest>
 
 #include <array>
-#include <cmath>
 
 using namespace valvida;
 
@@ -73,59 +70,6 @@ class TestGarantias : public QObject
             } catch (const ErrorVV& e) {
                 QCOMPARE(e.numero(), numero);
             }
-        }
-    }
-
-    void identidades_data()
-    {
-        QTest::addColumn<QList<int>>("xnmTipo");
-        QTest::addColumn<float>("tc");
-        // Every type with level, limited and single premium at 6 %. A single premium has no later
-        // premiums to modify; a modified premium for life is formed on the annuity of the term.
-        for (int tipo : {1, 2, 3, 4})
-            for (int m : {tipo == 2 ? 60 : 20, 10, 1})
-                for (float tc : {1.0f, 2.0f})
-                    if (tc == 1.0f || (m != 1 && !(tipo == 2 && m == 60)))
-                        QTest::addRow("tipo %d, %d primas, comisión %g", tipo, m, double(tc))
-                            << QList<int>{tipo == 2 ? 50 : 40, tipo == 2 ? 60 : 20, m, tipo} << tc;
-    }
-
-    void identidades()
-    {
-        QFETCH(QList<int>, xnmTipo);
-        QFETCH(float, tc);
-        const int x = xnmTipo[0], n = xnmTipo[1], m = xnmTipo[2], tipo = xnmTipo[3];
-        bool fallo = false;
-        Motor motor([&fallo](const FalloMotor&) { fallo = true; });
-        motor.columnas = prueba::Ilt(6.0);
-        const ColumnasConmutadas& c = motor.columnas;
-        motor.DimensionaReserva(n + 1);
-        motor.fReserva(static_cast<std::int16_t>(x), static_cast<std::int16_t>(n), static_cast<std::int16_t>(m), tipo,
-                       6.0f, tc);
-        QVERIFY(!fallo);
-        const auto g = CalculaGarantias(c, x, n, m, tipo, motor.aReserva, {5.0, 2});
-        QCOMPARE(g.size(), static_cast<std::size_t>(n) + 1);
-
-        for (int t = 1; t <= n; ++t) {
-            const ValoresGarantizados& f = g[static_cast<std::size_t>(t)];
-            const double V = motor.aReserva[static_cast<std::size_t>(t)];
-            // The prospective reserve, with the premium of the years after t (at maturity, whole life
-            // paid for life still owes its last age's). The recursion's rounding grows as D(x) / D(x+t).
-            const double pi = motor.aPrima[static_cast<std::size_t>(std::min(t + 1, n))];
-            VV_CERCA(f.seguro - pi * f.anualidad, V, 1e-14 * c.D(x) / c.D(x + t));
-            VV_CERCA(f.rescate, tipo != 1 && t < n && t >= std::min(2, m) ? 0.95 * V : 0.0, Tol);
-            if (f.rescate == 0.0 || t >= m)
-                continue;
-            VV_CERCA(f.saldado * f.seguro, f.rescate, Tol);
-            // The cost of k years' death cover at x + t, linear between whole years.
-            const auto T = [&](int k) { return (c.M(x + t) - c.M(x + t + k)) / c.D(x + t); };
-            const int k = static_cast<int>(std::floor(f.prorrogado));
-            if (tipo == 4)
-                QCOMPARE(f.prorrogado, 0.0);
-            else if (k < n - t)
-                VV_CERCA(T(k) + (f.prorrogado - k) * (T(k + 1) - T(k)), f.rescate, Tol);
-            else
-                QVERIFY(k == n - t && T(k) <= f.rescate);
         }
     }
 };

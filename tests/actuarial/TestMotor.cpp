@@ -2,6 +2,7 @@
 // given here (fractions noted beside them), never by the engine's own formulas.
 
 #include "actuarial/motor/Columnas.h"
+#include "actuarial/motor/Garantias.h"
 #include "actuarial/motor/Generacion.h"
 #include "actuarial/motor/Motor.h"
 #include "support/BaseTemporal.h"
@@ -248,13 +249,31 @@ class TestMotor : public QObject
             Pz = (anualidad(x) * P - K) / ((c.N(x + 1) - c.N(x + m)) / c.D(x));
         }
         const std::vector<double>& V = banco.motor.aReserva;
+        // The guaranteed values of the same policy, with a charge of 5 % from year 2.
+        const auto g = CalculaGarantias(c, x, n, m, tipo, V, {5.0, 2});
         for (int t = 0; t <= n; ++t) {
             double esperada = t == 0 ? 0.0 : beneficios(x + t, n - t) - Pz * anualidad(x + t);
             if (t == n && esperada < 0.005)
                 esperada = 0.0;
-            VV_CERCA(V[static_cast<std::size_t>(t)], esperada, 1e-8);
+            const auto i = static_cast<std::size_t>(t);
+            VV_CERCA(V[i], esperada, 1e-8);
             if (t >= 1)
-                VV_CERCA(banco.motor.aPrima[static_cast<std::size_t>(t)], t == 1 ? K : (t <= m ? Pz : 0.0), 1e-12);
+                VV_CERCA(banco.motor.aPrima[i], t == 1 ? K : (t <= m ? Pz : 0.0), 1e-12);
+            VV_CERCA(g[i].seguro, beneficios(x + t, n - t), 1e-12);
+            VV_CERCA(g[i].anualidad, anualidad(x + t), 1e-9);
+            VV_CERCA(g[i].rescate, tipo != 1 && t >= 1 && t < n && t >= std::min(2, m) ? 0.95 * V[i] : 0.0, 1e-13);
+            if (g[i].rescate == 0.0 || t >= m)
+                continue;
+            VV_CERCA(g[i].saldado * g[i].seguro, g[i].rescate, 1e-13);
+            // The cost of k years' death cover at x + t, linear between whole years.
+            const auto T = [&](int k) { return (c.M(x + t) - c.M(x + t + k)) / c.D(x + t); };
+            const int k = static_cast<int>(std::floor(g[i].prorrogado));
+            if (tipo == 4)
+                QCOMPARE(g[i].prorrogado, 0.0);
+            else if (k < n - t)
+                VV_CERCA(T(k) + (g[i].prorrogado - k) * (T(k + 1) - T(k)), g[i].rescate, 1e-13);
+            else
+                QVERIFY(k == n - t && T(k) <= g[i].rescate);
         }
         for (const QPointF& f : figuras) {
             VV_CERCA(V[static_cast<std::size_t>(f.x())], f.y(), 5e-4);
