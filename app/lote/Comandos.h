@@ -36,7 +36,9 @@ int ComandoTarifa(const QStringList& argumentos, QTextStream& out, QTextStream& 
 int ComandoCartera(const QStringList& argumentos, QTextStream& out, QTextStream& err);
 
 //! exportar RUTA_BD ESCENARIO ARCHIVO: the scenario, its results, table, commutation columns and
-//! commission schedule in one comma-separated file, as the results form writes it.
+//! commission schedule in one comma-separated file, as the results form writes it; a workbook
+//! (ExportaLibroEscenario) when ARCHIVO ends in ".xlsx", in any case.
 int ComandoExportar(const QStringList& argumentos, QTextStream& out, QTextStream& err);
+
 
 } // namespace valvida
