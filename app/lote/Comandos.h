@@ -40,5 +40,8 @@ int ComandoCartera(const QStringList& argumentos, QTextStream& out, QTextStream&
 //! (ExportaLibroEscenario) when ARCHIVO ends in ".xlsx", in any case.
 int ComandoExportar(const QStringList& argumentos, QTextStream& out, QTextStream& err);
 
+//! informe RUTA_BD ESCENARIO SALIDA.pdf: the scenario's report (InformeEscenario). Needs a
+//! QGuiApplication, which main creates for this command alone.
+int ComandoInforme(const QStringList& argumentos, QTextStream& out, QTextStream& err);
 
 } // namespace valvida
