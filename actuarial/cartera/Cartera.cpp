@@ -61,6 +61,11 @@ struct PlanesEscenario
 {
     std::unique_ptr<Plan> plan; // none: no such scenario
     std::vector<std::unique_ptr<std::variant<ValoresPlan, QString>>> porEdad;
+    // The scenario's share of the totals.
+    std::int64_t polizas = 0;
+    Suma suma;
+    Suma primaTarifa;
+    Suma reserva;
 };
 
 class Valoracion
@@ -114,9 +119,21 @@ class Valoracion
             throw rechazo(QStringLiteral("Suma_Asegurada"), QStringLiteral("da valores que se desbordan"));
         m_reserva.agrega(reserva);
         m_primaTarifa.agrega(primaTarifa);
-        if (!std::isfinite(m_reserva.total()) || !std::isfinite(m_primaTarifa.total()))
+        m_suma.agrega(suma);
+        if (!std::isfinite(m_reserva.total()) || !std::isfinite(m_primaTarifa.total()) ||
+            !std::isfinite(m_suma.total()))
             throw rechazo(QStringLiteral("los totales de la cartera se desbordan"));
         ++m_polizas;
+        // Each part is at most its total in size: finite when the total is.
+        ++planes.polizas;
+        planes.suma.agrega(suma);
+        planes.primaTarifa.agrega(primaTarifa);
+        planes.reserva.agrega(reserva);
+        // Whole years in force, below the term; the vector grows only with a longer time in force.
+        const auto anios = static_cast<std::size_t>(antiguedad);
+        if (anios >= m_porAntiguedad.size())
+            m_porAntiguedad.resize(anios + 1);
+        m_porAntiguedad[anios].agrega(reserva);
 
         char texto[3 * 32 + 4];
         char* p = texto;
@@ -137,6 +154,20 @@ class Valoracion
     std::int64_t polizas() const { return m_polizas; }
     double reserva() const { return m_reserva.total(); }
     double primaTarifa() const { return m_primaTarifa.total(); }
+    double suma() const { return m_suma.total(); }
+
+    // The totals of each scenario with policies, ascending, and the reserve by whole years in force.
+    void totales(ResultadoCartera& resultado) const
+    {
+        for (const auto& [numero, planes] : m_planes)
+            if (planes->polizas > 0)
+                resultado.porEscenario.push_back({numero, planes->polizas, planes->suma.total(),
+                                                  planes->primaTarifa.total(), planes->reserva.total()});
+        std::sort(resultado.porEscenario.begin(), resultado.porEscenario.end(),
+                  [](const TotalesEscenario& a, const TotalesEscenario& b) { return a.escenario < b.escenario; });
+        for (const Suma& s : m_porAntiguedad)
+            resultado.reservaPorAntiguedad.push_back(s.total());
+    }
 
     Rechazo rechazo(const QString& campo, const QString& motivo) const
     {
@@ -221,6 +252,8 @@ class Valoracion
     std::int64_t m_polizas = 0;
     Suma m_reserva;
     Suma m_primaTarifa;
+    Suma m_suma;
+    std::vector<Suma> m_porAntiguedad;
 };
 
 void Escribe(ArchivoAtomico& archivo, std::string& bytes)
@@ -306,6 +339,8 @@ ResultadoCartera ValoraCartera(const QSqlDatabase& db, const QString& entrada, c
     resultado.polizas = valoracion.polizas();
     resultado.reservaTotal = valoracion.reserva();
     resultado.primaTarifaTotal = valoracion.primaTarifa();
+    resultado.sumaAseguradaTotal = valoracion.suma();
+    valoracion.totales(resultado);
     return resultado;
 }
 

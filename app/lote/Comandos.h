@@ -30,8 +30,10 @@ int ComandoCalcular(const QStringList& argumentos, QTextStream& out, QTextStream
 int ComandoTarifa(const QStringList& argumentos, QTextStream& out, QTextStream& err);
 
 /*!
- * cartera RUTA_BD CARTERA.csv SALIDA.csv: values a portfolio (ValoraCartera) and prints its
- * summary; a refused line is its message on stderr, status 1 and no output file.
+ * cartera [--resumen ARCHIVO] RUTA_BD CARTERA.csv SALIDA.csv: values a portfolio (ValoraCartera)
+ * and prints its summary; a refused line is its message on stderr, status 1 and no output file.
+ * With --resumen it also writes the summary by scenario (EscribeCuadroCartera): a workbook when
+ * ARCHIVO ends in ".xlsx", else CSV.
  */
 int ComandoCartera(const QStringList& argumentos, QTextStream& out, QTextStream& err);
 

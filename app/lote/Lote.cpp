@@ -16,7 +16,8 @@ struct Comando
 const Comando Comandos[] = {
     {"crear-bd", 1, &ComandoCrearBd},  {"crear-bd", 2, &ComandoCrearBd},  {"importar", 2, &ComandoImportar},
     {"calcular", 2, &ComandoCalcular}, {"exportar", 3, &ComandoExportar}, {"tarifa", 2, &ComandoTarifa},
-    {"tarifa", 4, &ComandoTarifa},     {"cartera", 3, &ComandoCartera},   {"informe", 3, &ComandoInforme},
+    {"tarifa", 4, &ComandoTarifa},     {"cartera", 3, &ComandoCartera},   {"cartera", 5, &ComandoCartera},
+    {"informe", 3, &ComandoInforme},
 };
 
 } // namespace
@@ -26,7 +27,7 @@ QString UsoLote()
     return QStringLiteral(
         "uso: valvida-lote crear-bd [--ejemplo] RUTA | importar RUTA_BD ARCHIVO | calcular RUTA_BD ESCENARIO"
         " | exportar RUTA_BD ESCENARIO ARCHIVO | tarifa RUTA_BD ESCENARIO [EDAD_DESDE EDAD_HASTA]"
-        " | cartera RUTA_BD CARTERA.csv SALIDA.csv | informe RUTA_BD ESCENARIO SALIDA.pdf");
+        " | cartera [--resumen ARCHIVO] RUTA_BD CARTERA.csv SALIDA.csv | informe RUTA_BD ESCENARIO SALIDA.pdf");
 }
 
 int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& err)
