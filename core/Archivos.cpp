@@ -178,6 +178,14 @@ void ArchivoAtomico::abre(const std::vector<Protegido>& protegidos)
     QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
 }
 
+QString ArchivoAtomico::rutaTemporal() const
+{
+    if (!m_temporal.isEmpty())
+        return m_temporal;
+    // The unnamed file opened again through its descriptor: it stays unnamed until confirmed.
+    return QStringLiteral("/proc/self/fd/") + QString::number(m_fd);
+}
+
 void ArchivoAtomico::escribe(const char* datos, qint64 bytes)
 {
     if (write(datos, bytes) != bytes)

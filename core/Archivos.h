@@ -79,6 +79,11 @@ class ArchivoAtomico : public Descriptor
     void confirma();
     //! The target as given.
     const QString& ruta() const { return m_ruta; }
+    /*!
+     * A name under which a library that opens its output by name (a workbook writer) writes into
+     * the open temporary file, so its bytes too are published by `confirma` alone.
+     */
+    QString rutaTemporal() const;
 
   private:
     [[noreturn]] void falla(int numero);

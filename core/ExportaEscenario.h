@@ -25,15 +25,31 @@ struct Entorno;
 void ExportaEscenario(Entorno& entorno, std::int32_t escenario, std::int16_t tabla, double tasa,
                       const QString& archivo);
 
-//! The same, with the table and rate of the scenario's own row; ErrorVV when there is no such scenario.
+//! Whether a file is written as a workbook: its name ends in ".xlsx", in any case.
+bool EsLibro(const QString& archivo);
+
+/*!
+ * The scenario as a workbook (libxlsxwriter), written whole or not at all as the CSV is, with the
+ * same refusals. Sheet "Resultado": the CSV's T_Resultado header (bold, frozen) and rows, every
+ * value a number cell holding the stored double, shown as the grid shows it (years and ages
+ * whole, values per unit to 8 decimals), and beside it the results form's two charts as native
+ * line charts of those cells. Sheet "Escenario": the scenario's fields by name, its surrender
+ * terms, its premiums per unit and for the sum insured, its commission schedule. ErrorVV when the
+ * scenario is not there, a value is null or the file cannot be written.
+ */
+void ExportaLibroEscenario(Entorno& entorno, std::int32_t escenario, const QString& archivo);
+
+//! The same, with the table and rate of the scenario's own row: a workbook when EsLibro(archivo),
+//! else the CSV; ErrorVV when there is no such scenario.
 void ExportaEscenario(Entorno& entorno, std::int32_t escenario, const QString& archivo);
 
 /*!
- * The export as the user asks for it: the save dialog in the program's folder, filtered to CSV
- * files; ".csv" added to a name typed without extension; the hourglass while writing; the
- * scenario's table and rate as its row stores them. A cancelled dialog writes nothing. A file
- * that cannot be written (the database among them) or a scenario that is not there shows the
- * error box "Rutina: cmdVaciar_Click". Returns whether the file was written.
+ * The export as the user asks for it: the save dialog in the program's folder with two types,
+ * "Libro de Excel" (first) and "Texto CSV", the window's dialog adding the chosen type's
+ * extension to a name typed without one; ".csv" added to a name that still comes without one; the hourglass while
+ * writing; the scenario's table and rate as its row stores them. A cancelled dialog writes nothing. A file that cannot
+ * be written (the database among them) or a scenario that is not there shows the error box "Rutina: cmdVaciar_Click".
+ * Returns whether the file was written.
  */
 bool DescargaEscenario(Entorno& entorno, std::int32_t escenario);
 

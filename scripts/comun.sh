@@ -1,11 +1,14 @@
 # Shared by scripts/run and scripts/test: the Debian packages the program needs, and the build.
 
 VALVIDA_RAIZ="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+# libxlsxwriter-dev writes the workbooks; the report's PDF is set in DejaVu Sans.
 VALVIDA_PAQUETES=(cmake ninja-build g++ qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite
-                  libgl-dev qt6-translations-l10n xvfb xauth)
+                  libgl-dev qt6-translations-l10n xvfb xauth libxlsxwriter-dev fonts-dejavu-core)
 # The end-to-end test besides: the accessibility bus and Debian's Python binding to it, a session
 # bus, keys and clicks, the screenshot of a failure, and the Spanish locale it runs the program in.
 VALVIDA_PAQUETES_E2E=(python3-pyatspi at-spi2-core dbus-x11 xdotool x11-apps imagemagick locales)
+# The documents' test reads the workbooks back with openpyxl and the report with pdftotext.
+VALVIDA_PAQUETES_PRUEBAS=(python3-openpyxl poppler-utils)
 # The format check of every source (.clang-format, as Debian 12's clang-format 14 reads it).
 VALVIDA_PAQUETES_FORMATO=(clang-format)
 

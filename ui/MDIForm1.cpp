@@ -9,6 +9,7 @@
 #include "ui/frmDetalle.h"
 #include "ui/frmEscenarios.h"
 #include "ui/frmResultados.h"
+#include "ui/frmResumenCartera.h"
 #include "ui/frmTMDescripcion.h"
 
 #include <QCloseEvent>
@@ -235,6 +236,7 @@ void MDIForm1::mnuCartera_Click()
         progreso.reset();
         switch (r.estado) {
         case ResultadoCartera::Estado::Valorada:
+            agregaHija(new frmResumenCartera(m_entorno, LeeCuadroCartera(m_entorno.db, r, entrada, salida)));
             dialogos.mensaje(ResumenCartera(r).join(QStringLiteral("\r\n")), Dialogos::Botones::Aceptar,
                              Dialogos::Icono::Informacion);
             break;

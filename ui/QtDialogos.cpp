@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QProgressDialog>
 
@@ -52,12 +53,19 @@ Dialogos::Respuesta QtDialogos::mensaje(const QString& texto, Botones botones, I
 
 QString QtDialogos::FiltroQt(const QString& filtro)
 {
-    const QStringList partes = filtro.split(QLatin1Char('|'));
-    if (partes.size() < 2)
-        return filtro;
-    const QString patron = partes.at(1);
-    return partes.at(0) + QStringLiteral(" (") + patron.toLower() + QLatin1Char(' ') + patron.toUpper() +
-           QLatin1Char(')');
+    // Several types are separated by ";;", each "Description|*.ext".
+    QStringList tipos;
+    for (const QString& tipo : filtro.split(QStringLiteral(";;"))) {
+        const QStringList partes = tipo.split(QLatin1Char('|'));
+        if (partes.size() < 2) {
+            tipos << tipo;
+            continue;
+        }
+        const QString patron = partes.at(1);
+        tipos << partes.at(0) + QStringLiteral(" (") + patron.toLower() + QLatin1Char(' ') + patron.toUpper() +
+                     QLatin1Char(')');
+    }
+    return tipos.join(QStringLiteral(";;"));
 }
 
 QString QtDialogos::abrirArchivo(const QString& carpeta, const QString& filtro, const QString& titulo)
@@ -67,7 +75,14 @@ QString QtDialogos::abrirArchivo(const QString& carpeta, const QString& filtro, 
 
 QString QtDialogos::guardarArchivo(const QString& carpeta, const QString& filtro, const QString& titulo)
 {
-    return QFileDialog::getSaveFileName(QApplication::activeWindow(), titulo, carpeta, FiltroQt(filtro));
+    QString elegido;
+    QString archivo =
+        QFileDialog::getSaveFileName(QApplication::activeWindow(), titulo, carpeta, FiltroQt(filtro), &elegido);
+    // A name typed without extension takes the type chosen in the dialog: "(*.csv *.CSV)" gives ".csv".
+    const qsizetype punto = elegido.indexOf(QStringLiteral("(*."));
+    if (!archivo.isEmpty() && QFileInfo(archivo).suffix().isEmpty() && punto >= 0)
+        archivo += elegido.mid(punto + 2).section(QLatin1Char(' '), 0, 0).remove(QLatin1Char(')'));
+    return archivo;
 }
 
 namespace {

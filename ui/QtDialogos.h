@@ -17,7 +17,7 @@ class QtDialogos : public Dialogos
     void ponerRelojArena() override;
     void quitarRelojArena() override;
 
-    //! "Description|*.ext" as Qt writes a filter: "Description (*.ext *.EXT)".
+    //! "Description|*.ext" as Qt writes a filter: "Description (*.ext *.EXT)"; several types joined by ";;".
     static QString FiltroQt(const QString& filtro);
 };
 

@@ -11,6 +11,7 @@
 #include "ui/Formulario.h"
 #include "ui/GraficoResultado.h"
 #include "ui/GraficosResultado.h"
+#include "ui/InformeEscenario.h"
 
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -102,6 +103,7 @@ frmResultados::frmResultados(Entorno& entorno, QWidget* parent)
     , m_label3(Etiqueta(this, "Label3", QString()))
     , m_label4(Etiqueta(this, "Label4", QString()))
     , m_vaciar(NuevoBoton(this, "cmdVaciar", QStringLiteral("&Vaciar Excel")))
+    , m_informe(NuevoBoton(this, "cmdInforme", QStringLiteral("&Informe")))
     , m_salir(NuevoBoton(this, "cmdSalir", QStringLiteral("&Salir")))
 {
     setObjectName(QStringLiteral("frmResultados"));
@@ -126,6 +128,7 @@ frmResultados::frmResultados(Entorno& entorno, QWidget* parent)
     connect(m_lista, &FlexGrid::Click, this, &frmResultados::MSFlexGrid1_Click);
     connect(m_lista, &FlexGrid::rowColChange, this, &frmResultados::MSFlexGrid1_RowColChange);
     connect(m_vaciar, &QPushButton::clicked, this, &frmResultados::cmdVaciar_Click);
+    connect(m_informe, &QPushButton::clicked, this, &frmResultados::cmdInforme_Click);
     connect(m_salir, &QPushButton::clicked, this, &frmResultados::cmdSalir_Click);
     m_grafico1->alActivar = [this] { MSChart_Activado(m_grafico1); };
     m_grafico2->alActivar = [this] { MSChart_Activado(m_grafico2); };
@@ -180,6 +183,7 @@ void frmResultados::dispone()
     rejilla->addWidget(m_grafico2, 3, 1);
     auto* botones = new QHBoxLayout;
     botones->addWidget(m_vaciar);
+    botones->addWidget(m_informe);
     botones->addWidget(m_salir);
     botones->addStretch();
     rejilla->addLayout(botones, 4, 0, 1, 2);
@@ -324,7 +328,8 @@ void frmResultados::Redimensiona()
 
 QList<QWidget*> frmResultados::controles() const
 {
-    return {m_lista, m_resultado, m_grafico1, m_grafico2, m_label1, m_label2, m_label3, m_label4, m_vaciar, m_salir};
+    return {m_lista,  m_resultado, m_grafico1, m_grafico2, m_label1, m_label2,
+            m_label3, m_label4,    m_vaciar,   m_informe,  m_salir};
 }
 
 void frmResultados::MSChart_Activado(GraficoResultado* grafico)
@@ -356,6 +361,15 @@ void frmResultados::cmdVaciar_Click()
         const std::int32_t escenario = AEntero32(ANumero(m_lista->textMatrix(r, ColEscenario)));
         m_lista->setCol(ColInteres);
         DescargaEscenario(m_entorno, escenario);
+    });
+}
+
+void frmResultados::cmdInforme_Click()
+{
+    if (!hayEscenarioActual())
+        return;
+    ConCajaError(m_entorno.dialogos, QStringLiteral("Rutina: cmdInforme_Click"), [this] {
+        DescargaInforme(m_entorno, AEntero32(ANumero(m_lista->textMatrix(m_lista->row(), ColEscenario))));
     });
 }
 

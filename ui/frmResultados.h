@@ -76,6 +76,7 @@ class frmResultados : public QWidget
     void MSFlexGrid1_RowColChange();
     void muestraFilaActual(const QString& rutina);
     void cmdVaciar_Click();
+    void cmdInforme_Click();
     void cmdSalir_Click();
     void MSChart_Activado(GraficoResultado* grafico);
 
@@ -95,6 +96,7 @@ class frmResultados : public QWidget
     QLabel* m_label3;
     QLabel* m_label4;
     QPushButton* m_vaciar;
+    QPushButton* m_informe;
     QPushButton* m_salir;
     bool m_vistaNormal = true;
     //! The list row whose scenario the table, charts and title show (-1: none yet).

@@ -3,13 +3,23 @@
 #include "core/Numeros.h"
 
 #include <cmath>
+#include <map>
+#include <vector>
 
 namespace valvida {
 
 ResultadoCartera ValoraCartera(const QSqlDatabase& db, const QString& entrada, const QString& salida,
                                const std::function<bool(qint64 hecho, qint64 total)>& avanza)
 {
-    Suma reserva, primaTarifa;
+    Suma reserva, primaTarifa, suma;
+    // The scenarios' shares of the totals, and the reserve by whole years in force.
+    struct Parte
+    {
+        std::int64_t polizas = 0;
+        Suma suma, primaTarifa, reserva;
+    };
+    std::map<std::int32_t, Parte> partes;
+    std::vector<Suma> porAntiguedad;
     const Recorrido r =
         RecorreCartera(db, entrada, salida, ColumnasValoradas, avanza, [&](const PolizaLeida& p, std::string& bytes) {
             const ValoresPlan& valores = *p.valores;
@@ -21,8 +31,19 @@ ResultadoCartera ValoraCartera(const QSqlDatabase& db, const QString& entrada, c
                                 QStringLiteral("da valores que se desbordan"));
             reserva.agrega(enVigor);
             primaTarifa.agrega(tarifa);
-            if (!std::isfinite(reserva.total()) || !std::isfinite(primaTarifa.total()))
+            suma.agrega(p.suma);
+            if (!std::isfinite(reserva.total()) || !std::isfinite(primaTarifa.total()) || !std::isfinite(suma.total()))
                 throw RechazoDe(p.linea, {}, QStringLiteral("los totales de la cartera se desbordan"));
+            // Each part is at most its total in size: finite when the total is.
+            Parte& parte = partes[p.escenario];
+            ++parte.polizas;
+            parte.suma.agrega(p.suma);
+            parte.primaTarifa.agrega(tarifa);
+            parte.reserva.agrega(enVigor);
+            const auto anios = static_cast<std::size_t>(p.antiguedad);
+            if (anios >= porAntiguedad.size())
+                porAntiguedad.resize(anios + 1);
+            porAntiguedad[anios].agrega(enVigor);
             char texto[3 * 32 + 4];
             char* c = texto;
             for (double valor : {primaNeta, tarifa, enVigor}) {
@@ -38,6 +59,12 @@ ResultadoCartera ValoraCartera(const QSqlDatabase& db, const QString& entrada, c
     if (r.estado == Recorrido::Estado::Valorada) {
         resultado.reservaTotal = reserva.total();
         resultado.primaTarifaTotal = primaTarifa.total();
+        resultado.sumaAseguradaTotal = suma.total();
+        for (const auto& [escenario, parte] : partes)
+            resultado.porEscenario.push_back(
+                {escenario, parte.polizas, parte.suma.total(), parte.primaTarifa.total(), parte.reserva.total()});
+        for (const Suma& s : porAntiguedad)
+            resultado.reservaPorAntiguedad.push_back(s.total());
     }
     return resultado;
 }

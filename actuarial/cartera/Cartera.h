@@ -8,14 +8,29 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace valvida {
+
+//! One scenario's share of a valued portfolio.
+struct TotalesEscenario
+{
+    std::int32_t escenario = 0;
+    std::int64_t polizas = 0;
+    double sumaAsegurada = 0.0;
+    double primaTarifa = 0.0; //!< annual
+    double reserva = 0.0;
+};
 
 //! How a portfolio valuation ended, and its totals when it was valued.
 struct ResultadoCartera : Recorrido
 {
     double reservaTotal = 0.0;
     double primaTarifaTotal = 0.0;
+    double sumaAseguradaTotal = 0.0;
+    std::vector<TotalesEscenario> porEscenario; //!< the scenarios with policies, ascending
+    //! The reserve of the policies with k whole years in force (k = 0, 1, ...: the floor of Antiguedad).
+    std::vector<double> reservaPorAntiguedad;
 };
 
 //! The columns the valuation adds to each line.
@@ -32,8 +47,8 @@ inline const QString ColumnasValoradas = QStringLiteral("Prima_Neta_Anual,Prima_
  * bad line: its line number and the field's name), a cancel (`avanza`, called with the bytes
  * read of the total after every block, answers false) or a failure leave no file and an
  * existing file as it was. Only reads the store. Files that cannot be read or written, and the
- * store's failures, are ErrorVV. Totals are summed with compensation, so a million terms lose
- * no digits that are shown.
+ * store's failures, are ErrorVV. Totals, by scenario and by whole years in force among them, are
+ * summed with compensation, so a million terms lose no digits that are shown.
  * \test TestLote::cartera, TestLote::fallos
  */
 ResultadoCartera ValoraCartera(const QSqlDatabase& db, const QString& entrada, const QString& salida,

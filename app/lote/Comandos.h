@@ -30,13 +30,16 @@ int ComandoCalcular(const QStringList& argumentos, QTextStream& out, QTextStream
 int ComandoTarifa(const QStringList& argumentos, QTextStream& out, QTextStream& err);
 
 /*!
- * cartera RUTA_BD CARTERA.csv SALIDA.csv: values a portfolio (ValoraCartera) and prints its
- * summary; a refused line is its message on stderr, status 1 and no output file.
+ * cartera [--resumen ARCHIVO] RUTA_BD CARTERA.csv SALIDA.csv: values a portfolio (ValoraCartera)
+ * and prints its summary; a refused line is its message on stderr, status 1 and no output file.
+ * With --resumen it also writes the summary by scenario (EscribeCuadroCartera): a workbook when
+ * ARCHIVO ends in ".xlsx", else CSV.
  */
 int ComandoCartera(const QStringList& argumentos, QTextStream& out, QTextStream& err);
 
 //! exportar RUTA_BD ESCENARIO ARCHIVO: the scenario, its results, table, commutation columns and
-//! commission schedule in one comma-separated file, as the results form writes it.
+//! commission schedule in one comma-separated file, as the results form writes it; a workbook
+//! (ExportaLibroEscenario) when ARCHIVO ends in ".xlsx", in any case.
 int ComandoExportar(const QStringList& argumentos, QTextStream& out, QTextStream& err);
 
 //! importar-curva RUTA_BD ARCHIVO DESCRIPCION FECHA: a yield curve from "Plazo,Tipo" lines; its number on stdout.
@@ -48,5 +51,9 @@ int ComandoImportarCurva(const QStringList& argumentos, QTextStream& out, QTextS
  * of policies and the total. A refused line is its message on stderr, status 1, no file written.
  */
 int ComandoMejorEstimacion(const QStringList& argumentos, QTextStream& out, QTextStream& err);
+
+//! informe RUTA_BD ESCENARIO SALIDA.pdf: the scenario's report (InformeEscenario). Needs a
+//! QGuiApplication, which main creates for this command alone.
+int ComandoInforme(const QStringList& argumentos, QTextStream& out, QTextStream& err);
 
 } // namespace valvida

@@ -25,6 +25,8 @@ const Comando Comandos[] = {
     {"importar-curva", 4, &ComandoImportarCurva},
     {"mejor-estimacion", 5, &ComandoMejorEstimacion},
     {"mejor-estimacion", 7, &ComandoMejorEstimacion},
+    {"cartera", 5, &ComandoCartera},
+    {"informe", 3, &ComandoInforme},
 };
 
 } // namespace
@@ -34,7 +36,8 @@ QString UsoLote()
     return QStringLiteral(
         "uso: valvida-lote crear-bd [--ejemplo] RUTA | importar RUTA_BD ARCHIVO | calcular RUTA_BD ESCENARIO"
         " | exportar RUTA_BD ESCENARIO ARCHIVO | tarifa RUTA_BD ESCENARIO [EDAD_DESDE EDAD_HASTA]"
-        " | cartera RUTA_BD CARTERA.csv SALIDA.csv | importar-curva RUTA_BD ARCHIVO DESCRIPCION FECHA"
+        " | cartera [--resumen ARCHIVO] RUTA_BD CARTERA.csv SALIDA.csv | informe RUTA_BD ESCENARIO SALIDA.pdf"
+        " | importar-curva RUTA_BD ARCHIVO DESCRIPCION FECHA"
         " | mejor-estimacion RUTA_BD CARTERA.csv HIPOTESIS CURVA SALIDA.csv [--flujos FLUJOS.csv]");
 }
 

@@ -1,14 +1,25 @@
 #include "app/lote/Lote.h"
 #include "core/Archivos.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <memory>
 
 #include <cerrno>
 #include <unistd.h>
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    // The report's fonts need a QGuiApplication; the other commands keep the lighter QCoreApplication.
+    // Without a display the report is painted offscreen.
+    std::unique_ptr<QCoreApplication> app;
+    if (argc > 1 && qstrcmp(argv[1], "informe") == 0) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QCoreApplication::setApplicationName(QStringLiteral("valvida-lote"));
     // Standard output through a device that checks every write: a script reads what we print as
     // the result, so output cut short (a full disk, a closed pipe) is a failure, not a result.

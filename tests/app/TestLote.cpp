@@ -102,6 +102,7 @@ class TestLote : public QObject
         fila("exportar, escenario en letras", {"exportar", "OTRA", "dos", "e.csv"}, uso);
         fila("tarifa, edades al revés", {"tarifa", "OTRA", "1", "50", "20"}, uso);
         fila("tarifa, edad en letras", {"tarifa", "OTRA", "1", "x", "20"}, uso);
+        fila("cartera, opción desconocida", {"cartera", "--suma", "r.csv", "OTRA", "c.csv", "s.csv"}, uso);
         // A database that is not there is not created: each command says which work it did not do.
         const QString noSeAbrio = QStringLiteral("1||No se abrió la base de datos: ...");
         fila("importar sin base", {"importar", "OTRA", "t.csv"}, noSeAbrio);
@@ -240,6 +241,11 @@ class TestLote : public QObject
              cartera + "Permiso denegado: C es la cartera que se valora\n",
              "C"},
             {"cartera, disco lleno", {"cartera", "BD", "C", "S"}, "lleno", cartera + lleno, "S"},
+            {"resumen sobre la salida",
+             {"cartera", "--resumen", "S", "BD", "C", "S"},
+             "",
+             cartera + "Permiso denegado: S es la salida de la cartera\n",
+             "S"},
             {"exportar, disco lleno", {"exportar", "BD", "1", "S"}, "lleno", exportar + lleno, "S"},
             {"tarifa a un disco lleno",
              {"tarifa", "BD", "1"},

@@ -125,7 +125,7 @@ class TestExportaEscenario : public QObject
             QCOMPARE(DescargaEscenario(b->entorno(), escenario), !escrito.isEmpty());
 
             QCOMPARE(b->dialogos.carpetasDialogo, QStringList{b->carpeta()});
-            QCOMPARE(b->dialogos.filtrosDialogo, QStringList{"Archivo de valores separados por comas|*.CSV"});
+            QCOMPARE(b->dialogos.filtrosDialogo, QStringList{"Libro de Excel|*.xlsx;;Texto CSV|*.csv"});
             const QString texto = b->dialogos.textos().join('\n');
             QVERIFY2(caja.isEmpty() ? b->dialogos.cajas.isEmpty()
                                     : texto.startsWith(QString(caja).replace("%1", ruta(nombre))),
