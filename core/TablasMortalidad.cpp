@@ -58,16 +58,30 @@ void ModificaTablaMortalidad(const QSqlDatabase& db, const TablaMortalidad& tabl
     transaccion.confirma();
 }
 
-std::optional<RechazoQx> CompruebaQx(const QList<FilaQx>& filas)
+namespace {
+
+// A row's qx as a number, when it reads as one: as typed under the locale, or as stored.
+std::optional<double> ValorQx(const FilaQx& fila, const QLocale& locale)
+{
+    if (fila.tecleada)
+        return NumeroTecleado(fila.qx, locale);
+    if (!EsNumerico(fila.qx))
+        return std::nullopt;
+    return ANumero(fila.qx);
+}
+
+} // namespace
+
+std::optional<RechazoQx> CompruebaQx(const QList<FilaQx>& filas, const QLocale& locale)
 {
     for (int i = 0; i < filas.size(); ++i) {
         const QString& qx = filas.at(i).qx;
         const char* falla = nullptr;
         if (qx.isEmpty())
             falla = " esta vacia";
-        else if (!EsNumerico(qx))
+        else if (const std::optional<double> valor = ValorQx(filas.at(i), locale); !valor)
             falla = " no es numerica";
-        else if (const double valor = ANumero(qx); valor < 0.0 || valor > 1.0)
+        else if (*valor < 0.0 || *valor > 1.0)
             falla = " fuera del rango permitido";
         if (falla)
             return RechazoQx{QStringLiteral("la qx para edad:") + filas.at(i).edad + QString::fromLatin1(falla), i};
@@ -75,7 +89,7 @@ std::optional<RechazoQx> CompruebaQx(const QList<FilaQx>& filas)
     return std::nullopt;
 }
 
-QList<FilaQx> GuardaQx(const QSqlDatabase& db, int tabla, const QList<FilaQx>& filas)
+QList<FilaQx> GuardaQx(const QSqlDatabase& db, int tabla, const QList<FilaQx>& filas, const QLocale& locale)
 {
     QList<FilaQx> guardadas;
     Transaccion transaccion(db);
@@ -83,7 +97,10 @@ QList<FilaQx> GuardaQx(const QSqlDatabase& db, int tabla, const QList<FilaQx>& f
     for (const FilaQx& fila : filas) {
         const std::int16_t edad = AEntero16(ANumero(fila.edad));
         // Written in the system's text of the number, as every value of the store is.
-        const QString qx = TextoNumero(ANumero(fila.qx));
+        const std::optional<double> valor = ValorQx(fila, locale);
+        if (!valor)
+            throw ErrorVV::tiposNoCoinciden();
+        const QString qx = TextoNumero(*valor);
         Ejecuta(db, QStringLiteral("insert into T_DetalleMortalidad values(?, ?, ?)"), {tabla, int{edad}, qx});
         guardadas << FilaQx{QString::number(edad), qx};
     }

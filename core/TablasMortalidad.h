@@ -75,11 +75,13 @@ void AltaTablaMortalidad(const QSqlDatabase& db, const TablaMortalidad& tabla);
  */
 void ModificaTablaMortalidad(const QSqlDatabase& db, const TablaMortalidad& tabla);
 
-//! One row of the detail editor: the age and its qx as the grid holds them.
+//! One row of the detail editor: the age, and its qx as stored (the system's text) or as typed.
 struct FilaQx
 {
     QString edad;
     QString qx;
+    //! The qx was typed in the editor, as a number of the locale (NumeroTecleado).
+    bool tecleada = false;
 };
 
 //! A refused qx: the message and the index of its row among the rows checked.
@@ -92,16 +94,19 @@ struct RechazoQx
 /*!
  * The detail editor's checks, row by row in order, stopping at the first failure: every qx present
  * ("la qx para edad:" + age + " esta vacia"), a number ("... no es numerica"), and within 0 to 1
- * ("... fuera del rango permitido"); 0 and 1 pass. The grid's texts use the point only.
+ * ("... fuera del rango permitido"); 0 and 1 pass. A typed qx is read by the locale's rules (under
+ * es_ES "0,0015"; "0.5" is no number there), a stored one as the system's text.
  */
-std::optional<RechazoQx> CompruebaQx(const QList<FilaQx>& filas);
+std::optional<RechazoQx> CompruebaQx(const QList<FilaQx>& filas, const QLocale& locale = QLocale());
 
 /*!
- * Replaces every detail row of a table by these rows (checked by CompruebaQx), ages as 16-bit
- * whole numbers: the delete and the inserts in one transaction, so a failure leaves the table's
- * rows as they were. Returns the rows as stored, in the system's text of each number.
+ * Replaces every detail row of a table by these rows (checked by CompruebaQx under the same
+ * locale), ages as 16-bit whole numbers: the delete and the inserts in one transaction, so a
+ * failure leaves the table's rows as they were. Returns the rows as stored, in the system's text
+ * of each number.
  */
-QList<FilaQx> GuardaQx(const QSqlDatabase& db, int tabla, const QList<FilaQx>& filas);
+QList<FilaQx> GuardaQx(const QSqlDatabase& db, int tabla, const QList<FilaQx>& filas,
+                       const QLocale& locale = QLocale());
 
 //! A table as the detail editor shows it: its age range and its rows.
 struct DetalleTabla

@@ -6,6 +6,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QStyle>
+#include <QtMath>
 
 namespace valvida {
 
@@ -187,12 +189,12 @@ void FlexGrid::setTextMatrix(int r, int c, const QString& texto)
     alineaCelda(it, r, c);
 }
 
-bool FlexGrid::agregaTeclaNumerica(QChar tecla)
+bool FlexGrid::agregaTeclaNumerica(QChar tecla, const QString& marca)
 {
     const QString texto = text();
     const bool digito = tecla >= QLatin1Char('0') && tecla <= QLatin1Char('9');
-    const bool punto = tecla == QLatin1Char('.') && !texto.contains(QLatin1Char('.'));
-    if (!digito && !punto)
+    const bool decimal = QString(tecla) == marca && !texto.contains(marca);
+    if (!digito && !decimal)
         return false;
     setText(texto + tecla);
     return true;
@@ -233,9 +235,58 @@ void FlexGrid::setColAlignmentLeft(int c)
 
 void FlexGrid::ajustaColumnas()
 {
+    if (m_cabeceraEnDosLineas)
+        ajustaCabecera();
     resizeColumnsToContents();
     // The header tells a column's new width before it holds it: the fixed bands copy the widths here.
     colocaFijas();
+    // A layout that gives the grid room for its columns asks for its size again.
+    updateGeometry();
+}
+
+void FlexGrid::setCabeceraEnDosLineas(bool dosLineas)
+{
+    m_cabeceraEnDosLineas = dosLineas;
+    // The headings are drawn by the fixed bands as well: all of them break the text where it is too wide.
+    for (QTableView* vista : {static_cast<QTableView*>(this), m_filasFijas, m_columnasFijas, m_esquinaFija})
+        vista->setWordWrap(dosLineas);
+    ajustaCabecera();
+    colocaFijas();
+}
+
+int FlexGrid::anchoCelda(const QString& texto) const
+{
+    // The text's width and the margin the item view keeps on each side of it.
+    const int margen = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    return qCeil(QFontMetricsF(font()).horizontalAdvance(texto)) + 2 * margen;
+}
+
+void FlexGrid::ajustaCabecera()
+{
+    QFont negrita = font();
+    negrita.setBold(true);
+    const QFontMetricsF metricas(negrita);
+    const int alto =
+        verticalHeader()->defaultSectionSize() + (m_cabeceraEnDosLineas ? QFontMetrics(negrita).lineSpacing() : 0);
+    const int margen = anchoCelda(QString());
+    for (int r = 0; r < std::min(m_fixedRows, rowCount()); ++r) {
+        setRowHeight(r, alto);
+        for (int c = 0; c < columnCount(); ++c) {
+            QTableWidgetItem* it = celda(r, c);
+            if (!m_cabeceraEnDosLineas) {
+                it->setData(Qt::SizeHintRole, QVariant());
+                continue;
+            }
+            // The break that leaves the longer line shortest; the pixel more keeps the view from
+            // breaking the first line again where the measures round apart.
+            const QStringList palabras = it->text().split(QLatin1Char(' '));
+            qreal ancho = metricas.horizontalAdvance(it->text());
+            for (int k = 1; k < palabras.size(); ++k)
+                ancho = std::min(ancho, std::max(metricas.horizontalAdvance(palabras.mid(0, k).join(QLatin1Char(' '))),
+                                                 metricas.horizontalAdvance(palabras.mid(k).join(QLatin1Char(' ')))));
+            it->setData(Qt::SizeHintRole, QSize(qCeil(ancho) + margen + 1, alto));
+        }
+    }
 }
 
 void FlexGrid::setSeleccionPorFila(bool porFila)
@@ -281,9 +332,11 @@ void FlexGrid::estiloCelda(QTableWidgetItem* it, int r, int c) const
 
 void FlexGrid::alineaCelda(QTableWidgetItem* it, int r, int c) const
 {
-    // As a grid aligns by default: numbers to the right, text and fixed cells to the left.
+    // As a grid aligns by default: numbers to the right, text and fixed cells to the left. A number
+    // is the system's text or the screen's, in the locale's marks ("0,00042626", "1.234,50").
     const bool fija = r < m_fixedRows || c < m_fixedCols;
-    const bool izquierda = fija || m_izquierda.contains(c) || !EsNumerico(it->text());
+    const bool numero = EsNumerico(it->text()) || NumeroTecleado(it->text(), locale());
+    const bool izquierda = fija || m_izquierda.contains(c) || !numero;
     it->setTextAlignment((izquierda ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
 }
 

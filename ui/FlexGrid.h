@@ -48,10 +48,11 @@ class FlexGrid : public QTableWidget, public ReceptorFilas
     void setText(const QString& texto) { setTextMatrix(m_row, m_col, texto); }
 
     /*!
-     * Typing a number into the current cell, as the forms allow it: a digit, or a point while the
-     * cell has none, is appended; any other key changes nothing. True when the cell changed.
+     * Typing a number into the current cell, as the forms allow it: a digit, or the decimal mark
+     * `marca` while the cell has none, is appended; any other key changes nothing. True when the
+     * cell changed.
      */
-    bool agregaTeclaNumerica(QChar tecla);
+    bool agregaTeclaNumerica(QChar tecla, const QString& marca = QStringLiteral("."));
     //! Backspace in the current cell: its last character goes. True when the cell changed.
     bool borraUltimoCaracter();
 
@@ -65,6 +66,15 @@ class FlexGrid : public QTableWidget, public ReceptorFilas
     //! Sizes the columns to their contents.
     void ajustaColumnas();
 
+    /*!
+     * Lets the headings (the fixed rows) break at a space into two lines: a long heading over short
+     * numbers then takes the width of its longer half ("Prima Neta" over "Nivelada"), not its whole
+     * length. The fixed rows are two lines high.
+     */
+    void setCabeceraEnDosLineas(bool dosLineas);
+
+    //! The width a data cell needs to show `texto` whole, for a column sized before its values come.
+    int anchoCelda(const QString& texto) const;
     //! Highlights the whole current row instead of the current cell alone (a list of records).
     void setSeleccionPorFila(bool porFila);
 
@@ -97,12 +107,14 @@ class FlexGrid : public QTableWidget, public ReceptorFilas
     void muestraActual();
     QTableView* nuevaVistaFija();
     void colocaFijas();
+    void ajustaCabecera();
 
     int m_fixedRows = 1;
     int m_fixedCols = 0;
     int m_row = 0;
     int m_col = 0;
     QSet<int> m_izquierda;
+    bool m_cabeceraEnDosLineas = false;
     // The fixed rows and columns stay in place while the rest scrolls: views over the same
     // cells laid on the top band, the left band and the corner where they meet.
     QTableView* m_filasFijas = nullptr;

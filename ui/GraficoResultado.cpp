@@ -56,7 +56,8 @@ void GraficoResultado::muestra(const DatosGrafico& datos)
 {
     QChart* grafico = chart();
     grafico->removeAllSeries();
-    grafico->setTitle(datos.titulo);
+    m_titulo = datos.titulo;
+    ponTitulo();
     m_ejeEdad->setTitleText(datos.tituloEje);
 
     m_etiquetas = datos.etiquetas;
@@ -90,6 +91,17 @@ void GraficoResultado::muestra(const DatosGrafico& datos)
     m_ejeValor->applyNiceNumbers();
     m_ejeValor->setTickInterval((m_ejeValor->max() - m_ejeValor->min()) / (m_ejeValor->tickCount() - 1));
     ajustaLeyenda();
+}
+
+void GraficoResultado::nombraEscenario(const QString& escenario)
+{
+    m_escenario = escenario;
+    ponTitulo();
+}
+
+void GraficoResultado::ponTitulo()
+{
+    chart()->setTitle(m_escenario.isEmpty() ? m_titulo : m_titulo + QStringLiteral(" - ") + m_escenario);
 }
 
 void GraficoResultado::ponEtiquetas(bool siempre)
@@ -133,11 +145,16 @@ void GraficoResultado::ajustaLeyenda()
     const QFontMetricsF metricas(letra);
     qreal fila = 2 * metricas.height();
     for (const QAbstractSeries* serie : chart()->series())
-        fila += metricas.horizontalAdvance(serie->name()) + 1.5 * metricas.height();
+        fila += metricas.horizontalAdvance(serie->name()) + 2 * metricas.height();
     const qreal ancho = width() - chart()->margins().left() - chart()->margins().right();
     if (fila > ancho)
         letra.setPointSizeF(std::max(letra.pointSizeF() * ancho / fila, 6.0));
     chart()->legend()->setFont(letra);
+}
+
+QSize GraficoResultado::sizeHint() const
+{
+    return minimumSize();
 }
 
 void GraficoResultado::resizeEvent(QResizeEvent* evento)

@@ -29,6 +29,12 @@ class GraficoResultado : public QChartView
     //! Replaces the title, labels and series with the ones given.
     void muestra(const DatosGrafico& datos);
 
+    //! The title names the scenario after the chart's own ("Primas - Escenario 1: ..."); empty: the chart's alone.
+    void nombraEscenario(const QString& escenario);
+
+    //! A chart takes the room its layout gives it: it asks for its minimum, not for the size it has.
+    QSize sizeHint() const override;
+
     //! Called on a click with the left button.
     std::function<void()> alActivar;
 
@@ -39,12 +45,15 @@ class GraficoResultado : public QChartView
   private:
     void ponEtiquetas(bool siempre);
     void ajustaLeyenda();
+    void ponTitulo();
 
     QList<QPen> m_plumas;
     QCategoryAxis* m_ejeEdad;
     QValueAxis* m_ejeValor;
     QFont m_letraLeyenda;
     QStringList m_etiquetas;
+    QString m_titulo;
+    QString m_escenario;
     int m_paso = 0;
 };
 

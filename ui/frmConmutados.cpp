@@ -26,6 +26,11 @@ namespace {
 
 const char* const Cabeceras[] = {"Edad", "Cx", "Dx", "Mx", "Nx", "Rx", "Sx", "qx", "px", "lx", "dx"};
 
+// The age whole; the columns and the qx to 10 significant digits.
+const Formatos FormatosConmutados = {Formato::Entero,    Formato::Conmutado, Formato::Conmutado, Formato::Conmutado,
+                                     Formato::Conmutado, Formato::Conmutado, Formato::Conmutado, Formato::Conmutado,
+                                     Formato::Conmutado, Formato::Conmutado, Formato::Conmutado};
+
 } // namespace
 
 frmConmutados::frmConmutados(Entorno entorno, QWidget* parent)
@@ -40,9 +45,9 @@ frmConmutados::frmConmutados(Entorno entorno, QWidget* parent)
     for (int c = 0; c < m_grid->cols(); ++c)
         m_grid->setTextMatrix(0, c, QString::fromLatin1(Cabeceras[c]));
     m_grid->ajustaColumnas();
-    // Until the first build the columns take the width of the numbers they will show (the system's
-    // text has up to 15 significant digits), so the form opens wide enough to read them.
-    const int ancho = m_grid->fontMetrics().horizontalAdvance(QStringLiteral("0.000000000000000 "));
+    // Until the first build the columns take the width of the numbers they will show (10 significant
+    // digits after three zeros, as a small qx or Cx has them), so the form opens wide enough to read them.
+    const int ancho = m_grid->anchoCelda(TextoPantalla(0.0001234567891, Formato::Conmutado));
     for (int c = m_grid->fixedCols(); c < m_grid->cols(); ++c)
         m_grid->setColumnWidth(c, std::max(m_grid->columnWidth(c), ancho));
     LlenaCombo(m_entorno, consulta::TablasMortalidad, *m_cmbTabla);
@@ -115,7 +120,7 @@ void frmConmutados::cmdConstruir_Click()
         CalculaConmutados(m_entorno, tabla, tasa);
         // The stored rate is found by equality with the same double the columns were built with
         // (the typed text may use the locale's decimal mark, which no statement could read).
-        CargaFlexgrid(m_entorno, consulta::ConmutadosConQx, *m_grid, {int{tabla}, tasa});
+        CargaFlexgrid(m_entorno, consulta::ConmutadosConQx, *m_grid, {int{tabla}, tasa}, FormatosConmutados);
     });
 }
 

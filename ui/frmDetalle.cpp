@@ -2,6 +2,7 @@
 
 #include "core/Cargadores.h"
 #include "core/Consultas.h"
+#include "core/Numeros.h"
 #include "core/TablasMortalidad.h"
 #include "ui/ComboLista.h"
 #include "ui/Controles.h"
@@ -15,6 +16,8 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace valvida {
 
@@ -111,9 +114,13 @@ void frmDetalle::Edades()
     m_tabla = k;
     m_txtEdadIni->setText(detalle.edadInicial);
     m_txtEdadFin->setText(detalle.edadFinal);
-    for (const FilaQx& fila : detalle.filas)
-        m_grid->AddItem(fila.edad + QLatin1Char('\t') + fila.qx);
+    m_qxGuardadas.clear();
+    for (const FilaQx& fila : detalle.filas) {
+        m_qxGuardadas << fila.qx;
+        m_grid->AddItem(fila.edad + QLatin1Char('\t') + textoQx(fila.qx));
+    }
     m_grid->ajustaColumnas();
+    ajustaColumnaQx();
     if (m_grid->rows() > 1) {
         m_grid->setRow(1);
         m_grid->setCol(1);
@@ -125,10 +132,29 @@ bool frmDetalle::celdaEditable() const
     return m_grid->col() == 1 && m_grid->row() >= m_grid->fixedRows();
 }
 
+QString frmDetalle::textoQx(const QString& guardada) const
+{
+    // A stored qx as the commutation viewer shows it, in the locale's decimal mark; anything else
+    // the store may hold, as it is.
+    return EsNumerico(guardada) ? TextoPantalla(ANumero(guardada), Formato::Conmutado, locale()) : guardada;
+}
+
+void frmDetalle::ajustaColumnaQx()
+{
+    // Wide enough for a typical qx even before the table has any, and for what is being typed.
+    int ancho =
+        std::max(m_grid->columnWidth(1), m_grid->anchoCelda(TextoPantalla(0.0012345678, Formato::Conmutado, locale())));
+    if (celdaEditable())
+        ancho = std::max(ancho, m_grid->anchoCelda(m_grid->text()));
+    m_grid->setColumnWidth(1, ancho);
+}
+
 void frmDetalle::MSFlexGrid1_KeyPress(QChar tecla)
 {
-    if (celdaEditable() && m_grid->agregaTeclaNumerica(tecla))
+    if (celdaEditable() && m_grid->agregaTeclaNumerica(tecla, locale().decimalPoint())) {
         m_hayCambios = true;
+        ajustaColumnaQx();
+    }
 }
 
 void frmDetalle::MSFlexGrid1_KeyUp(int tecla)
@@ -140,10 +166,15 @@ void frmDetalle::MSFlexGrid1_KeyUp(int tecla)
 void frmDetalle::GuardaDetalle()
 {
     m_noCerrar = true;
+    // A qx left as shown is stored again as it was read, to its last digit; one changed is read as typed.
     QList<FilaQx> filas;
-    for (int i = m_grid->fixedRows(); i < m_grid->rows(); ++i)
-        filas << FilaQx{m_grid->textMatrix(i, 0), m_grid->textMatrix(i, 1)};
-    if (const auto rechazo = CompruebaQx(filas)) {
+    for (int i = m_grid->fixedRows(); i < m_grid->rows(); ++i) {
+        const QString guardada = m_qxGuardadas.value(i - m_grid->fixedRows());
+        const QString celda = m_grid->textMatrix(i, 1);
+        const bool tecleada = celda != textoQx(guardada);
+        filas << FilaQx{m_grid->textMatrix(i, 0), tecleada ? celda : guardada, tecleada};
+    }
+    if (const auto rechazo = CompruebaQx(filas, locale())) {
         m_grid->setRow(m_grid->fixedRows() + rechazo->fila);
         m_grid->setCol(0);
         m_entorno.dialogos.mensaje(rechazo->mensaje, Dialogos::Botones::Aceptar, Dialogos::Icono::Critico);
@@ -153,9 +184,12 @@ void frmDetalle::GuardaDetalle()
     }
     if (m_tabla) {
         // What the grid lists afterwards is what was stored.
-        const QList<FilaQx> guardadas = GuardaQx(m_entorno.db, *m_tabla, filas);
-        for (int i = 0; i < guardadas.size(); ++i)
-            m_grid->setTextMatrix(m_grid->fixedRows() + i, 1, guardadas.at(i).qx);
+        const QList<FilaQx> guardadas = GuardaQx(m_entorno.db, *m_tabla, filas, locale());
+        m_qxGuardadas.clear();
+        for (int i = 0; i < guardadas.size(); ++i) {
+            m_qxGuardadas << guardadas.at(i).qx;
+            m_grid->setTextMatrix(m_grid->fixedRows() + i, 1, textoQx(guardadas.at(i).qx));
+        }
     }
     m_noCerrar = false;
 }

@@ -3,6 +3,7 @@
 #include "core/Dialogos.h"
 #include "core/Entorno.h"
 
+#include <QStringList>
 #include <QWidget>
 
 #include <optional>
@@ -16,10 +17,11 @@ class ComboLista;
 class FlexGrid;
 
 /*!
- * The qx of one mortality table, one grid row per age, typed in the grid itself (digits, one
- * point, the erase key) and stored all at once. A window of its own beside the main window.
- * Every way of closing it ("&Salir", Escape, the window's own button, the main window closing)
- * asks first whether unsaved qx are to be stored.
+ * The qx of one mortality table, one grid row per age, shown to 10 significant digits in the
+ * locale's decimal mark, typed in the grid itself (digits, one decimal mark of the locale, the
+ * erase key) and stored all at once; a qx not edited is stored again as it was read. A window of its own beside the
+ * main window. Every way of closing it ("&Salir", Escape, the window's own button, the main window closing) asks first
+ * whether unsaved qx are to be stored.
  */
 class frmDetalle : public QWidget
 {
@@ -51,6 +53,8 @@ class frmDetalle : public QWidget
     void MSFlexGrid1_KeyUp(int tecla);
     void GuardaDetalle();
     bool celdaEditable() const;
+    QString textoQx(const QString& guardada) const;
+    void ajustaColumnaQx();
     //! Puts the list back on the table the grid holds, without raising its selection event.
     void vuelveListaATablaEnGrid();
     Dialogos::Respuesta preguntaGuardar();
@@ -67,6 +71,8 @@ class frmDetalle : public QWidget
     bool m_hayCambios = false;
     bool m_noCerrar = false;
     std::optional<int> m_tabla;
+    //! The qx of each grid row as the store holds them (the system's text), since the last load or store.
+    QStringList m_qxGuardadas;
 };
 
 } // namespace valvida

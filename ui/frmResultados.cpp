@@ -21,8 +21,11 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyle>
+
+#include <algorithm>
 
 namespace valvida {
 
@@ -48,6 +51,14 @@ const QStringList CabecerasResultado = {
     QStringLiteral("Prorrogado"),
 };
 
+// Each column as the actuary reads it: ages, years and terms whole, the sum insured as money, the
+// rate without trailing zeros; per-unit values (premiums, reserves, guaranteed values) to 8 decimals.
+const Formatos FormatosEscenario = {Formato::Entero, Formato::Entero, std::nullopt, Formato::Entero,   Formato::Entero,
+                                    Formato::Dinero, Formato::Entero, std::nullopt, Formato::Conmutado};
+const Formatos FormatosResultado = {Formato::Entero,    Formato::Entero,    Formato::PorUnidad, Formato::PorUnidad,
+                                    Formato::PorUnidad, Formato::PorUnidad, Formato::PorUnidad, Formato::PorUnidad,
+                                    Formato::PorUnidad, Formato::PorUnidad, Formato::PorUnidad};
+
 // Columns of the scenario list.
 constexpr int ColEscenario = 0;
 constexpr int ColTipoSeguro = 2;
@@ -55,6 +66,8 @@ constexpr int ColPlazoSeguro = 3;
 constexpr int ColPlazoPago = 4;
 constexpr int ColTabla = 6;
 constexpr int ColInteres = 8;
+// The result table's columns up to the tariff premium: what the form opens wide enough to show.
+constexpr int ColumnasPrimas = 6;
 
 void PonCabeceras(FlexGrid* grid, const QStringList& cabeceras)
 {
@@ -64,13 +77,38 @@ void PonCabeceras(FlexGrid* grid, const QStringList& cabeceras)
         grid->setTextMatrix(0, c, cabeceras.at(c));
 }
 
-FlexGrid* NuevoGrid(QWidget* padre, const char* nombre, int columnas)
+// A grid whose natural width shows its first columns whole beside a vertical scroll bar: the layout
+// gives each half of the form the room for the columns read first, where the form has it.
+class GridMitad : public FlexGrid
 {
-    auto* grid = new FlexGrid(padre);
+  public:
+    GridMitad(QWidget* padre, int columnasClave)
+        : FlexGrid(padre)
+        , m_columnasClave(columnasClave)
+    {
+    }
+
+    QSize sizeHint() const override
+    {
+        int ancho = 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+        for (int c = 0; c < std::min(m_columnasClave, columnCount()); ++c)
+            ancho += columnWidth(c);
+        return {ancho, minimumHeight()};
+    }
+
+  private:
+    int m_columnasClave;
+};
+
+FlexGrid* NuevoGrid(QWidget* padre, const char* nombre, int columnas, int columnasClave)
+{
+    auto* grid = new GridMitad(padre, columnasClave);
     grid->setObjectName(QString::fromLatin1(nombre));
     grid->setCols(columnas);
     grid->setFixedRows(1);
     grid->setFixedCols(1);
+    // Long headings over short numbers: in two lines the columns are as narrow as their values.
+    grid->setCabeceraEnDosLineas(true);
     return grid;
 }
 
@@ -88,8 +126,9 @@ QLabel* Etiqueta(QWidget* padre, const char* nombre, const QString& texto)
 frmResultados::frmResultados(Entorno& entorno, QWidget* parent)
     : QWidget(parent)
     , m_entorno(entorno)
-    , m_lista(NuevoGrid(this, "MSFlexGrid1", static_cast<int>(CabecerasEscenario.size())))
-    , m_resultado(NuevoGrid(this, "MSFlexGrid2", static_cast<int>(CabecerasResultado.size())))
+    , m_lista(NuevoGrid(this, "MSFlexGrid1", static_cast<int>(CabecerasEscenario.size()),
+                        static_cast<int>(CabecerasEscenario.size())))
+    , m_resultado(NuevoGrid(this, "MSFlexGrid2", static_cast<int>(CabecerasResultado.size()), ColumnasPrimas))
     // The level premium dashed: where it equals the risk premium (a one-year cover) both still show.
     , m_grafico1(
           new GraficoResultado({QPen(QColor(0xc0, 0x39, 0x2b), 3.5), QPen(QColor(0x1f, 0x5f, 0xa8), 2, Qt::DashLine),
@@ -163,8 +202,8 @@ void frmResultados::dispone()
     const QFontMetrics metricas = fontMetrics();
     const int ancho = metricas.averageCharWidth();
     // Room for the header and four rows under a scroll bar, and for a chart's titles, axes and legend.
-    const int alturaFilas =
-        5 * m_lista->verticalHeader()->defaultSectionSize() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4;
+    const int alturaFilas = m_lista->rowHeight(0) + 4 * m_lista->verticalHeader()->defaultSectionSize() +
+                            style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4;
     for (FlexGrid* grid : {m_lista, m_resultado})
         grid->setMinimumSize(30 * ancho, alturaFilas);
     for (GraficoResultado* grafico : {m_grafico1, m_grafico2})
@@ -187,9 +226,8 @@ void frmResultados::dispone()
     botones->addWidget(m_salir);
     botones->addStretch();
     rejilla->addLayout(botones, 4, 0, 1, 2);
-    // Two equal halves; the grids and the charts share the height as 3.5 to 4.
-    rejilla->setColumnStretch(0, 1);
-    rejilla->setColumnStretch(1, 1);
+    // Each half first as wide as its grid's leading columns, then the rest shared equally (a column
+    // stretch would take its minimum for its hint); the grids and the charts share the height as 3.5 to 4.
     rejilla->setRowStretch(1, 35);
     rejilla->setRowStretch(3, 40);
 
@@ -204,21 +242,32 @@ void frmResultados::dispone()
 
 QSize frmResultados::sizeHint() const
 {
+    // Wider where the list's columns and the premiums need it (the layout's own hint).
     const QFontMetrics metricas = fontMetrics();
-    return QSize(170 * metricas.averageCharWidth(), 48 * metricas.height()).expandedTo(minimumSizeHint());
+    return QSize(170 * metricas.averageCharWidth(), 48 * metricas.height())
+        .expandedTo(QWidget::sizeHint())
+        .expandedTo(minimumSizeHint());
 }
 
 void frmResultados::Form_Load()
 {
     m_vistaNormal = true;
     PonCabeceras(m_resultado, CabecerasResultado);
+    m_resultado->ajustaColumnas();
+    // Until a scenario is shown its columns take the width of the per-unit values they will hold,
+    // so the form opens wide enough for the premiums.
+    const int anchoPorUnidad = m_resultado->anchoCelda(TextoPantalla(0, Formato::PorUnidad));
+    for (int c = 0; c < m_resultado->cols(); ++c)
+        if (FormatosResultado.value(c) == Formato::PorUnidad)
+            m_resultado->setColumnWidth(c, std::max(m_resultado->columnWidth(c), anchoPorUnidad));
+    m_resultado->updateGeometry();
     cargaEscenarios();
 }
 
 void frmResultados::cargaEscenarios()
 {
     PonCabeceras(m_lista, CabecerasEscenario);
-    CargaFlexgrid(m_entorno, consulta::EscenariosResultados, *m_lista);
+    CargaFlexgrid(m_entorno, consulta::EscenariosResultados, *m_lista, {}, FormatosEscenario);
 }
 
 bool frmResultados::hayEscenarioActual() const
@@ -275,9 +324,10 @@ void frmResultados::LlenaResultado(std::int32_t escenario)
     m_label3->clear();
     m_label4->clear();
     m_lista->setCol(ColEscenario);
-    CargaFlexgrid(m_entorno, consulta::ResultadoEscenario, *m_resultado, {escenario});
+    CargaFlexgrid(m_entorno, consulta::ResultadoEscenario, *m_resultado, {escenario}, FormatosResultado);
     m_lista->setCol(ColPlazoSeguro);
     llenaGraficos(escenario);
+    titulaGraficos();
 }
 
 void frmResultados::llenaGraficos(std::int32_t escenario)
@@ -318,6 +368,14 @@ void frmResultados::GeneraTitulo()
     m_resultado->ajustaColumnas();
     m_resultado->setRow(0);
     m_resultado->setCol(0);
+    titulaGraficos();
+}
+
+void frmResultados::titulaGraficos()
+{
+    // An enlarged chart hides the title above the table: it names the scenario itself.
+    for (GraficoResultado* grafico : {m_grafico1, m_grafico2})
+        grafico->nombraEscenario(!m_vistaNormal && grafico->isVisibleTo(this) ? m_label4->text() : QString());
 }
 
 void frmResultados::Redimensiona()
@@ -350,6 +408,7 @@ void frmResultados::MSChart_Activado(GraficoResultado* grafico)
         m_vistaNormal = true;
         Redimensiona();
     }
+    titulaGraficos();
 }
 
 void frmResultados::cmdVaciar_Click()

@@ -67,7 +67,8 @@ class frmResultados : public QWidget
 
     bool VistaNormal() const { return m_vistaNormal; }
 
-    //! Both grids with a dozen rows and both charts readable: the size the form opens at.
+    //! Both grids with a dozen rows, the list's columns and the results up to the tariff premium
+    //! whole, and both charts readable: the size the form opens at, where the screen has room.
     QSize sizeHint() const override;
 
   private:
@@ -85,6 +86,7 @@ class frmResultados : public QWidget
     bool hayEscenarioActual() const;
     QList<QWidget*> controles() const;
     void llenaGraficos(std::int32_t escenario);
+    void titulaGraficos();
 
     Entorno& m_entorno;
     FlexGrid* m_lista;

@@ -40,7 +40,9 @@ frmTMDescripcion::frmTMDescripcion(Entorno entorno, std::function<void()> muestr
     m_grid->setColAlignmentLeft(1);
     estadoConsulta();
     habilitaCajas(false);
-    CargaFlexgrid(m_entorno, consulta::TablasMortalidad, *m_grid);
+    // The ages whole, as the catalogue keeps them.
+    CargaFlexgrid(m_entorno, consulta::TablasMortalidad, *m_grid, {},
+                  {std::nullopt, std::nullopt, Formato::Entero, Formato::Entero});
     m_grid->ajustaColumnas();
 }
 

@@ -47,9 +47,11 @@ class TestTablasMortalidad : public QObject
 
     void compruebaQx()
     {
-        // Every row is checked in order; the refusal names the index of its row. 0 and 1 pass.
+        // Every row is checked in order; the refusal names the index of its row. 0 and 1 pass. Under es_ES
+        // a typed qx takes the comma, a stored one is the system's text.
         const std::pair<QList<FilaQx>, const char*> casos[] = {
             {{{"0", "0"}, {"1", "1"}, {"2", ".053"}}, ""},
+            {{{"0", "0,0015", true}, {"1", "0.5", true}}, "1|la qx para edad:1 no es numerica"},
             {{{"20", ""}, {"21", ""}}, "0|la qx para edad:20 esta vacia"},
             {{{"0", "0.5"}, {"1", "1.5"}}, "1|la qx para edad:1 fuera del rango permitido"},
             {{{"7", "-0.1"}}, "0|la qx para edad:7 fuera del rango permitido"},
@@ -57,7 +59,7 @@ class TestTablasMortalidad : public QObject
             {{{"5", "2"}, {"6", ""}}, "0|la qx para edad:5 fuera del rango permitido"},
         };
         for (const auto& [filas, rechazo] : casos) {
-            const auto r = CompruebaQx(filas);
+            const auto r = CompruebaQx(filas, QLocale(QLocale::Spanish, QLocale::Spain));
             QCOMPARE(r ? QString::number(r->fila) + '|' + r->mensaje : QString(), rechazo);
         }
     }

@@ -52,6 +52,7 @@ class TestfrmResultados : public QObject
     void init()
     {
         m_principal.reset();
+        QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain)); // the grids' numbers take its marks
         // 1: one-year cover of 6 months at 40, sum insured 100000. 2: its table has no catalogue row,
         // so the list leaves it out. 3: whole life 80-15 at 30, sum insured 2000. 4: never calculated.
         m_base = std::make_unique<BaseTemporal>();
@@ -72,13 +73,16 @@ class TestfrmResultados : public QObject
         QTest::addColumn<int>("gesto");         // then a key, or a click on the number of this list row
         QTest::addColumn<QStringList>("vista"); // title, first header and row, summary, scenario exported
         // 0.012345 x 100000 = 1234.5; 0.0123456789 x 100000 = 1234.5679 at four decimals.
-        const QStringList uno{"Escenario 1: Temporal 1-6", "Mes Póliza",
-                              "0|40|0|0.0005|0.012345|0.0123456789|0|0|0|0|0",
-                              "Prima Nivelada Anual: 1234.5\r\nPrima Tarifa Anual:   1234.5679", "1"};
+        // The results to 8 decimals in the locale's mark.
+        const QStringList uno{
+            "Escenario 1: Temporal 1-6", "Mes Póliza",
+            "0|40|0,00000000|0,00050000|0,01234500|0,01234568|0,00000000|0,00000000|0,00000000|0,00000000|0,00000000",
+            "Prima Nivelada Anual: 1234.5\r\nPrima Tarifa Anual:   1234.5679", "1"};
         // Row 2 holds scenario 3, as scenario 2 is not listed. 0.0123 x 2000 = 24.6; 0.015 x 2000 = 30.
         // clang-format off
         QTest::newRow("clic en el número") << 1 << 2 << QStringList{"Escenario 3: Vida Entera 80-15", "Año Póliza",
-            "0|30|0|0.001|0.0123|0.015|9.5|0.25|0.02|0.5|7", "Prima Nivelada Anual: 24.6\r\nPrima Tarifa Anual:   30", "3"};
+            "0|30|0,00000000|0,00100000|0,01230000|0,01500000|9,50000000|0,25000000|0,02000000|0,50000000|7,00000000",
+            "Prima Nivelada Anual: 24.6\r\nPrima Tarifa Anual:   30", "3"};
         QTest::newRow("flecha arriba") << 2 << int(Qt::Key_Up) << uno;
         QTest::newRow("arriba en la primera fila") << 1 << int(Qt::Key_Up) << uno; // the header is no scenario
         // The first scenario shown: its empty charts were never laid out with ages.
@@ -102,6 +106,9 @@ class TestfrmResultados : public QObject
                            FilasGrid(tabla).value(0), control("Label3")->property("text").toString(),
                            LeeArchivo(m_base->carpeta() + "/e.csv").split('\n').value(2).split(',').at(0)}),
               "vista");
+        // The sum insured as money, right-aligned as a number; the rate without trailing zeros.
+        QCOMPARE(FilasGrid(lista).value(0), "1|40|Temporal|1|6|100.000,00|1|CSO 80|4,5");
+        QVERIFY(lista->item(1, 5)->textAlignment() & Qt::AlignRight);
         // The chosen row is highlighted whole; the charts' texts stand whole and in place.
         const QModelIndexList resaltadas = lista->selectionModel()->selectedIndexes();
         QVERIFY(resaltadas.size() == lista->cols() - 1 && resaltadas.last().row() == lista->row());
@@ -142,6 +149,7 @@ class TestfrmResultados : public QObject
         QVERIFY(m_form->seleccionaEscenario(3));
         m_form->LlenaResultado(3);
         m_form->GeneraTitulo();
+        QApplication::processEvents(); // the layout takes the widths of the columns loaded
         // Both halves side by side, each from top to bottom above the buttons; every text whole; usable:
         // a header and four rows in each grid, each chart 30 characters by 12 lines.
         const char* mitades[2][5] = {{"Label1", "MSFlexGrid1", "Label3", "MSChart1", "cmdVaciar"},
@@ -154,7 +162,7 @@ class TestfrmResultados : public QObject
                 QVERIFY2(i == 4 || w->geometry().bottom() < control(mitad[i + 1])->y(), mitad[i]);
                 QVERIFY2(i % 2 || w->size().expandedTo(w->sizeHint()) == w->size(), mitad[i]);
                 if (auto* grid = qobject_cast<FlexGrid*>(w))
-                    QVERIFY(grid->viewport()->height() >= 5 * grid->rowHeight(0));
+                    QVERIFY(grid->viewport()->height() >= grid->rowHeight(0) + 4 * grid->rowHeight(1));
                 QVERIFY(i != 3 || (w->width() >= 30 * m.averageCharWidth() && w->height() >= 12 * m.height()));
             }
         }
@@ -163,15 +171,18 @@ class TestfrmResultados : public QObject
         for (const char* n : {"MSFlexGrid1", "MSFlexGrid2", "MSChart1", "MSChart2"})
             nombres << QAccessible::queryAccessibleInterface(control(n))->text(QAccessible::Name);
         QCOMPARE(nombres.join(' '), QStringLiteral("Escenario Resultado Primas Reservas"));
-        // A click enlarges a chart to the whole form, alone; the next brings the layout back.
+        // A click enlarges a chart to the whole form, alone, its title naming the scenario; the next brings
+        // the layout back.
         auto* vista = control<QChartView>("MSChart2");
         const QRect enSuMitad = vista->geometry();
         const auto activa = [vista] { QTest::mouseClick(vista->viewport(), Qt::LeftButton, {}, QPoint(9, 9)); };
         activa();
         QVERIFY(vista->geometry() == m_form->rect() && !control("MSChart1")->isVisible() &&
-                !control("Label1")->isVisible());
+                !control("Label1")->isVisible() &&
+                vista->chart()->title() == "Reservas - Escenario 3: Vida Entera 80-15");
         activa();
-        QVERIFY(vista->geometry() == enSuMitad && control("MSChart1")->isVisible() && control("Label1")->isVisible());
+        QVERIFY(vista->geometry() == enSuMitad && control("MSChart1")->isVisible() && control("Label1")->isVisible() &&
+                vista->chart()->title() == "Reservas");
     }
 };
 
