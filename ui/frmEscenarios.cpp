@@ -259,7 +259,7 @@ void frmEscenarios::Form_Load()
         m_cmdSalir->setEnabled(true);
         m_cmdAlta->setEnabled(true);
 
-        LlenaCombo(m_entorno, consulta::TablasMortalidad, *m_cmbTabla);
+        LlenaCombo(m_entorno, consulta::TablasMortalidadLista, *m_cmbTabla);
         if (m_cmbTabla->count() == 0) {
             m_entorno.dialogos.mensaje(QStringLiteral("No existen registros en Tabla mortalidad"),
                                        Dialogos::Botones::Aceptar, Dialogos::Icono::Exclamacion);
