@@ -104,6 +104,17 @@ std::optional<Rechazo> CompruebaPlazos(const Cifras& c)
     return std::nullopt;
 }
 
+std::optional<Rechazo> CompruebaSuma(const Cifras& c)
+{
+    // A sum of 0 insures nothing; the upper limit keeps every amount exact to the cent.
+    if (c.suma <= 0.0)
+        return Rechaza(QStringLiteral("La suma asegurada debe ser mayor que cero"), CampoEscenario::SumaAsegurada);
+    if (c.suma > SumaAseguradaMaxima)
+        return Rechaza(QStringLiteral("La suma asegurada no puede ser mayor que 1.000.000.000.000"),
+                       CampoEscenario::SumaAsegurada);
+    return std::nullopt;
+}
+
 // The commutation columns end at the table's last age: the cover, and a modified premium's
 // reference premium, may not run past them.
 std::optional<Rechazo> CompruebaTabla(const Cifras& c, std::int32_t tipoComision,
@@ -168,6 +179,8 @@ CompruebaEscenario(const EntradaEscenario& e, const std::optional<EdadesTabla>& 
         return *r;
     const Cifras& c = std::get<Cifras>(leidas);
     if (std::optional<Rechazo> r = CompruebaPlazos(c))
+        return *r;
+    if (std::optional<Rechazo> r = CompruebaSuma(c))
         return *r;
     if (std::optional<Rechazo> r = CompruebaTabla(c, e.tipoComision, edades))
         return *r;

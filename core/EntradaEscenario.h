@@ -56,6 +56,10 @@ struct EscenarioValido
 //! A typed number (point or the locale's decimal mark) as a 16-bit whole number, half to even.
 std::optional<std::int16_t> EnteroTecleado(const QString& texto, const QLocale& locale = QLocale());
 
+//! The largest sum insured: amounts show to the cent, and up to a trillion that is at most 15
+//! significant digits, all of which a double keeps.
+constexpr double SumaAseguradaMaxima = 1e12;
+
 /*!
  * The checks of a save, in order; the first failure is the refusal (warning icon unless the
  * schedule's own check fails, critical icon):
@@ -63,11 +67,11 @@ std::optional<std::int16_t> EnteroTecleado(const QString& texto, const QLocale& 
  * nulo"), the description empty; those five not a finite number, and age and terms outside the
  * 16-bit range once rounded half to even; payment term above the insurance term (but for a
  * one-year cover), months of a one-year cover outside 1..12, interest outside 0..100; an
- * insurance term, or a payment term in years, below 1; the table missing, the age below its
- * first age, age plus insurance term beyond its last age (the columns end there), for a
- * commission type other than 1 age plus 20 beyond it (`CabeEnTabla`); the surrender charge empty,
- * not a number or outside 0..100, the first year of surrender empty, not a whole number or
- * outside 1..99; the schedule
+ * insurance term, or a payment term in years, below 1; the sum insured not above 0 or above
+ * 1,000,000,000,000 (`SumaAseguradaMaxima`); the table missing, the age below its first age, age plus insurance term
+ * beyond its last age (the columns end there), for a commission type other than 1 age plus 20 beyond it
+ * (`CabeEnTabla`); the surrender charge empty, not a number or outside 0..100, the first year of surrender empty, not a
+ * whole number or outside 1..99; the schedule
  * (`ValidaComision`), then its total of years (`TotalAniosGuardado`).
  * Terms and age are compared as the whole numbers that are stored and computed.
  */

@@ -60,6 +60,9 @@ class TestEntradaEscenario : public QObject
         QTest::newRow("1 y 12") << "5,5|12|1|1000|35|D||1|1|50/5" << "5.5|12|1|1000|35|0|1/50/5";
         QTest::newRow("9: 100.5") << "100,5|10|10|1000|19|D||1|1|50/5" << "El interes técnico debera estar comprendido entre 0 y 100 > InteresTecnico";
         QTest::newRow("coma decimal y grupos") << "4,5|10|10|1.000,50|36,5|D||1|1|50/5" << "4.5|10|10|1000.5|36|0|1/50/5";
+        QTest::newRow("suma 0") << "5,5|10|10|0|35|D||1|1|50/5" << "La suma asegurada debe ser mayor que cero > SumaAsegurada";
+        QTest::newRow("suma de un billón") << "5,5|10|10|1.000.000.000.000|35|D||1|1|50/5" << "5.5|10|10|1000000000000|35|0|1/50/5";
+        QTest::newRow("suma de un billón y un céntimo") << "5,5|10|10|1.000.000.000.000,01|35|D||1|1|50/5" << "La suma asegurada no puede ser mayor que 1.000.000.000.000 > SumaAsegurada";
         QTest::newRow("plazo 0") << "5,5|0|0|1000|35|D||1|1|50/5" << "El plazo de seguro debe ser mayor que cero > PlazoSeguro";
         QTest::newRow("pago 0") << "5,5|0|10|1000|35|D||1|1|50/5" << "El plazo de pago debe ser mayor que cero > PlazoPago";
         QTest::newRow("sin tabla") << "5,5|10|10|1000|35|D||9|1|50/5" << "La tabla de mortalidad no existe > Tabla";
