@@ -255,6 +255,8 @@ void MDIForm1::mnuInicializar_Click()
         return;
     // The rows the open forms list are gone: a form left open would offer a deleted scenario or
     // table, and the detail editor would store qx for a table that no longer exists.
+    if (auto* escenarios = hija<frmEscenarios>())
+        escenarios->CierraSinGuardar();
     m_area->closeAllSubWindows();
     if (auto* detalle = qobject_cast<frmDetalle*>(m_detalle.data()))
         detalle->CierraSinGuardar();
@@ -267,9 +269,14 @@ void MDIForm1::mnuSalir_Click()
 
 void MDIForm1::closeEvent(QCloseEvent* evento)
 {
-    // The detail editor is a window of its own; it goes with the main window, as the connection
-    // it works with is about to close. It goes first: its question about unsaved qx may answer
-    // Cancel, and then everything stays open.
+    // The questions come before anything closes, so a Cancel keeps everything open: first the
+    // scenario being entered (its Yes stores it, its No drops it, and the form stays until all
+    // close), then the detail editor, a window of its own that goes with the main window, as the
+    // connection it works with is about to close.
+    if (auto* escenarios = hija<frmEscenarios>(); escenarios && !escenarios->PuedeCerrar()) {
+        evento->ignore();
+        return;
+    }
     if (m_detalle && !m_detalle->close()) {
         evento->ignore();
         return;
