@@ -111,9 +111,10 @@ QMdiSubWindow* MDIForm1::agregaHija(QWidget* formulario)
     // the size its controls need: the area scrolls to a form larger than itself.
     const QSize area = m_area->viewport()->size();
     if (area.isValid() && !area.isEmpty()) {
-        const QSize tamano = sub->size().boundedTo(area).expandedTo(sub->minimumSizeHint());
+        sub->resize(sub->size().boundedTo(area).expandedTo(sub->minimumSizeHint()));
+        // A form given less width than it asks for may rearrange itself, and then be taller.
+        const QSize tamano = sub->size();
         const int paso = 24 * static_cast<int>(m_area->subWindowList().size() - 1);
-        sub->resize(tamano);
         sub->move(std::clamp(paso, 0, std::max(0, area.width() - tamano.width())),
                   std::clamp(paso, 0, std::max(0, area.height() - tamano.height())));
     }

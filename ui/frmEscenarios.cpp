@@ -17,9 +17,14 @@
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace valvida {
 
@@ -200,18 +205,15 @@ void frmEscenarios::construyeBotones()
 void frmEscenarios::dispone()
 {
     FlexGrid* MSFlexGrid2 = m_comision->grid();
-    // The list on top takes the height the window gives; the fields and buttons below on the
-    // left keep theirs, the schedule on the right.
-    auto* izquierda = new QVBoxLayout;
-    izquierda->addWidget(m_Frame1);
-    izquierda->addWidget(m_Frame2);
-    izquierda->addStretch(1);
-    auto* abajo = new QHBoxLayout;
-    abajo->addLayout(izquierda, 1);
-    abajo->addWidget(m_Frame3);
+    // The list on top takes the height the window gives; the fields and buttons below keep theirs,
+    // the schedule beside them on the right (`colocaCalendario`).
+    m_abajo = new QGridLayout;
+    m_abajo->addWidget(m_Frame1, 0, 0);
+    m_abajo->setColumnStretch(0, 1);
+    colocaCalendario(true);
     auto* forma = new QVBoxLayout(this);
     forma->addWidget(m_MSFlexGrid1, 1);
-    forma->addLayout(abajo);
+    forma->addLayout(m_abajo);
 
     const QList<QWidget*> orden = {m_MSFlexGrid1,    m_txtEdad,           m_txtSumaAsegurada,
                                    m_cmbTabla,       m_txtInteresTecnico, m_txtPenalizacionRescate,
@@ -227,6 +229,64 @@ void frmEscenarios::dispone()
     for (QWidget* w : Campos())
         w->setEnabled(false);
     MSFlexGrid2->setEnabled(false);
+}
+
+void frmEscenarios::colocaCalendario(bool alLado)
+{
+    m_calendarioAlLado = alLado;
+    m_abajo->removeWidget(m_Frame2);
+    m_abajo->removeWidget(m_Frame3);
+    FlexGrid* calendario = m_comision->grid();
+    if (alLado) {
+        // As tall as the fields and buttons beside it.
+        m_abajo->addWidget(m_Frame2, 1, 0);
+        m_abajo->addWidget(m_Frame3, 0, 1, 3, 1);
+        calendario->setMinimumHeight(0);
+        calendario->setMaximumHeight(QWIDGETSIZE_MAX);
+    } else {
+        // In the order of the keyboard: fields, schedule, buttons. The schedule shows its header
+        // and four years, and scrolls for more: the height the window gives goes to the list.
+        m_abajo->addWidget(m_Frame3, 1, 0, Qt::AlignLeft);
+        m_abajo->addWidget(m_Frame2, 2, 0);
+        calendario->setFixedHeight(2 * calendario->frameWidth() +
+                                   5 * calendario->verticalHeader()->defaultSectionSize());
+    }
+    m_abajo->setRowStretch(2, alLado ? 1 : 0);
+}
+
+void frmEscenarios::ajustaDisposicion()
+{
+    // At a large font the fields and the schedule side by side are wider than the screen: the
+    // schedule goes below the fields when the form is narrower than both at the size they ask for.
+    const QMargins margen = layout()->contentsMargins();
+    const int bordes = margen.left() + margen.right();
+    const int campos = std::max(m_Frame1->sizeHint().width(), m_Frame2->sizeHint().width());
+    const int alLado = bordes + campos + std::max(0, m_abajo->horizontalSpacing()) + m_Frame3->sizeHint().width();
+    // The least width is that of the schedule below, so the window can be made that narrow.
+    setMinimumWidth(bordes + std::max({m_MSFlexGrid1->minimumSizeHint().width(), m_Frame1->minimumSizeHint().width(),
+                                       m_Frame2->minimumSizeHint().width(), m_Frame3->minimumSizeHint().width()}));
+    if (!isVisible() || (width() >= alLado) == m_calendarioAlLado)
+        return;
+    colocaCalendario(!m_calendarioAlLado);
+    // Below the fields the schedule needs more height: a child window grows to hold it, and to
+    // the height it asks for where the workspace has it, so the list keeps a few rows in sight.
+    layout()->activate();
+    if (auto* marco = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+        QSize tamano = marco->size().expandedTo(marco->minimumSizeHint());
+        if (!m_calendarioAlLado && marco->mdiArea()) {
+            const int libre = marco->mdiArea()->viewport()->height() - std::max(0, marco->y());
+            tamano.setHeight(std::max(tamano.height(), std::min(marco->sizeHint().height(), libre)));
+        }
+        marco->resize(tamano);
+    }
+}
+
+bool frmEscenarios::event(QEvent* evento)
+{
+    const bool tratado = QWidget::event(evento);
+    if (evento->type() == QEvent::Resize || evento->type() == QEvent::LayoutRequest)
+        ajustaDisposicion();
+    return tratado;
 }
 
 void frmEscenarios::conecta()

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 
+class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -70,6 +71,7 @@ class frmEscenarios : public QWidget
 
   protected:
     void closeEvent(QCloseEvent* evento) override;
+    bool event(QEvent* evento) override;
 
   private:
     void construye();
@@ -79,6 +81,9 @@ class frmEscenarios : public QWidget
     void construyeBotones();
     //! The list above; fields, buttons and schedule below; the tab order; browsing state.
     void dispone();
+    //! The schedule beside the fields where the width allows it, else below them.
+    void ajustaDisposicion();
+    void colocaCalendario(bool alLado);
     void conecta();
     void Form_Load();
     void MuestraEscenario();
@@ -110,6 +115,8 @@ class frmEscenarios : public QWidget
     Estado m_estado = Estado::Navegando;
     //! The list's row whose scenario the fields show; 0 for none.
     int m_filaMostrada = 0;
+    bool m_calendarioAlLado = false;
+    QGridLayout* m_abajo = nullptr;
 
     FlexGrid* m_MSFlexGrid1 = nullptr;
     QGroupBox* m_Frame1 = nullptr;
