@@ -46,7 +46,7 @@ std::variant<Rechazo, int> FilasPorTotal(const QString& total, const QString& pl
     return static_cast<int>(anios);
 }
 
-std::variant<Rechazo, QList<AnioComision>> ValidaComision(const QList<QStringList>& celdas)
+std::variant<Rechazo, QList<AnioComision>> ValidaComision(const QList<QStringList>& celdas, const QLocale& locale)
 {
     QList<AnioComision> anios;
     double ultimoPorcentaje = 0.0;
@@ -64,11 +64,13 @@ std::variant<Rechazo, QList<AnioComision>> ValidaComision(const QList<QStringLis
         if (porcentaje.isEmpty())
             return DeCelda(QStringLiteral("el Porcentaje Prima para edad:") + anio + QStringLiteral(" esta vacia"), i,
                            ColPorcentajePrima);
-        // A lone point is all the grid lets through that is not a number.
-        if (!EsNumerico(porcentaje))
+        // The grid lets through unfinished numbers ("-", "4e") and, under es_ES, a point that may
+        // yet be a thousands separator ("4.5"): none is read as some other number.
+        const std::optional<double> leido = NumeroTecleado(porcentaje, locale);
+        if (!leido)
             return DeCelda(QStringLiteral("el Porcentaje Prima de la fila ") + fila + QStringLiteral(" no es numerico"),
                            i, ColPorcentajePrima);
-        const double p = ANumero(porcentaje);
+        const double p = *leido;
         if (p < 0.0 || p > 100.0)
             return DeCelda(QStringLiteral("el Porcentaje Prima para edad:") + anio +
                                QStringLiteral(" fuera del rango permitido"),
@@ -82,10 +84,11 @@ std::variant<Rechazo, QList<AnioComision>> ValidaComision(const QList<QStringLis
         if (tantos.isEmpty())
             return DeCelda(QStringLiteral("el Tantos suma para edad:") + anio + QStringLiteral(" esta vacia"), i,
                            ColTantosSuma);
-        if (!EsNumerico(tantos))
+        const std::optional<double> leidos = NumeroTecleado(tantos, locale);
+        if (!leidos)
             return DeCelda(QStringLiteral("el Tantos suma de la fila ") + fila + QStringLiteral(" no es numerico"), i,
                            ColTantosSuma);
-        const double t = ANumero(tantos);
+        const double t = *leidos;
         const std::optional<std::int16_t> tantos16 = AEntero16SiCabe(t);
         if (!tantos16)
             return DeCelda(QStringLiteral("el Tantos suma de la fila ") + fila +
@@ -95,7 +98,7 @@ std::variant<Rechazo, QList<AnioComision>> ValidaComision(const QList<QStringLis
             return DeCelda(QStringLiteral("Tantos suma debe ser decreciente"), i, ColTantosSuma);
         ultimoTantos = t;
 
-        // The rate per mille is a whole number: 2.5 is kept as 2, 3.5 as 4.
+        // The rate per mille is a whole number: 2,5 is kept as 2, 3,5 as 4.
         anios.append({static_cast<std::int16_t>(i), p, *tantos16});
     }
     return anios;

@@ -33,12 +33,14 @@ std::variant<Rechazo, int> FilasPorTotal(const QString& total, const QString& pl
 
 /*!
  * The schedule's check before a save, row by row: the year is the row's number; the percentage
- * is there, a number, within 0..100 and not above the row before's unless that one is 0; the
- * rate per mille is there, a number, a 16-bit whole number and not above the row before's
- * unless 0. The first failure is refused with the critical icon at its cell; otherwise the rows
- * as stored, the rate per mille rounded half to even (2.5 -> 2, 3.5 -> 4). No rows pass.
+ * is there, a number as typed under the locale (NumeroTecleado: "4.5" is none under es_ES),
+ * within 0..100 and not above the row before's unless that one is 0; the rate per mille is there,
+ * a number, a 16-bit whole number and not above the row before's unless 0. The first failure is
+ * refused with the critical icon at its cell; otherwise the rows as stored, the rate per mille
+ * rounded half to even (2,5 -> 2, 3,5 -> 4). No rows pass.
  */
-std::variant<Rechazo, QList<AnioComision>> ValidaComision(const QList<QStringList>& celdas);
+std::variant<Rechazo, QList<AnioComision>> ValidaComision(const QList<QStringList>& celdas,
+                                                          const QLocale& locale = QLocale());
 
 /*!
  * The total of years a scenario stores, and the schedule's shape checked against it: type 1

@@ -9,6 +9,11 @@ namespace valvida::consulta {
 
 //! The mortality tables' catalogue: number, name, first and last age.
 inline const QString TablasMortalidad = QStringLiteral("SELECT * FROM C_TablaMortalidad");
+//! The mortality tables for a drop-down: the number as the key and "number - name" shown, so two
+//! tables imported under one name are told apart.
+inline const QString TablasMortalidadLista =
+    QStringLiteral("SELECT Tabla_Mortalidad, Tabla_Mortalidad || ' - ' || ifnull(Descripcion, '') "
+                   "FROM C_TablaMortalidad ORDER BY Tabla_Mortalidad");
 inline const QString TiposSeguro = QStringLiteral("SELECT * FROM C_TipoSeguro");
 inline const QString TiposComision = QStringLiteral("SELECT * FROM C_TipoComision");
 

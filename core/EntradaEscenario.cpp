@@ -3,12 +3,12 @@
 #include "core/BaseDatos.h"
 #include "core/CalendarioComision.h"
 #include "core/Constantes.h"
+#include "core/Consultas.h"
 #include "core/ErrorVV.h"
 #include "core/Numeros.h"
 #include "core/Plazos.h"
 
 #include <array>
-#include <cmath>
 
 namespace valvida {
 
@@ -22,6 +22,16 @@ std::optional<std::int16_t> EnteroTecleado(const QString& texto, const QLocale& 
     } catch (const ErrorVV&) {
         return std::nullopt;
     }
+}
+
+QString TextoCaja(double valor, Formato formato, const QLocale& locale)
+{
+    const QString pantalla = TextoPantalla(valor, formato, locale);
+    if (NumeroTecleado(pantalla, locale) == valor)
+        return pantalla;
+    QString exacto = QString::number(valor, 'f', QLocale::FloatingPointShortest);
+    exacto.replace(QLatin1Char('.'), locale.decimalPoint());
+    return exacto;
 }
 
 namespace {
@@ -104,6 +114,17 @@ std::optional<Rechazo> CompruebaPlazos(const Cifras& c)
     return std::nullopt;
 }
 
+std::optional<Rechazo> CompruebaSuma(const Cifras& c)
+{
+    // A sum of 0 insures nothing; the upper limit keeps every amount exact to the cent.
+    if (c.suma <= 0.0)
+        return Rechaza(QStringLiteral("La suma asegurada debe ser mayor que cero"), CampoEscenario::SumaAsegurada);
+    if (c.suma > SumaAseguradaMaxima)
+        return Rechaza(QStringLiteral("La suma asegurada no puede ser mayor que 1.000.000.000.000"),
+                       CampoEscenario::SumaAsegurada);
+    return std::nullopt;
+}
+
 // The commutation columns end at the table's last age: the cover, and a modified premium's
 // reference premium, may not run past them.
 std::optional<Rechazo> CompruebaTabla(const Cifras& c, std::int32_t tipoComision,
@@ -141,11 +162,12 @@ std::variant<Rechazo, ParametrosRescate> CompruebaRescate(const EntradaEscenario
     p.penalizacion = *penalizacion;
     if (e.anioRescate.isEmpty())
         return Rechaza(QStringLiteral("El año de rescate no puede ser nulo"), CampoEscenario::AnioRescate);
-    const std::optional<double> anio = NumeroTecleado(e.anioRescate, locale);
-    if (!anio || *anio != std::floor(*anio) || *anio < 1.0 || *anio > 99.0)
+    // A year, like the terms, is the whole number the box shows once left: 2,5 is year 2.
+    const std::optional<std::int16_t> anio = EnteroTecleado(e.anioRescate, locale);
+    if (!anio || *anio < 1 || *anio > 99)
         return Rechaza(QStringLiteral("El año de rescate debe ser un número entero entre 1 y 99"),
                        CampoEscenario::AnioRescate);
-    p.anioRescate = static_cast<std::int32_t>(*anio);
+    p.anioRescate = *anio;
     return p;
 }
 
@@ -169,13 +191,15 @@ CompruebaEscenario(const EntradaEscenario& e, const std::optional<EdadesTabla>& 
     const Cifras& c = std::get<Cifras>(leidas);
     if (std::optional<Rechazo> r = CompruebaPlazos(c))
         return *r;
+    if (std::optional<Rechazo> r = CompruebaSuma(c))
+        return *r;
     if (std::optional<Rechazo> r = CompruebaTabla(c, e.tipoComision, edades))
         return *r;
     const std::variant<Rechazo, ParametrosRescate> rescate = CompruebaRescate(e, locale);
     if (const Rechazo* r = std::get_if<Rechazo>(&rescate))
         return *r;
 
-    const auto comision = ValidaComision(e.comision);
+    const auto comision = ValidaComision(e.comision, locale);
     if (const Rechazo* r = std::get_if<Rechazo>(&comision))
         return *r;
     const auto total = TotalAniosGuardado(e.tipoComision, e.totalAnios, e.plazoPago, e.comision.size(), locale);
@@ -212,37 +236,47 @@ EscenarioGuardado GuardaEscenario(const QSqlDatabase& db, const EscenarioValido&
 {
     // The scenario and its schedule are stored together or not at all.
     Transaccion transaccion(db);
-    EscenarioGuardado guardado;
-    guardado.numero = NuevoNumero(db, QStringLiteral("T_Escenario"), QStringLiteral("Escenario"));
+    const std::int32_t numero = NuevoNumero(db, QStringLiteral("T_Escenario"), QStringLiteral("Escenario"));
     Ejecuta(db, QStringLiteral("insert into T_Escenario values(?,?,?,?,?,?,?,?,?,?,?)"),
-            {guardado.numero, int(e.edad), e.sumaAsegurada, e.tipoSeguro, e.tipoComision, e.interesTecnico, e.tabla,
+            {numero, int(e.edad), e.sumaAsegurada, e.tipoSeguro, e.tipoComision, e.interesTecnico, e.tabla,
              int(e.plazoSeguro), int(e.plazoPago), e.descripcion, int(e.totalAnios)});
     Ejecuta(db, QStringLiteral("insert or replace into T_Garantia values(?,?,?)"),
-            {guardado.numero, e.rescate.penalizacion, e.rescate.anioRescate});
-    Ejecuta(db, QStringLiteral("delete from T_Comision where Escenario = ?"), {guardado.numero});
+            {numero, e.rescate.penalizacion, e.rescate.anioRescate});
+    Ejecuta(db, QStringLiteral("delete from T_Comision where Escenario = ?"), {numero});
     for (const AnioComision& a : e.comision)
         Ejecuta(db, QStringLiteral("insert into T_Comision values(?,?,?,?)"),
-                {guardado.numero, int(a.anio), a.porcentaje, int(a.tantos)});
-
-    // The row as the list's own statement reads it back, so the list shows what a reload would.
-    QSqlQuery q = Consulta(db, ConsultaEscenarios(true), {guardado.numero});
-    if (Siguiente(q)) {
-        for (int c = 0; c < 10; ++c)
-            guardado.fila << ValorATexto(q.value(c)).trimmed();
-    }
+                {numero, int(a.anio), a.porcentaje, int(a.tantos)});
     transaccion.confirma();
-    return guardado;
+    return {numero};
 }
 
-std::optional<ClavesEscenario> LeeClavesEscenario(const QSqlDatabase& db, std::int32_t escenario)
+std::optional<EscenarioValido> LeeEscenarioGuardado(const QSqlDatabase& db, std::int32_t escenario)
 {
-    QSqlQuery q = Consulta(
-        db, QStringLiteral("select Tipo_Seguro, Tipo_Comision, Tabla_Mortalidad from T_Escenario where Escenario = ?"),
-        {escenario});
+    QSqlQuery q = Consulta(db,
+                           QStringLiteral("select Edad, Suma_Asegurada, Tipo_Seguro, Tipo_Comision, Interes_Tecnico, "
+                                          "Tabla_Mortalidad, Plazo_Seguro, Plazo_Pago, Descripcion, Total_Anios "
+                                          "from T_Escenario where Escenario = ?"),
+                           {escenario});
     if (!Siguiente(q))
         return std::nullopt;
-    return ClavesEscenario{AEntero32(ValorANumero(q.value(0))), AEntero32(ValorANumero(q.value(1))),
-                           AEntero32(ValorANumero(q.value(2)))};
+    const auto numero = [&q](int c) { return ValorANumero(q.value(c)); };
+    EscenarioValido e{AEntero16(numero(0)),
+                      numero(1),
+                      AEntero32(numero(2)),
+                      AEntero32(numero(3)),
+                      numero(4),
+                      AEntero32(numero(5)),
+                      AEntero16(numero(6)),
+                      AEntero16(numero(7)),
+                      q.value(8).toString(),
+                      q.isNull(9) ? std::int16_t{0} : AEntero16(numero(9)),
+                      {},
+                      LeeParametrosRescate(db, escenario)};
+    QSqlQuery filas = Consulta(db, consulta::ComisionEscenario, {escenario});
+    while (Siguiente(filas))
+        e.comision.append({AEntero16(ValorANumero(filas.value(0))), ValorANumero(filas.value(1)),
+                           AEntero16(ValorANumero(filas.value(2)))});
+    return e;
 }
 
 ParametrosRescate LeeParametrosRescate(const QSqlDatabase& db, std::int32_t escenario)

@@ -1,16 +1,19 @@
 #include "ui/Comision.h"
 
 #include "core/CalendarioComision.h"
-#include "core/Cargadores.h"
-#include "core/Consultas.h"
 #include "core/Dialogos.h"
 #include "core/Entorno.h"
+#include "core/EntradaEscenario.h"
+#include "core/Numeros.h"
 #include "ui/ComboLista.h"
 #include "ui/FlexGrid.h"
 
+#include <QEvent>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 #include <QScrollBar>
+
+#include <algorithm>
 
 namespace valvida {
 
@@ -33,6 +36,16 @@ Comision::Comision(Entorno& entorno, QWidget* marco, Campos campos, QObject* par
     connect(m_campos.totalAnios, &QLineEdit::textChanged, this, &Comision::txtTotalAnios_Change);
     connect(m_grid, &FlexGrid::KeyPress, this, &Comision::MSFlexGrid2_KeyPress);
     connect(m_grid, &FlexGrid::KeyUp, this, &Comision::MSFlexGrid2_KeyUp);
+    connect(m_grid, &FlexGrid::GotFocus, this, &Comision::MSFlexGrid2_GotFocus);
+    connect(m_grid, &FlexGrid::rowColChange, this, &Comision::RedondeaTantos);
+    m_grid->installEventFilter(this);
+}
+
+bool Comision::eventFilter(QObject* objeto, QEvent* evento)
+{
+    if (objeto == m_grid && evento->type() == QEvent::FocusOut)
+        RedondeaTantos();
+    return QObject::eventFilter(objeto, evento);
 }
 
 void Comision::Encabezado(const QString& c0, const QString& c1, const QString& c2)
@@ -78,9 +91,10 @@ QList<QStringList> Comision::Celdas() const
 
 void Comision::MuestraCelda(int fila, int columna)
 {
+    // The focus first: coming in by it moves off a year, and a refused cell may be one.
+    m_grid->setFocus();
     m_grid->setRow(fila);
     m_grid->setCol(columna);
-    m_grid->setFocus();
 }
 
 void Comision::Vacia()
@@ -102,7 +116,8 @@ void Comision::cmbTipoComision_Click()
                        QStringLiteral("0/00 Millar SA"));
         } else {
             m_grid->setRows(1);
-            m_campos.totalAnios->setEnabled(true);
+            // Typed only while a schedule is being entered, not on a scenario on show.
+            m_campos.totalAnios->setEnabled(m_grid->isEnabled());
         }
         Numera();
     });
@@ -137,8 +152,36 @@ void Comision::MSFlexGrid2_KeyPress(QChar tecla)
     const int col = m_grid->col();
     if ((col != ColPorcentajePrima && col != ColTantosSuma) || m_grid->row() < m_grid->fixedRows())
         return;
-    if (m_grid->agregaTeclaNumerica(tecla))
-        Ajusta();
+    // A key is taken when typing on can still make a number of the grid's locale, as in a box.
+    const QString texto = m_grid->text() + tecla;
+    if (tecla.isSpace() || !EsInicioDeNumero(texto, m_grid->locale()))
+        return;
+    m_grid->setText(texto);
+    Ajusta();
+}
+
+void Comision::MSFlexGrid2_GotFocus()
+{
+    // Coming in by Tab lands on the first value to type, not on the header or a year.
+    const int fijas = m_grid->fixedRows();
+    if (m_grid->rows() <= fijas || (m_grid->row() >= fijas && m_grid->col() != ColAnioComision))
+        return;
+    m_grid->setRow(std::max(m_grid->row(), fijas));
+    m_grid->setCol(ColPorcentajePrima);
+}
+
+void Comision::RedondeaTantos()
+{
+    // The rate per mille is stored as a whole number, half to even: "2,5" shows "2" once left.
+    for (int i = m_grid->fixedRows(); i < m_grid->rows(); ++i) {
+        if (i == m_grid->row() && m_grid->col() == ColTantosSuma && m_grid->hasFocus())
+            continue;
+        const QString texto = m_grid->textMatrix(i, ColTantosSuma);
+        const std::optional<double> valor = NumeroTecleado(texto, m_grid->locale());
+        const std::optional<std::int16_t> entero = valor ? AEntero16SiCabe(*valor) : std::nullopt;
+        if (entero && texto != QString::number(*entero))
+            m_grid->setTextMatrix(i, ColTantosSuma, QString::number(*entero));
+    }
 }
 
 void Comision::MSFlexGrid2_KeyUp(int tecla)
@@ -147,10 +190,15 @@ void Comision::MSFlexGrid2_KeyUp(int tecla)
         m_grid->borraUltimoCaracter();
 }
 
-void Comision::CargaFilas(std::int32_t escenario)
+void Comision::MuestraFilas(const QList<AnioComision>& filas)
 {
-    m_grid->setRows(1);
-    CargaFlexgrid(m_entorno, consulta::ComisionEscenario, *m_grid, {escenario});
+    m_grid->setRows(1 + int(filas.size()));
+    for (int i = 0; i < filas.size(); ++i) {
+        const AnioComision& a = filas.at(i);
+        m_grid->setTextMatrix(i + 1, ColAnioComision, QString::number(a.anio));
+        m_grid->setTextMatrix(i + 1, ColPorcentajePrima, TextoCaja(a.porcentaje, Formato::Conmutado, m_grid->locale()));
+        m_grid->setTextMatrix(i + 1, ColTantosSuma, QString::number(a.tantos));
+    }
     Ajusta();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Rechazo.h"
+
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -56,18 +58,25 @@ class Comision : public QObject
     //! Drops the data rows: a new entry starts with no values typed.
     void Vacia();
 
-    //! Shows a scenario's stored rows, in stored order; the header stays as it is.
-    void CargaFilas(std::int32_t escenario);
+    //! Shows a scenario's stored rows, each number in a text that reads back as it (`TextoCaja`);
+    //! the header stays as it is.
+    void MuestraFilas(const QList<AnioComision>& filas);
 
   public slots:
     void cmbTipoComision_Click();
     void txtTotalAnios_Change();
     void MSFlexGrid2_KeyPress(QChar tecla);
     void MSFlexGrid2_KeyUp(int tecla);
+    void MSFlexGrid2_GotFocus();
+
+  protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
 
   private:
     void Encabezado(const QString& c0, const QString& c1, const QString& c2);
     void Ajusta();
+    //! Each rate per mille as the whole number stored, once its cell is left.
+    void RedondeaTantos();
 
     Entorno& m_entorno;
     Campos m_campos;

@@ -54,6 +54,19 @@ QLineEdit* NuevaCajaNumerica(QWidget* padre, const char* nombre)
     return caja;
 }
 
+QLineEdit* NuevaCajaEntera(QWidget* padre, const char* nombre)
+{
+    QLineEdit* caja = NuevaCajaNumerica(padre, nombre);
+    QObject::connect(caja, &QLineEdit::editingFinished, caja, [caja] {
+        const std::optional<double> valor = NumeroTecleado(caja->text(), caja->locale());
+        const std::optional<std::int16_t> entero = valor ? AEntero16SiCabe(*valor) : std::nullopt;
+        // Out of range it stays as typed, for the check to refuse.
+        if (entero && caja->text() != QString::number(*entero))
+            caja->setText(QString::number(*entero));
+    });
+    return caja;
+}
+
 QPushButton* NuevoBoton(QWidget* padre, const char* nombre, const QString& texto)
 {
     auto* boton = new QPushButton(texto, padre);

@@ -20,11 +20,17 @@ namespace valvida {
 QLabel* NuevaEtiqueta(QWidget* padre, const char* nombre, const QString& texto, QWidget* companero = nullptr);
 QLineEdit* NuevaCaja(QWidget* padre, const char* nombre);
 /*!
- * A box for a number: it refuses a key or a paste that no further typing could turn into a number
- * (NumeroTecleado, the locale's decimal mark or the point), so what it shows is always the number
- * typed so far, never a different one.
+ * A box for a number as NumeroTecleado reads it under the box's locale (its own decimal mark and
+ * groups only: "4.5" is no number under es_ES, "4,5" none under C): it refuses a key or a paste
+ * that no further typing could turn into one (EsInicioDeNumero), so what it shows is always the
+ * number typed so far, never a different one.
  */
 QLineEdit* NuevaCajaNumerica(QWidget* padre, const char* nombre);
+/*!
+ * A numeric box for a number stored as a 16-bit whole number (an age, a term, a year): once left
+ * it shows the whole number that is stored, rounded half to even ("36,5" becomes "36").
+ */
+QLineEdit* NuevaCajaEntera(QWidget* padre, const char* nombre);
 QPushButton* NuevoBoton(QWidget* padre, const char* nombre, const QString& texto);
 
 //! Makes a box just wide enough for the sample text in its own font (an age, a rate).

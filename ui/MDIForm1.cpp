@@ -112,9 +112,10 @@ QMdiSubWindow* MDIForm1::agregaHija(QWidget* formulario)
     // the size its controls need: the area scrolls to a form larger than itself.
     const QSize area = m_area->viewport()->size();
     if (area.isValid() && !area.isEmpty()) {
-        const QSize tamano = sub->size().boundedTo(area).expandedTo(sub->minimumSizeHint());
+        sub->resize(sub->size().boundedTo(area).expandedTo(sub->minimumSizeHint()));
+        // A form given less width than it asks for may rearrange itself, and then be taller.
+        const QSize tamano = sub->size();
         const int paso = 24 * static_cast<int>(m_area->subWindowList().size() - 1);
-        sub->resize(tamano);
         sub->move(std::clamp(paso, 0, std::max(0, area.width() - tamano.width())),
                   std::clamp(paso, 0, std::max(0, area.height() - tamano.height())));
     }
@@ -257,6 +258,8 @@ void MDIForm1::mnuInicializar_Click()
         return;
     // The rows the open forms list are gone: a form left open would offer a deleted scenario or
     // table, and the detail editor would store qx for a table that no longer exists.
+    if (auto* escenarios = hija<frmEscenarios>())
+        escenarios->CierraSinGuardar();
     m_area->closeAllSubWindows();
     if (auto* detalle = qobject_cast<frmDetalle*>(m_detalle.data()))
         detalle->CierraSinGuardar();
@@ -269,9 +272,14 @@ void MDIForm1::mnuSalir_Click()
 
 void MDIForm1::closeEvent(QCloseEvent* evento)
 {
-    // The detail editor is a window of its own; it goes with the main window, as the connection
-    // it works with is about to close. It goes first: its question about unsaved qx may answer
-    // Cancel, and then everything stays open.
+    // The questions come before anything closes, so a Cancel keeps everything open: first the
+    // scenario being entered (its Yes stores it, its No drops it, and the form stays until all
+    // close), then the detail editor, a window of its own that goes with the main window, as the
+    // connection it works with is about to close.
+    if (auto* escenarios = hija<frmEscenarios>(); escenarios && !escenarios->PuedeCerrar()) {
+        evento->ignore();
+        return;
+    }
     if (m_detalle && !m_detalle->close()) {
         evento->ignore();
         return;

@@ -15,9 +15,10 @@ class frmResultados;
 
 /*!
  * The main window: a multiple-document window holding the forms as child windows, its menu,
- * the import of a table and the initialisation of the system. Closing it closes the detail
- * editor (which may ask about unsaved qx, and keep everything open on Cancel), the child windows,
- * and then the connection. After the initialisation empties the tables, every form is closed.
+ * the import of a table and the initialisation of the system. Closing it asks about a scenario
+ * being entered, closes the detail editor (which may ask about unsaved qx), the child windows, and
+ * then the connection; a Cancel to either question keeps everything open. After the
+ * initialisation empties the tables, every form is closed without a question.
  */
 class MDIForm1 : public QMainWindow
 {

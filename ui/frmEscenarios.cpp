@@ -14,11 +14,17 @@
 #include "ui/Formulario.h"
 
 #include <QBoxLayout>
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace valvida {
 
@@ -29,6 +35,11 @@ namespace {
 const char* const EncabezadosLista[] = {
     "Escenario",        "Edad",         "Suma Asegurada", "Tipo Seguro", "Tipo Comision", "Interes Técnico",
     "Tabla Mortalidad", "Plazo Seguro", "Plazo Pago",     "Descripción"};
+
+// The list's numbers as the screen shows them: age and terms whole, the sum as money, the rate
+// as the commutation tables show theirs.
+const Formatos FormatosLista = {std::nullopt,       Formato::Entero, Formato::Dinero, std::nullopt,   std::nullopt,
+                                Formato::Conmutado, std::nullopt,    Formato::Entero, Formato::Entero};
 
 constexpr std::int32_t TipoSeguroVidaEntera = 2;
 
@@ -109,18 +120,18 @@ void frmEscenarios::construyeCampos()
         AnchoParaTexto(caja, QStringLiteral("-32768"));
         return caja;
     };
-    m_txtEdad = NuevaCajaNumerica(m_Frame1, "txtEdad");
+    m_txtEdad = NuevaCajaEntera(m_Frame1, "txtEdad");
     m_txtSumaAsegurada = NuevaCajaNumerica(m_Frame1, "txtSumaAsegurada");
     m_cmbTabla = lista("cmbTabla");
     m_txtInteresTecnico = NuevaCajaNumerica(m_Frame1, "txtInteresTecnico");
     m_cmbTipoSeguro = lista("cmbTipoSeguro");
-    m_txtPlazoSeguro = corta(NuevaCajaNumerica(m_Frame1, "txtPlazoSeguro"));
-    m_txtPlazoPago = corta(NuevaCajaNumerica(m_Frame1, "txtPlazoPago"));
+    m_txtPlazoSeguro = corta(NuevaCajaEntera(m_Frame1, "txtPlazoSeguro"));
+    m_txtPlazoPago = corta(NuevaCajaEntera(m_Frame1, "txtPlazoPago"));
     m_cmbTipoComision = lista("cmbTipoComision");
     m_txtTotalAnios = corta(NuevaCaja(m_Frame1, "txtTotalAños"));
     m_txtDescripcion = NuevaCaja(m_Frame1, "txtDescripcion");
     m_txtPenalizacionRescate = corta(NuevaCajaNumerica(m_Frame1, "txtPenalizacionRescate"));
-    m_txtAnioRescate = corta(NuevaCajaNumerica(m_Frame1, "txtAnioRescate"));
+    m_txtAnioRescate = corta(NuevaCajaEntera(m_Frame1, "txtAnioRescate"));
 
     // Labels in column 0 and the first column of boxes in 1; the middle column's labels are
     // right-aligned against their boxes; column 6 takes the width the window gives.
@@ -194,18 +205,15 @@ void frmEscenarios::construyeBotones()
 void frmEscenarios::dispone()
 {
     FlexGrid* MSFlexGrid2 = m_comision->grid();
-    // The list on top takes the height the window gives; the fields and buttons below on the
-    // left keep theirs, the schedule on the right.
-    auto* izquierda = new QVBoxLayout;
-    izquierda->addWidget(m_Frame1);
-    izquierda->addWidget(m_Frame2);
-    izquierda->addStretch(1);
-    auto* abajo = new QHBoxLayout;
-    abajo->addLayout(izquierda, 1);
-    abajo->addWidget(m_Frame3);
+    // The list on top takes the height the window gives; the fields and buttons below keep theirs,
+    // the schedule beside them on the right (`colocaCalendario`).
+    m_abajo = new QGridLayout;
+    m_abajo->addWidget(m_Frame1, 0, 0);
+    m_abajo->setColumnStretch(0, 1);
+    colocaCalendario(true);
     auto* forma = new QVBoxLayout(this);
     forma->addWidget(m_MSFlexGrid1, 1);
-    forma->addLayout(abajo);
+    forma->addLayout(m_abajo);
 
     const QList<QWidget*> orden = {m_MSFlexGrid1,    m_txtEdad,           m_txtSumaAsegurada,
                                    m_cmbTabla,       m_txtInteresTecnico, m_txtPenalizacionRescate,
@@ -223,9 +231,68 @@ void frmEscenarios::dispone()
     MSFlexGrid2->setEnabled(false);
 }
 
+void frmEscenarios::colocaCalendario(bool alLado)
+{
+    m_calendarioAlLado = alLado;
+    m_abajo->removeWidget(m_Frame2);
+    m_abajo->removeWidget(m_Frame3);
+    FlexGrid* calendario = m_comision->grid();
+    if (alLado) {
+        // As tall as the fields and buttons beside it.
+        m_abajo->addWidget(m_Frame2, 1, 0);
+        m_abajo->addWidget(m_Frame3, 0, 1, 3, 1);
+        calendario->setMinimumHeight(0);
+        calendario->setMaximumHeight(QWIDGETSIZE_MAX);
+    } else {
+        // In the order of the keyboard: fields, schedule, buttons. The schedule shows its header
+        // and four years, and scrolls for more: the height the window gives goes to the list.
+        m_abajo->addWidget(m_Frame3, 1, 0, Qt::AlignLeft);
+        m_abajo->addWidget(m_Frame2, 2, 0);
+        calendario->setFixedHeight(2 * calendario->frameWidth() +
+                                   5 * calendario->verticalHeader()->defaultSectionSize());
+    }
+    m_abajo->setRowStretch(2, alLado ? 1 : 0);
+}
+
+void frmEscenarios::ajustaDisposicion()
+{
+    // At a large font the fields and the schedule side by side are wider than the screen: the
+    // schedule goes below the fields when the form is narrower than both at the size they ask for.
+    const QMargins margen = layout()->contentsMargins();
+    const int bordes = margen.left() + margen.right();
+    const int campos = std::max(m_Frame1->sizeHint().width(), m_Frame2->sizeHint().width());
+    const int alLado = bordes + campos + std::max(0, m_abajo->horizontalSpacing()) + m_Frame3->sizeHint().width();
+    // The least width is that of the schedule below, so the window can be made that narrow.
+    setMinimumWidth(bordes + std::max({m_MSFlexGrid1->minimumSizeHint().width(), m_Frame1->minimumSizeHint().width(),
+                                       m_Frame2->minimumSizeHint().width(), m_Frame3->minimumSizeHint().width()}));
+    if (!isVisible() || (width() >= alLado) == m_calendarioAlLado)
+        return;
+    colocaCalendario(!m_calendarioAlLado);
+    // Below the fields the schedule needs more height: a child window grows to hold it, and to
+    // the height it asks for where the workspace has it, so the list keeps a few rows in sight.
+    layout()->activate();
+    if (auto* marco = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+        QSize tamano = marco->size().expandedTo(marco->minimumSizeHint());
+        if (!m_calendarioAlLado && marco->mdiArea()) {
+            const int libre = marco->mdiArea()->viewport()->height() - std::max(0, marco->y());
+            tamano.setHeight(std::max(tamano.height(), std::min(marco->sizeHint().height(), libre)));
+        }
+        marco->resize(tamano);
+    }
+}
+
+bool frmEscenarios::event(QEvent* evento)
+{
+    const bool tratado = QWidget::event(evento);
+    if (evento->type() == QEvent::Resize || evento->type() == QEvent::LayoutRequest)
+        ajustaDisposicion();
+    return tratado;
+}
+
 void frmEscenarios::conecta()
 {
     connect(m_MSFlexGrid1, &FlexGrid::Click, this, &frmEscenarios::MSFlexGrid1_Click);
+    connect(m_MSFlexGrid1, &FlexGrid::rowColChange, this, &frmEscenarios::MSFlexGrid1_RowColChange);
     connect(m_txtEdad, &QLineEdit::textChanged, this, &frmEscenarios::txtEdad_Change);
     connect(m_txtPlazoSeguro, &QLineEdit::textChanged, this, &frmEscenarios::txtPlazoSeguro_Change);
     connect(m_cmbTabla, &QComboBox::currentIndexChanged, this,
@@ -259,7 +326,7 @@ void frmEscenarios::Form_Load()
         m_cmdSalir->setEnabled(true);
         m_cmdAlta->setEnabled(true);
 
-        LlenaCombo(m_entorno, consulta::TablasMortalidad, *m_cmbTabla);
+        LlenaCombo(m_entorno, consulta::TablasMortalidadLista, *m_cmbTabla);
         if (m_cmbTabla->count() == 0) {
             m_entorno.dialogos.mensaje(QStringLiteral("No existen registros en Tabla mortalidad"),
                                        Dialogos::Botones::Aceptar, Dialogos::Icono::Exclamacion);
@@ -276,7 +343,7 @@ void frmEscenarios::Form_Load()
         Selecciona(m_cmbTipoSeguro, 0);
         LlenaCombo(m_entorno, consulta::TiposComision, *m_cmbTipoComision);
         Selecciona(m_cmbTipoComision, 0);
-        CargaFlexgrid(m_entorno, ConsultaEscenarios(), *m_MSFlexGrid1);
+        CargaFlexgrid(m_entorno, ConsultaEscenarios(), *m_MSFlexGrid1, {}, FormatosLista);
         m_comision->EncabezadoInicial();
         if (m_MSFlexGrid1->rows() == 1)
             m_cmdResultado->setEnabled(false);
@@ -308,6 +375,16 @@ void frmEscenarios::MSFlexGrid1_Click()
     ConCajaError(m_entorno.dialogos, QStringLiteral("Rutina: MSFlexGrid1_Click"), [this] { MuestraEscenario(); });
 }
 
+void frmEscenarios::MSFlexGrid1_RowColChange()
+{
+    // Browsing by the keys shows each scenario the highlight reaches; a click has shown it already.
+    if (!m_inicializado || m_cargandoEscenario || m_estado != Estado::Navegando ||
+        m_MSFlexGrid1->row() == m_filaMostrada)
+        return;
+    ConCajaError(m_entorno.dialogos, QStringLiteral("Rutina: MSFlexGrid1_RowColChange"),
+                 [this] { MuestraEscenario(); });
+}
+
 void frmEscenarios::MuestraEscenario()
 {
     const int fila = m_MSFlexGrid1->row();
@@ -315,27 +392,29 @@ void frmEscenarios::MuestraEscenario()
     if (fila == 0)
         return;
     const std::int32_t numero = AEntero32(ANumero(m_MSFlexGrid1->textMatrix(fila, 0)));
-    // The lists are chosen by the stored keys: a description may stand twice in a catalogue.
-    const std::optional<ClavesEscenario> claves = LeeClavesEscenario(m_entorno.db, numero);
-    if (!claves)
+    // The stored values, not the list's cells: the list rounds the sum and the rate for the eye,
+    // and a copy must store the very numbers. The lists are chosen by the stored keys: a
+    // description may stand twice in a catalogue.
+    const std::optional<EscenarioValido> e = LeeEscenarioGuardado(m_entorno.db, numero);
+    if (!e)
         return;
     auto porClave = [](ComboLista* lista, std::int32_t clave) { Selecciona(lista, lista->findData(clave)); };
     {
         Cargando cargando(m_cargandoEscenario);
-        m_txtEdad->setText(m_MSFlexGrid1->textMatrix(fila, 1));
-        m_txtSumaAsegurada->setText(m_MSFlexGrid1->textMatrix(fila, 2));
-        porClave(m_cmbTipoSeguro, claves->tipoSeguro);
-        porClave(m_cmbTipoComision, claves->tipoComision);
-        m_txtInteresTecnico->setText(m_MSFlexGrid1->textMatrix(fila, 5));
-        porClave(m_cmbTabla, claves->tabla);
+        m_txtEdad->setText(QString::number(e->edad));
+        m_txtSumaAsegurada->setText(TextoCaja(e->sumaAsegurada, Formato::Dinero));
+        porClave(m_cmbTipoSeguro, e->tipoSeguro);
+        porClave(m_cmbTipoComision, e->tipoComision);
+        m_txtInteresTecnico->setText(TextoCaja(e->interesTecnico, Formato::Conmutado));
+        porClave(m_cmbTabla, e->tabla);
         // Written after the reactions of the lists, so the stored term is what stays.
-        m_txtPlazoSeguro->setText(m_MSFlexGrid1->textMatrix(fila, 7));
-        m_txtPlazoPago->setText(m_MSFlexGrid1->textMatrix(fila, 8));
-        m_txtDescripcion->setText(m_MSFlexGrid1->textMatrix(fila, 9));
-        const ParametrosRescate rescate = LeeParametrosRescate(m_entorno.db, numero);
-        m_txtPenalizacionRescate->setText(TextoNumero(rescate.penalizacion));
-        m_txtAnioRescate->setText(QString::number(rescate.anioRescate));
-        m_comision->CargaFilas(numero);
+        m_txtPlazoSeguro->setText(QString::number(e->plazoSeguro));
+        m_txtPlazoPago->setText(QString::number(e->plazoPago));
+        m_txtDescripcion->setText(e->descripcion);
+        m_txtPenalizacionRescate->setText(TextoCaja(e->rescate.penalizacion, Formato::Conmutado));
+        m_txtAnioRescate->setText(QString::number(e->rescate.anioRescate));
+        m_comision->MuestraFilas(e->comision);
+        m_filaMostrada = fila;
     }
     m_MSFlexGrid1->setRow(fila);
     m_MSFlexGrid1->setCol(columna);
@@ -353,8 +432,8 @@ void frmEscenarios::txtEdad_Change()
 void frmEscenarios::txtPlazoSeguro_Change()
 {
     // A one-year cover counts its payment in months.
-    m_Label6->setText(m_txtPlazoSeguro->text() == QLatin1String("1") ? QStringLiteral("Meses a Cubrir:")
-                                                                     : QStringLiteral("Plazo Pago:"));
+    const std::optional<std::int16_t> n = EnteroTecleado(m_txtPlazoSeguro->text());
+    m_Label6->setText(n && EsCoberturaMensual(*n) ? QStringLiteral("Meses a Cubrir:") : QStringLiteral("Plazo Pago:"));
 }
 
 void frmEscenarios::ReaccionLista(const QString& rutina)
@@ -366,19 +445,20 @@ void frmEscenarios::ReaccionLista(const QString& rutina)
 void frmEscenarios::ReaccionPlazoSeguro()
 {
     const QString edad = m_txtEdad->text();
-    if (edad == QLatin1String("0") || edad.isEmpty()) {
+    const std::optional<std::int16_t> x = EnteroTecleado(edad);
+    if (edad.isEmpty() || x == 0) {
         m_txtPlazoSeguro->setText(QString());
         return;
     }
     if (m_cmbTipoSeguro->claveActual() != TipoSeguroVidaEntera) {
-        m_txtPlazoSeguro->setEnabled(true);
+        // Typed by hand in a new entry; a scenario on show is only read.
+        m_txtPlazoSeguro->setEnabled(m_estado == Estado::Nuevo);
         m_txtPlazoSeguro->setText(QString());
         return;
     }
     // Whole life runs to the table's last age.
     m_txtPlazoSeguro->setEnabled(false);
     m_txtPlazoSeguro->setText(QString());
-    const std::optional<std::int16_t> x = EnteroTecleado(edad);
     if (!x) {
         if (NumeroTecleado(edad))
             Rechaza({QStringLiteral("La edad esta fuera del rango permitido"), Dialogos::Icono::Exclamacion,
@@ -407,6 +487,7 @@ void frmEscenarios::ReiniciaCampos(bool habilitar)
 {
     // A new entry starts from an empty schedule, not from the cells of the scenario on show.
     m_comision->Vacia();
+    m_filaMostrada = 0;
     // In the form's control order; the reactions run as each value changes, the lists' ones
     // even when the first entry was already selected, so the schedule is always shaped anew.
     auto vacia = [habilitar](QLineEdit* caja) {
@@ -432,7 +513,7 @@ void frmEscenarios::ReiniciaCampos(bool habilitar)
     vacia(m_txtPenalizacionRescate);
     vacia(m_txtAnioRescate);
     if (habilitar) {
-        m_txtPenalizacionRescate->setText(TextoNumero(usual.penalizacion));
+        m_txtPenalizacionRescate->setText(TextoCaja(usual.penalizacion, Formato::Conmutado));
         m_txtAnioRescate->setText(QString::number(usual.anioRescate));
     }
 }
@@ -468,6 +549,38 @@ void frmEscenarios::cmdModificar_Click()
 void frmEscenarios::cmdSalir_Click()
 {
     CierraFormulario(this);
+}
+
+bool frmEscenarios::PuedeCerrar()
+{
+    // A scenario being entered or copied is never dropped without the question, whichever way
+    // the window is closed.
+    if (m_estado == Estado::Navegando)
+        return true;
+    switch (m_entorno.dialogos.mensaje(QStringLiteral("el escenario no se ha guardado, deseas guardarlo"),
+                                       Dialogos::Botones::SiNoCancelar, Dialogos::Icono::Ninguno)) {
+    case Dialogos::Respuesta::Si: {
+        bool guardado = false;
+        ConCajaError(m_entorno.dialogos, QStringLiteral("Rutina: cmdAceptar_Click"), [&] { guardado = Guarda(); });
+        return guardado;
+    }
+    case Dialogos::Respuesta::No: cmdCancelar_Click(); return true;
+    default: return false;
+    }
+}
+
+void frmEscenarios::CierraSinGuardar()
+{
+    m_estado = Estado::Navegando;
+    CierraFormulario(this);
+}
+
+void frmEscenarios::closeEvent(QCloseEvent* evento)
+{
+    if (PuedeCerrar())
+        evento->accept();
+    else
+        evento->ignore();
 }
 
 // ---- Saving -------------------------------------------------------------------------------
@@ -527,26 +640,26 @@ void frmEscenarios::cmdAceptar_Click()
     ConCajaError(m_entorno.dialogos, QStringLiteral("Rutina: cmdAceptar_Click"), [this] { Guarda(); });
 }
 
-void frmEscenarios::Guarda()
+bool frmEscenarios::Guarda()
 {
     const EntradaEscenario entrada = Entrada();
     const auto comprobado = CompruebaEscenario(entrada, LeeEdadesTabla(m_entorno.db, entrada.tabla));
     if (const Rechazo* r = std::get_if<Rechazo>(&comprobado)) {
         Rechaza(*r);
-        return;
+        return false;
     }
-    const EscenarioGuardado guardado = GuardaEscenario(m_entorno.db, std::get<EscenarioValido>(comprobado));
-    if (!guardado.fila.isEmpty()) {
-        m_MSFlexGrid1->AddItem(guardado.fila.join(QLatin1Char('\t')));
-        m_MSFlexGrid1->ajustaColumnas();
-    }
+    const std::int32_t numero = GuardaEscenario(m_entorno.db, std::get<EscenarioValido>(comprobado)).numero;
+    // Its row as the list's own statement reads it, in the list's formats: as a reload would show it.
+    CargaFlexgrid(m_entorno, ConsultaEscenarios(true), *m_MSFlexGrid1, {numero}, FormatosLista);
 
     for (QWidget* w : Campos())
         w->setEnabled(false);
     FijaBotones(Estado::Navegando);
     m_MSFlexGrid1->setEnabled(true);
     m_comision->grid()->setEnabled(false);
+    // The fields now show the scenario as stored, on its row.
     m_MSFlexGrid1->setRow(m_MSFlexGrid1->rows() - 1);
+    return true;
 }
 
 // ---- Running a scenario -------------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 
+class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -29,7 +30,9 @@ extern bool HayTablasMortalidad;
  * The scenario form: the list of stored scenarios, the entry of a new one (or of a copy of the
  * one on show) with its commission schedule, and the run of a scenario's calculation.
  * Browsing, New and Copy are its states; stored scenarios are never changed or deleted.
- * Its checks and its store are `CompruebaEscenario` and `GuardaEscenario`.
+ * Its checks and its store are `CompruebaEscenario` and `GuardaEscenario`. While browsing, the
+ * fields show the scenario of the list's current row, however it got there. Closed in New or
+ * Copy, it asks whether to store the scenario first.
  */
 class frmEscenarios : public QWidget
 {
@@ -47,14 +50,28 @@ class frmEscenarios : public QWidget
     Estado estado() const { return m_estado; }
     Comision& comision() const { return *m_comision; }
 
+    /*!
+     * Whether the form may close: while browsing, yes; in New or Copy it asks "el escenario no se
+     * ha guardado, deseas guardarlo": Yes stores it as "Aceptar" does (no, when refused), No drops
+     * it, Cancel keeps it.
+     */
+    bool PuedeCerrar();
+    //! Closes the form dropping an entry without the question (its tables are gone).
+    void CierraSinGuardar();
+
   public slots:
     void MSFlexGrid1_Click();
+    void MSFlexGrid1_RowColChange();
     void cmdAlta_Click();
     void cmdModificar_Click();
     void cmdAceptar_Click();
     void cmdCancelar_Click();
     void cmdResultado_Click();
     void cmdSalir_Click();
+
+  protected:
+    void closeEvent(QCloseEvent* evento) override;
+    bool event(QEvent* evento) override;
 
   private:
     void construye();
@@ -64,10 +81,14 @@ class frmEscenarios : public QWidget
     void construyeBotones();
     //! The list above; fields, buttons and schedule below; the tab order; browsing state.
     void dispone();
+    //! The schedule beside the fields where the width allows it, else below them.
+    void ajustaDisposicion();
+    void colocaCalendario(bool alLado);
     void conecta();
     void Form_Load();
     void MuestraEscenario();
-    void Guarda();
+    //! "Aceptar": false when the scenario was refused.
+    bool Guarda();
 
     void txtEdad_Change();
     void txtPlazoSeguro_Change();
@@ -92,6 +113,10 @@ class frmEscenarios : public QWidget
     bool m_inicializado = false;
     bool m_cargandoEscenario = false;
     Estado m_estado = Estado::Navegando;
+    //! The list's row whose scenario the fields show; 0 for none.
+    int m_filaMostrada = 0;
+    bool m_calendarioAlLado = false;
+    QGridLayout* m_abajo = nullptr;
 
     FlexGrid* m_MSFlexGrid1 = nullptr;
     QGroupBox* m_Frame1 = nullptr;

@@ -31,6 +31,21 @@ EntradaEscenario Entrada(const QString& texto)
     return e;
 }
 
+// An accepted scenario as the table writes it: interest|payment term|insurance term|sum insured|
+// age|total of years|each row "year/percentage/per mille"[|surrender charge/first year].
+QString Cifras(const EscenarioValido& v, bool rescate)
+{
+    QStringList obtenido;
+    for (double x : {v.interesTecnico, double(v.plazoPago), double(v.plazoSeguro), v.sumaAsegurada, double(v.edad),
+                     double(v.totalAnios)})
+        obtenido << TextoNumero(x);
+    for (const AnioComision& a : v.comision)
+        obtenido << QStringList{TextoNumero(a.anio), TextoNumero(a.porcentaje), TextoNumero(a.tantos)}.join('/');
+    if (rescate)
+        obtenido << TextoNumero(v.rescate.penalizacion) + '/' + QString::number(v.rescate.anioRescate);
+    return obtenido.join('|');
+}
+
 } // namespace
 
 class TestEntradaEscenario : public QObject
@@ -60,6 +75,9 @@ class TestEntradaEscenario : public QObject
         QTest::newRow("1 y 12") << "5,5|12|1|1000|35|D||1|1|50/5" << "5.5|12|1|1000|35|0|1/50/5";
         QTest::newRow("9: 100.5") << "100,5|10|10|1000|19|D||1|1|50/5" << "El interes técnico debera estar comprendido entre 0 y 100 > InteresTecnico";
         QTest::newRow("coma decimal y grupos") << "4,5|10|10|1.000,50|36,5|D||1|1|50/5" << "4.5|10|10|1000.5|36|0|1/50/5";
+        QTest::newRow("suma 0") << "5,5|10|10|0|35|D||1|1|50/5" << "La suma asegurada debe ser mayor que cero > SumaAsegurada";
+        QTest::newRow("suma de un billón") << "5,5|10|10|1.000.000.000.000|35|D||1|1|50/5" << "5.5|10|10|1000000000000|35|0|1/50/5";
+        QTest::newRow("suma de un billón y un céntimo") << "5,5|10|10|1.000.000.000.000,01|35|D||1|1|50/5" << "La suma asegurada no puede ser mayor que 1.000.000.000.000 > SumaAsegurada";
         QTest::newRow("plazo 0") << "5,5|0|0|1000|35|D||1|1|50/5" << "El plazo de seguro debe ser mayor que cero > PlazoSeguro";
         QTest::newRow("pago 0") << "5,5|0|10|1000|35|D||1|1|50/5" << "El plazo de pago debe ser mayor que cero > PlazoPago";
         QTest::newRow("sin tabla") << "5,5|10|10|1000|35|D||9|1|50/5" << "La tabla de mortalidad no existe > Tabla";
@@ -71,24 +89,24 @@ class TestEntradaEscenario : public QObject
         QTest::newRow("rescate vacío") << "5,5|10|10|1000|35|D||1|1|50/5||2" << "La penalización de rescate no puede ser nula > PenalizacionRescate";
         QTest::newRow("rescate 100,5") << "5,5|10|10|1000|35|D||1|1|50/5|100,5|2" << "La penalización de rescate debera estar comprendida entre 0 y 100 > PenalizacionRescate";
         QTest::newRow("año de rescate vacío") << "5,5|10|10|1000|35|D||1|1|50/5|5|" << "El año de rescate no puede ser nulo > AnioRescate";
-        for (const char* anio : {"0", "2,5", "100"})
+        for (const char* anio : {"0,5", "99,5"})
             QTest::addRow("año de rescate %s", anio) << "5,5|10|10|1000|35|D||1|1|50/5|5|" + QString(anio) << "El año de rescate debe ser un número entero entre 1 y 99 > AnioRescate";
-        QTest::newRow("rescate 2,5 desde 99") << "5,5|10|10|1000|35|D||1|1|50/5|2,5|99" << "5.5|10|10|1000|35|0|1/50/5|2.5/99";
+        QTest::newRow("rescate 2,5 desde 98,5") << "5,5|10|10|1000|35|D||1|1|50/5|2,5|98,5" << "5.5|10|10|1000|35|0|1/50/5|2.5/98";
         QTest::newRow("sin años") << "5,5|10|10|1000|35|D||1|2|" << "El total de años no puede ser nulo > TotalAnios";
         QTest::newRow("total sin filas") << "5,5|10|10|1000|35|D|3|1|2|" << "La comisión debe tener una fila por cada año: 3 > TotalAnios";
         const QString edad = "el Porcentaje Prima para edad:";
         QTest::newRow("sube") << "5,5|10|10|1000|35|D||1|2|50/5;60/5" << "el Porcentaje Prima debe ser decreciente > Comision@2,1";
-        QTest::newRow("un cero levanta el límite") << "5,5|10|10|1000|35|D||1|2|50/5;50/5;0/0;70/6.5" << "5.5|10|10|1000|35|4|1/50/5|2/50/5|3/0/0|4/70/6";
-        QTest::newRow("100.5 en la fila 2") << "5,5|10|10|1000|35|D||1|2|100/5;100.5/5" << edad + "2 fuera del rango permitido > Comision@2,1";
+        QTest::newRow("un cero levanta el límite") << "5,5|10|10|1000|35|D||1|2|50/5;50/5;0/0;70/6,5" << "5.5|10|10|1000|35|4|1/50/5|2/50/5|3/0/0|4/70/6";
+        QTest::newRow("100,5 en la fila 2") << "5,5|10|10|1000|35|D||1|2|100/5;100,5/5" << edad + "2 fuera del rango permitido > Comision@2,1";
         QTest::newRow("tantos suben") << "5,5|10|10|1000|35|D||1|2|50/5;40/6" << "Tantos suma debe ser decreciente > Comision@2,2";
         QTest::newRow("porcentaje vacío") << "5,5|10|10|1000|35|D||1|2|50/5;/5" << edad + "2 esta vacia > Comision@2,1";
         QTest::newRow("tantos vacío") << "5,5|10|10|1000|35|D||1|1|50/" << "el Tantos suma para edad:1 esta vacia > Comision@1,2";
-        QTest::newRow("un punto") << "5,5|10|10|1000|35|D||1|1|./5" << "el Porcentaje Prima de la fila 1 no es numerico > Comision@1,1";
+        QTest::newRow("punto decimal en España") << "5,5|10|10|1000|35|D||1|1|4.5/5" << "el Porcentaje Prima de la fila 1 no es numerico > Comision@1,1";
         QTest::newRow("tantos 40000") << "5,5|10|10|1000|35|D||1|1|50/40000" << "el Tantos suma de la fila 1 fuera del rango permitido > Comision@1,2";
         QTest::newRow("año 10 cortado a 1") << "5,5|10|10|1000|35|D||1|2|50/5;40/4;1/30/3" << "el Año comisión de la fila 3 debe ser 3 > Comision@3,0";
         QTest::newRow("total sobre el pago") << "5,5|10|10|1000|35|D|11|1|2|50/5" << "total de años debe ser menor o igual a Plazo de pago > TotalAnios";
-        QTest::newRow("varios años") << "5,5|10|10|1000|35|D|2|1|2|50/5;40/2.5" << "5.5|10|10|1000|35|2|1/50/5|2/40/2";
-        QTest::newRow("copia: las filas") << "5,5|10|10|1000|35|D||1|2|50/5;40/3.5;0/0" << "5.5|10|10|1000|35|3|1/50/5|2/40/4|3/0/0";
+        QTest::newRow("varios años") << "5,5|10|10|1000|35|D|2|1|2|50/5;40/2,5" << "5.5|10|10|1000|35|2|1/50/5|2/40/2";
+        QTest::newRow("copia: las filas") << "5,5|10|10|1000|35|D||1|2|50/5;40/3,5;0/0" << "5.5|10|10|1000|35|3|1/50/5|2/40/4|3/0/0";
         // clang-format on
     }
 
@@ -107,16 +125,7 @@ class TestEntradaEscenario : public QObject
             QCOMPARE(rechazo->icono, celda ? Dialogos::Icono::Critico : Dialogos::Icono::Exclamacion);
             return;
         }
-        const EscenarioValido& v = std::get<EscenarioValido>(r);
-        QStringList obtenido;
-        for (double x : {v.interesTecnico, double(v.plazoPago), double(v.plazoSeguro), v.sumaAsegurada, double(v.edad),
-                         double(v.totalAnios)})
-            obtenido << TextoNumero(x);
-        for (const AnioComision& a : v.comision)
-            obtenido << QStringList{TextoNumero(a.anio), TextoNumero(a.porcentaje), TextoNumero(a.tantos)}.join('/');
-        if (e.penalizacionRescate != "0" || e.anioRescate != "2")
-            obtenido << TextoNumero(v.rescate.penalizacion) + '/' + QString::number(v.rescate.anioRescate);
-        QCOMPARE(obtenido.join('|'), resultado);
+        QCOMPARE(Cifras(std::get<EscenarioValido>(r), e.penalizacionRescate != "0" || e.anioRescate != "2"), resultado);
     }
 
     void plazoVidaEnteraYTotalDeAnios()
@@ -138,6 +147,17 @@ class TestEntradaEscenario : public QObject
                 sinPlazo.campo == CampoEscenario::PlazoPago);
     }
 
+    void textoCaja()
+    {
+        // A stored number in a box: the screen's text where it reads back as that number, else the shortest that does.
+        const std::tuple<double, Formato, QLocale, QString> casos[] = {
+            {2000, Formato::Dinero, Espanol, "2.000,00"},
+            {1000.555, Formato::Dinero, Espanol, "1000,555"},
+            {33.333333333333, Formato::Conmutado, QLocale::c(), "33.333333333333"}};
+        for (const auto& [valor, formato, locale, texto] : casos)
+            QCOMPARE(TextoCaja(valor, formato, locale), texto);
+    }
+
     void guardaEscenarioConSuComision()
     {
         prueba::BaseTemporal base;
@@ -145,20 +165,19 @@ class TestEntradaEscenario : public QObject
         base.sql("insert into T_Escenario values (7, 30, 500, 1, 1, 3, 1, 5, 5, 'otro', 0)");
         const EscenarioValido e{
             36, 1000.5, 3, 2, 4.5, 1, 20, 10, "Dotal 30/20 de O'Brien", 2, {{1, 50, 5}, {2, 40.25, 4}}, {2.5, 3}};
-        const EscenarioGuardado g = GuardaEscenario(base.db(), e);
-        // The largest number + 1, the row as the list shows it, the schedule under the same number.
-        QCOMPARE(QString::number(g.numero) + ": " + g.fila.join('|'),
-                 "8: 8|36|1000.5|Dotal Mixto|Comisión varios años|4.5|Tabla A|20|10|Dotal 30/20 de O'Brien");
+        // The largest number + 1, the schedule under the same number.
+        QCOMPARE(GuardaEscenario(base.db(), e).numero, 8);
         QCOMPARE(base.filas("select * from T_Escenario where Escenario = 8"),
                  QStringList{"8|36|1000.5|3|2|4.5|1|20|10|Dotal 30/20 de O'Brien|2"});
         QCOMPARE(base.filas("select * from T_Comision"), (QStringList{"8|1|50|5", "8|2|40.25|4"}));
-        // Its surrender terms beside it; a scenario without a row reads the defaults.
+        // Its surrender terms beside it; read back whole, and a scenario without them reads the defaults.
         QCOMPARE(base.filas("select * from T_Garantia"), QStringList{"8|2.5|3"});
-        const ParametrosRescate guardados = LeeParametrosRescate(base.db(), 8),
-                                usuales = LeeParametrosRescate(base.db(), 7);
-        QCOMPARE((QList<double>{guardados.penalizacion, double(guardados.anioRescate), usuales.penalizacion,
-                                double(usuales.anioRescate)}),
-                 (QList<double>{2.5, 3, 0, 2}));
+        const std::optional<EscenarioValido> leido = LeeEscenarioGuardado(base.db(), 8);
+        QCOMPARE(Cifras(*leido, true) +
+                     QStringLiteral("|%1|%2|%3|").arg(leido->tabla).arg(leido->tipoSeguro).arg(leido->tipoComision) +
+                     leido->descripcion,
+                 "4.5|10|20|1000.5|36|2|1/50/5|2/40.25/4|2.5/3|1|3|2|Dotal 30/20 de O'Brien");
+        QCOMPARE(Cifras(*LeeEscenarioGuardado(base.db(), 7), true), "3|5|5|500|30|0|0/2");
 
         // A year twice breaks the schedule's key half way: neither the scenario nor a row stays.
         EscenarioValido doble = e;

@@ -2,6 +2,7 @@
 #include "support/PruebaUi.h"
 #include "ui/MDIForm1.h"
 #include "ui/frmDetalle.h"
+#include "ui/frmEscenarios.h"
 
 #include <QtWidgets>
 
@@ -83,22 +84,29 @@ class TestMDIForm1 : public QObject
     void inicializarOCerrarConQxSinGuardar()
     {
         const QString inicializar("Desea inicializar el sistema"), fin("Inicializacion de sistema finalizado"),
-            cancelado("Inicializacion de sistema Cancelado"), guardar("la tabla ha sufrido cambios, deseas guardarlos");
-        // After the initialisation's Yes every form closes, the detail editor without its question (its
-        // table is gone). Closing the main window asks it: Yes stores "0.4", Cancel keeps all open.
-        const std::tuple<const char*, R, QStringList, int, QStringList> casos[] = {
-            {"mnuInicializar", R::Si, {inicializar, fin}, 0, {}},
-            {"mnuInicializar", R::No, {inicializar, cancelado}, 3, {"0.5"}},
-            {"mnuSalir", R::Cancelar, {guardar}, 3, {"0.5"}},
-            {"mnuSalir", R::Si, {guardar}, 0, {"0.4"}},
-            {"mnuSalir", R::No, {guardar}, 0, {"0.5"}},
+            cancelado("Inicializacion de sistema Cancelado"), guardar("la tabla ha sufrido cambios, deseas guardarlos"),
+            escenario("el escenario no se ha guardado, deseas guardarlo");
+        // After the initialisation's Yes every form closes, the detail editor and a scenario entry without
+        // their questions (their tables are gone). Closing the main window asks about the scenario first (No
+        // drops it; Yes refused keeps all open), then the editor: Yes stores "0.4"; a Cancel keeps all open.
+        const std::tuple<const char*, QList<R>, QStringList, int, QStringList> casos[] = {
+            {"mnuInicializar", {R::Si}, {inicializar, fin}, 0, {}},
+            {"mnuInicializar", {R::No}, {inicializar, cancelado}, 4, {"0.5"}},
+            {"mnuSalir", {R::Cancelar}, {escenario}, 4, {"0.5"}},
+            {"mnuSalir", {R::Si}, {escenario, "El interes técnico no puede ser nulo"}, 4, {"0.5"}},
+            {"mnuSalir", {R::No, R::Cancelar}, {escenario, guardar}, 4, {"0.5"}},
+            {"mnuSalir", {R::No, R::Si}, {escenario, guardar}, 0, {"0.4"}},
+            {"mnuSalir", {R::No, R::No}, {escenario, guardar}, 0, {"0.5"}},
         };
-        for (const auto& [menu, respuesta, cajas, abiertas, qx] : casos) {
+        for (const auto& [menu, respuestas, cajas, abiertas, qx] : casos) {
             prueba::BaseTemporal base;
             Escritorio e(base);
-            // "0.5" edited to "0.4" and not stored.
+            // "0.5" edited to "0.4" and not stored; a scenario being entered.
             QTest::keyClicks(e.detalle->findChild<FlexGrid*>("MSFlexGrid1"), "\b4");
-            base.dialogos.responde({respuesta});
+            e.ventana.mnuEscenarios_Click();
+            e.ventana.hija<frmEscenarios>()->cmdAlta_Click();
+            for (const R r : respuestas)
+                base.dialogos.responde({r});
             e.ventana.findChild<QAction*>(menu)->trigger();
             QCOMPARE(base.dialogos.textos(), cajas);
             QTRY_COMPARE(e.abiertas(), abiertas);

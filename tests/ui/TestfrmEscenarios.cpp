@@ -67,7 +67,7 @@ class TestfrmEscenarios : public QObject
         comision->setCol(2);
         b.teclea({"txtPlazoSeguro", "MSFlexGrid2"}, {"30", "5"}, "cmdAceptar");
         QCOMPARE(FilasGrid(b.w<FlexGrid>("MSFlexGrid1")).last(),
-                 "2|36|1000.5|Temporal|Comisión primer año|4.5|Tabla A|30|10|Temporal a 30");
+                 "2|36|1.000,50|Temporal|Comisión primer año|4,5|Tabla A|30|10|Temporal a 30");
 
         // A copy of scenario 1 stores the schedule on show, and as its total the years shown.
         prueba::ClicCelda(b.w<FlexGrid>("MSFlexGrid1"), 1, 3);
@@ -76,9 +76,17 @@ class TestfrmEscenarios : public QObject
         QCOMPARE(b.base.filas("select * from T_Escenario where Escenario = 3"),
                  QStringList{"3|40|2000|3|2|4|1|60|20|Dotal|2"});
         QCOMPARE(b.base.filas("select * from T_Comision where Escenario = 3"), (QStringList{"3|1|60|6", "3|2|30|3"}));
+        // The fields follow the highlight moved by the keys, in texts that read back as the stored numbers.
+        QTest::keyClick(b.w("MSFlexGrid1"), Qt::Key_Up);
+        QCOMPARE((QStringList{b.w<QLineEdit>("txtEdad")->text(), b.w<QLineEdit>("txtSumaAsegurada")->text(),
+                              b.w<QLineEdit>("txtInteresTecnico")->text()}),
+                 (QStringList{"36", "1.000,50", "4,5"}));
         // A new entry starts from an empty schedule: typed values are not appended to the old ones.
+        // Tab lands on the first value to type.
         b.teclea({}, {}, "cmdAlta");
-        prueba::ClicCelda(comision, 1, 1);
+        QVERIFY(QTest::qWaitForWindowActive(&b.principal));
+        b.w("txtDescripcion")->setFocus();
+        QTest::keyClick(b.w("txtDescripcion"), Qt::Key_Tab);
         b.teclea({"MSFlexGrid2"}, {"30"});
         // The year is the grid's numbering: keys in its column change nothing.
         prueba::ClicCelda(comision, 1, 0);
@@ -90,6 +98,18 @@ class TestfrmEscenarios : public QObject
         QCOMPARE(b.base.dialogos.textos().last(), "total de años debe ser menor o igual a Plazo de pago");
         QCOMPARE(std::pair(b.form->focusWidget(), b.w<QLineEdit>("txtTotalAños")->text()),
                  std::pair(b.w("txtTotalAños"), QString()));
+    }
+
+    void cierreSinGuardar()
+    {
+        // Closed in the middle of a copy, the form asks first; Yes stores as "Aceptar" does: scenario 2.
+        Banco b;
+        prueba::ClicCelda(b.w<FlexGrid>("MSFlexGrid1"), 1, 0);
+        b.teclea({}, {}, "cmdModificar");
+        b.base.dialogos.responde({Dialogos::Respuesta::Si});
+        QVERIFY(b.form->parentWidget()->close());
+        QCOMPARE(b.base.dialogos.textos(), QStringList{"el escenario no se ha guardado, deseas guardarlo"});
+        QCOMPARE(b.base.filas("select count(*) from T_Escenario"), QStringList{"2"});
     }
 
     void disposicion()
