@@ -215,7 +215,8 @@ std::optional<int> ImportaTabla(Entorno& entorno, const QString& archivo)
                         {numero, campos.at(0), campos.at(1)});
             transaccion.confirma();
         }
-        Aviso(d, AvisoCargaFinalizada, Dialogos::Icono::Informacion);
+        // Two tables may share a name: the notice says which number the new one has.
+        Aviso(d, AvisoCargaFinalizada + QStringLiteral(": tabla %1").arg(numero), Dialogos::Icono::Informacion);
         return numero;
     } catch (const ErrorVV& e) {
         MostrarError(d, RutinaImportaTabla, e);

@@ -43,7 +43,7 @@ std::int16_t NuevaTablaMortalidad(const QSqlDatabase& db);
  * cannot hold more of the memory than a table of 32767 lines takes. Messages: "La qx debe ser
  * numerica", "La edad debe ser numerica" or "La qx debe estar entre 0 y 1" for the first failing
  * line, each followed by its place (": línea 3, campo qx (abc)"), the error box
- * (RutinaImportaTabla) for anything else, and AvisoCargaFinalizada at the end. Returns the new
+ * (RutinaImportaTabla) for anything else, and AvisoCargaFinalizada with ": tabla N" at the end. Returns the new
  * table number, nothing when it stopped.
  */
 std::optional<int> ImportaTabla(Entorno& entorno, const QString& archivo);

@@ -50,7 +50,7 @@ frmConmutados::frmConmutados(Entorno entorno, QWidget* parent)
     const int ancho = m_grid->anchoCelda(TextoPantalla(0.0001234567891, Formato::Conmutado));
     for (int c = m_grid->fixedCols(); c < m_grid->cols(); ++c)
         m_grid->setColumnWidth(c, std::max(m_grid->columnWidth(c), ancho));
-    LlenaCombo(m_entorno, consulta::TablasMortalidad, *m_cmbTabla);
+    LlenaCombo(m_entorno, consulta::TablasMortalidadLista, *m_cmbTabla);
     m_hayTablas = m_cmbTabla->count() > 0;
     if (m_hayTablas)
         m_cmbTabla->setCurrentIndex(0);

@@ -34,7 +34,7 @@ frmDetalle::frmDetalle(Entorno entorno, QWidget* parent)
     m_grid->setRows(1);
     m_grid->setTextMatrix(0, 0, QStringLiteral("Edad"));
     m_grid->setTextMatrix(0, 1, QStringLiteral("qx"));
-    LlenaCombo(m_entorno, consulta::TablasMortalidad, *m_cmbTabla);
+    LlenaCombo(m_entorno, consulta::TablasMortalidadLista, *m_cmbTabla);
     // An empty catalogue leaves the form without a table: nothing to show and nothing to store.
     if (m_cmbTabla->count() > 0) {
         const QSignalBlocker bloqueo(m_cmbTabla);

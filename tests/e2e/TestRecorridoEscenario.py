@@ -1,6 +1,7 @@
 """The actuary's road in a real window under the Spanish locale: "Escenarios", "&Alta", a scenario
-typed with the rate "4,5", "A&ceptar", "&Resultado"; the results form shows that scenario, and a
-click on another scenario's number in its list shows that one.
+typed with the sum "100.000" and the rate "4,5", "A&ceptar", "&Resultado"; the results form opens
+with its premium columns in sight and shows that scenario, and a click on another scenario's number
+in its list shows that one. Then, under the C locale, the rate "4,5" is never stored as 45.
 
 Arguments: the program, the command-line tool, the folder of the shipped mortality tables, and
 the folder where a screenshot of a failure is left."""
@@ -10,6 +11,7 @@ import sqlite3
 import subprocess
 import sys
 import tempfile
+import time
 from pathlib import Path
 
 sys.dont_write_bytecode = True  # nothing left behind in the source tree
@@ -18,11 +20,12 @@ from escritorio import Fallo, Programa, captura, espera, xdotool  # noqa: E402
 VALVIDA, LOTE, TABLAS, SALIDA = map(Path, sys.argv[1:5])
 ILT = "ILT Bowers (ilustrativa)"
 
-# The scenario as the form asks for it, label by label; the two lists by the entry to pick.
+# The scenario as the form asks for it, label by label; the two lists by the entry to pick (the
+# table's shows its number, ILT_N, before its name). A point groups thousands in Spain.
 ESCENARIO = [
     ("Edad:", "35"),
-    ("Suma Asegurada:", "100000"),
-    ("Tabla Mortalidad:", ILT),
+    ("Suma Asegurada:", "100.000"),
+    ("Tabla Mortalidad:", "ILT_N"),
     ("%Interes Técnico:", "4,5"),
     ("Tipo Seguro:", "Dotal Mixto"),
     ("Plazo Seguro:", "20"),
@@ -71,23 +74,32 @@ def muestra(p, ventana, escenario):
     tabla = p.tabla(ventana, "Reserva Matematica")
 
     def cuadra():
-        anio, edad_alcanzada, reserva, riesgo, neta = map(float, p.fila(tabla, 1)[:5])
+        # As the grid shows them under es_ES: a comma for the decimals, 8 of them per unit.
+        anio, edad_alcanzada, reserva, riesgo, neta = (float(c.replace(".", "").replace(",", "."))
+                                                       for c in p.fila(tabla, 1)[:5])
         return ((anio, edad_alcanzada, reserva) == (0, edad, 0)
-                and abs(riesgo * (1 + interes) / QX[edad] - 1) < 1e-9
+                and abs(riesgo - QX[edad] / (1 + interes)) < 6e-9
                 and (nivelada is None or round(1000 * neta, 2) == nivelada))
     espera(lambda: f"la primera fila del escenario {escenario} no cuadra: {p.fila(tabla, 1)}", cuadra)
     p.a_la_vista(tabla.queryTable().getAccessibleAt(1, 0))
 
 
-def recorrido(p, bd, ilt):
+def alta(p, ilt, escenario):
+    """"Escenarios", "&Alta" and the scenario typed; the form."""
     paso('menú "Escenarios", "&Alta"')
     p.menu("Escenarios")
     escenarios = p.ventana("Escenarios")
     p.boton(escenarios, "&Alta")
-    for etiqueta, valor in ESCENARIO:
+    for etiqueta, valor in escenario:
+        valor = valor.replace("ILT_N", f"{ilt} - {ILT}")
         paso(f"{etiqueta} {valor}")
         control = p.campo(escenarios, etiqueta)
         (p.elige if control.getRoleName() == "combo box" else p.teclea)(control, valor)
+    return escenarios
+
+
+def recorrido(p, bd, ilt):
+    escenarios = alta(p, ilt, ESCENARIO)
 
     paso("comisión del primer año: 50 % de la prima de tarifa y 3 por mil de la suma asegurada")
     comision = p.tabla(escenarios, "% Prima de Tarifa")
@@ -109,10 +121,14 @@ def recorrido(p, bd, ilt):
     if guardado != ((35, 100000, ilt, 4.5, 3, 20, 15, "Dotal mixto al 4,5"), [(1, 50, 3)]):
         raise Fallo(f"la base guarda el escenario 2 y su comisión como {guardado}")
 
-    paso('"&Resultado": el escenario 2 en el formulario de resultados')
+    paso('"&Resultado": el escenario 2 en el formulario de resultados, sus primas a la vista')
     p.boton(escenarios, "&Resultado")
     resultados = p.ventana("Resultados")
     muestra(p, resultados, 2)
+    tabla = p.tabla(resultados, "Reserva Matematica")
+    for c in range(tabla.queryTable().nColumns):
+        if tabla.queryTable().getAccessibleAt(0, c).name in ("Prima Neta Nivelada", "Prima Tarifa"):
+            p.a_la_vista(tabla.queryTable().getAccessibleAt(1, c))
 
     paso("clic en el número del escenario 1 de la lista de resultados")
     lista = p.tabla(resultados, "Id Mortalidad")
@@ -122,18 +138,36 @@ def recorrido(p, bd, ilt):
     muestra(p, resultados, 1)
 
 
+def coma_en_c(p, bd, ilt):
+    """Under C the comma is no decimal mark: "4,5" is refused or read as 4.5, never as 45."""
+    escenarios = alta(p, ilt, [(e, "100000" if e == "Suma Asegurada:" else v) for e, v in ESCENARIO])
+    p.boton(escenarios, "A&ceptar")
+    time.sleep(1)
+    xdotool("key", "Return")  # the refusal's box, when there is one
+    con = sqlite3.connect(bd)
+    tasas = [t for (t,) in con.execute("select Interes_Tecnico from T_Escenario where Escenario > 1")]
+    con.close()
+    if any(t != 4.5 for t in tasas):
+        raise Fallo(f'"4,5" tecleado en C se guarda como {tasas}')
+
+
 def main():
+    # Each locale in a bus session of its own: the accessibility bus does not outlive its program.
+    locale = sys.argv[5] if len(sys.argv) > 5 else "es_ES.UTF-8"
+    camino = recorrido if locale == "es_ES.UTF-8" else coma_en_c
     with tempfile.TemporaryDirectory() as carpeta:
         bd, ilt = prepara(Path(carpeta))
-        entorno = {"LANG": "es_ES.UTF-8", "LC_ALL": "es_ES.UTF-8", "XDG_RUNTIME_DIR": carpeta}
+        entorno = {"LANG": locale, "LC_ALL": locale, "XDG_RUNTIME_DIR": carpeta}
         with Programa(Path(carpeta) / "valvida", entorno) as p:
             try:
-                recorrido(p, bd, ilt)
+                camino(p, bd, ilt)
             except Fallo as f:
                 foto = SALIDA / "e2e-fallo.png"
                 captura(foto)
                 sys.exit(f"FALLO: {f}\n  cuadros a la vista: {p.dialogos()}\n  pantalla: {foto}")
-    print("correcto: del menú a los resultados de dos escenarios")
+    if camino is recorrido:
+        subprocess.run(["dbus-run-session", "--", sys.executable, __file__, *sys.argv[1:5], "C.UTF-8"], check=True)
+        print("correcto: del menú a los resultados de dos escenarios; 4,5 en C nunca es 45")
 
 
 if __name__ == "__main__":
