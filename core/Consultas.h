@@ -45,4 +45,24 @@ inline const QString ResultadoEscenario = QStringLiteral(
     "Select Anio_Poliza, Edad_Alcanzada, Reserva_Matematica, Prima_Riesgo, Prima_Neta_Nivelada, "
     "Prima_Tarifa, Anualidad, Seguro, Rescate, Saldado, Prorrogado from T_Resultado where Escenario = ?");
 
+//! The assumption sets with the name of their table (its number when the catalogue lacks it).
+inline const QString Hipotesis =
+    QStringLiteral("select H.Hipotesis, ifnull(H.Descripcion, ''), ifnull(T.Descripcion, H.Tabla_Mortalidad), "
+                   "H.Porcentaje_Mortalidad, H.Gasto_Poliza, H.Porcentaje_Gasto_Prima, H.Inflacion_Gastos "
+                   "from T_Hipotesis H left join C_TablaMortalidad T on T.Tabla_Mortalidad = H.Tabla_Mortalidad "
+                   "order by H.Hipotesis");
+//! The assumption sets as a list: the number and the description.
+inline const QString ListaHipotesis = QStringLiteral(
+    "select Hipotesis, Hipotesis || ' - ' || ifnull(Descripcion, '') from T_Hipotesis order by Hipotesis");
+
+//! The yield curves: number, description, date.
+inline const QString Curvas =
+    QStringLiteral("select Curva, ifnull(Descripcion, ''), ifnull(Fecha, '') from C_Curva order by Curva");
+//! The yield curves as a list: the number, the description and the date.
+inline const QString ListaCurvas =
+    QStringLiteral("select Curva, Curva || ' - ' || ifnull(Descripcion, '') || ' (' || ifnull(Fecha, '') || ')' "
+                   "from C_Curva order by Curva");
+//! A curve's spot rates by maturity (?: the curve).
+inline const QString TiposCurva = QStringLiteral("select Plazo, Tipo from T_Curva where Curva = ? order by Plazo");
+
 } // namespace valvida::consulta

@@ -6,8 +6,11 @@
 #include "core/ImportaTabla.h"
 #include "core/Inicializacion.h"
 #include "ui/frmConmutados.h"
+#include "ui/frmCurvas.h"
 #include "ui/frmDetalle.h"
 #include "ui/frmEscenarios.h"
+#include "ui/frmHipotesis.h"
+#include "ui/frmMejorEstimacion.h"
 #include "ui/frmResultados.h"
 #include "ui/frmResumenCartera.h"
 #include "ui/frmTMDescripcion.h"
@@ -64,6 +67,10 @@ void MDIForm1::construyeMenu()
         {"mnuConmutados", "Conmutados", Nivel::Arriba, &MDIForm1::mnuConmutados_Click},
         {"mnuEscenarios", "Escenarios", Nivel::Arriba, &MDIForm1::mnuEscenarios_Click},
         {"mnuCartera", "Cartera", Nivel::Arriba, &MDIForm1::mnuCartera_Click},
+        {"mnuMejorEstimacion", "Mejor Estimación", Nivel::Submenu, nullptr},
+        {"mnuHipotesis", "Hipótesis", Nivel::EnSubmenu, &MDIForm1::mnuHipotesis_Click},
+        {"mnuCurvas", "Curvas de tipos", Nivel::EnSubmenu, &MDIForm1::mnuCurvas_Click},
+        {"mnuValoracion", "Valoración", Nivel::EnSubmenu, &MDIForm1::mnuValoracion_Click},
         {"Vacio3", "", Nivel::Arriba, nullptr},
         {"Vacio2", "", Nivel::Arriba, nullptr},
         {"Vacio1", "", Nivel::Arriba, nullptr},
@@ -250,6 +257,24 @@ void MDIForm1::mnuCartera_Click()
             break;
         }
     });
+}
+
+void MDIForm1::mnuHipotesis_Click()
+{
+    if (!activaHija(hija<frmHipotesis>()))
+        agregaHija(new frmHipotesis(m_entorno));
+}
+
+void MDIForm1::mnuCurvas_Click()
+{
+    if (!activaHija(hija<frmCurvas>()))
+        agregaHija(new frmCurvas(m_entorno));
+}
+
+void MDIForm1::mnuValoracion_Click()
+{
+    if (!activaHija(hija<frmMejorEstimacion>()))
+        agregaHija(new frmMejorEstimacion(m_entorno));
 }
 
 void MDIForm1::mnuInicializar_Click()

@@ -59,6 +59,9 @@ class MDIForm1 : public QMainWindow
     void mnuConmutados_Click();
     void mnuEscenarios_Click();
     void mnuCartera_Click();
+    void mnuHipotesis_Click();
+    void mnuCurvas_Click();
+    void mnuValoracion_Click();
     void mnuInicializar_Click();
     void mnuSalir_Click();
 
