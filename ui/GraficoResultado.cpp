@@ -87,6 +87,9 @@ void GraficoResultado::muestra(const DatosGrafico& datos)
     }
     if (maximo - minimo <= 0)
         maximo = minimo + 1;
+    // Ticks are drawn at the interval in force when the range changes: one of the new range's
+    // size first, or a range of millions would be drawn at the old one's steps of 0.2.
+    m_ejeValor->setTickInterval((maximo - minimo) / 5);
     m_ejeValor->setRange(minimo, maximo);
     m_ejeValor->applyNiceNumbers();
     m_ejeValor->setTickInterval((m_ejeValor->max() - m_ejeValor->min()) / (m_ejeValor->tickCount() - 1));

@@ -245,7 +245,7 @@ void MDIForm1::mnuCartera_Click()
         switch (r.estado) {
         case ResultadoCartera::Estado::Valorada:
             agregaHija(new frmResumenCartera(m_entorno, LeeCuadroCartera(m_entorno.db, r, entrada, salida)));
-            dialogos.mensaje(ResumenCartera(r).join(QStringLiteral("\r\n")), Dialogos::Botones::Aceptar,
+            dialogos.mensaje(ResumenCartera(r, true).join(QStringLiteral("\r\n")), Dialogos::Botones::Aceptar,
                              Dialogos::Icono::Informacion);
             break;
         case ResultadoCartera::Estado::Rechazada:

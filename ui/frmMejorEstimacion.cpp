@@ -1,6 +1,7 @@
 #include "ui/frmMejorEstimacion.h"
 
 #include "actuarial/cartera/MejorEstimacion.h"
+#include "core/BaseDatos.h"
 #include "core/Cargadores.h"
 #include "core/Consultas.h"
 #include "core/Dialogos.h"
@@ -116,6 +117,8 @@ void frmMejorEstimacion::construye()
     campos->setColumnStretch(1, 1);
 
     m_cmdValorar = NuevoBoton(this, "cmdValorar", QStringLiteral("&Valorar"));
+    m_cmdGuardar = NuevoBoton(this, "cmdGuardar", QStringLiteral("&Guardar libro"));
+    m_cmdGuardar->setToolTip(QStringLiteral("Guarda los flujos como libro de Excel"));
     m_cmdSalir = NuevoBoton(this, "cmdSalir", QStringLiteral("&Salir"));
     m_lblMejorEstimacion = NuevaEtiqueta(this, "lblMejorEstimacion", QString());
     m_lblMejorEstimacion->setTextFormat(Qt::PlainText);
@@ -124,6 +127,7 @@ void frmMejorEstimacion::construye()
     m_lblMejorEstimacion->setFont(negrita);
     auto* botones = new QHBoxLayout;
     botones->addWidget(m_cmdValorar);
+    botones->addWidget(m_cmdGuardar);
     botones->addWidget(m_cmdSalir);
     botones->addSpacing(2 * fontMetrics().averageCharWidth());
     botones->addWidget(m_lblMejorEstimacion, 1);
@@ -153,6 +157,7 @@ void frmMejorEstimacion::construye()
     connect(m_cmdCartera, &QPushButton::clicked, this, &frmMejorEstimacion::cmdCartera_Click);
     connect(m_cmdResultado, &QPushButton::clicked, this, &frmMejorEstimacion::cmdResultado_Click);
     connect(m_cmdValorar, &QPushButton::clicked, this, &frmMejorEstimacion::cmdValorar_Click);
+    connect(m_cmdGuardar, &QPushButton::clicked, this, &frmMejorEstimacion::cmdGuardar_Click);
     connect(m_cmdSalir, &QPushButton::clicked, this, [this] { CierraFormulario(this); });
     for (ComboLista* lista : {m_cmbHipotesis, m_cmbCurva})
         connect(lista, &QComboBox::currentIndexChanged, this, &frmMejorEstimacion::habilita);
@@ -207,6 +212,23 @@ void frmMejorEstimacion::cmdValorar_Click()
     });
 }
 
+frmMejorEstimacion::~frmMejorEstimacion() = default;
+
+void frmMejorEstimacion::cmdGuardar_Click()
+{
+    if (!m_valorada)
+        return;
+    const QString archivo =
+        m_entorno.dialogos.guardarArchivo(m_entorno.carpetaAplicacion, QStringLiteral("Libro de Excel|*.xlsx"),
+                                          QStringLiteral("Flujos de la mejor estimación"));
+    if (archivo.isEmpty())
+        return;
+    ConCajaError(m_entorno.dialogos, QStringLiteral("Rutina: cmdGuardar_Click"), [&] {
+        RelojArena reloj(m_entorno.dialogos);
+        EscribeLibroFlujos(*m_valorada, archivo, {BaseDatosAbierta(m_entorno.db)});
+    });
+}
+
 void frmMejorEstimacion::vaciaResultado()
 {
     m_grid->setRows(1);
@@ -222,6 +244,8 @@ void frmMejorEstimacion::vaciaResultado()
         m_grid->setColumnWidth(c, std::max(m_grid->columnWidth(c), ancho));
     m_grid->updateGeometry();
     m_lblMejorEstimacion->clear();
+    m_valorada.reset();
+    m_cmdGuardar->setEnabled(false);
     MuestraGraficoValores(m_grafico, {QStringLiteral("Flujos por año"), QStringLiteral("Año"), {}, {}}, true);
 }
 
@@ -254,6 +278,8 @@ void frmMejorEstimacion::muestraResultado(const ResultadoMejorEstimacion& r)
     m_grid->AddItem(total.join(QLatin1Char('\t')));
     m_grid->ajustaColumnas();
     m_lblMejorEstimacion->setText(QStringLiteral("Mejor estimación: ") + dinero(r.total));
+    m_valorada = std::make_unique<ResultadoMejorEstimacion>(r);
+    m_cmdGuardar->setEnabled(true);
 
     // The run-off: the value at time 0 of the flows still to come from each year on, the first the
     // best estimate itself, falling to the last year's alone.
@@ -269,9 +295,7 @@ void frmMejorEstimacion::muestraResultado(const ResultadoMejorEstimacion& r)
 
 void MuestraGraficoValores(GraficoResultado* grafico, DatosGrafico datos, bool dinero)
 {
-    // The chart's value axis takes a new range before its tick interval: from an empty chart's 0.2 a
-    // portfolio's millions would be millions of ticks, and back the other way too. A fifth of the
-    // wider of the two ranges goes first.
+    // Money in thousands or millions, so the axis reads in a few digits.
     double minimo = 0.0;
     double maximo = 1.0;
     for (const SerieGrafico& serie : datos.series) {
@@ -295,7 +319,6 @@ void MuestraGraficoValores(GraficoResultado* grafico, DatosGrafico datos, bool d
         if (auto* valor = qobject_cast<QValueAxis*>(eje)) {
             // A localized label needs its precision written.
             valor->setLabelFormat(QStringLiteral("%.6g"));
-            valor->setTickInterval(std::max((maximo - minimo) / escala, valor->max() - valor->min()) / 5);
         }
     }
     grafico->muestra(datos);

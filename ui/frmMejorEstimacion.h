@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -35,6 +37,7 @@ class frmMejorEstimacion : public QWidget
 
   public:
     explicit frmMejorEstimacion(Entorno entorno, QWidget* parent = nullptr);
+    ~frmMejorEstimacion() override;
 
   protected:
     void showEvent(QShowEvent* evento) override;
@@ -46,6 +49,7 @@ class frmMejorEstimacion : public QWidget
     void cmdCartera_Click();
     void cmdResultado_Click();
     void cmdValorar_Click();
+    void cmdGuardar_Click();
     //! Valorar waits for the four choices.
     void habilita();
     //! Nothing shown: before a valuation, so an earlier one's figures are never read as its own.
@@ -60,11 +64,14 @@ class frmMejorEstimacion : public QWidget
     QPushButton* m_cmdCartera = nullptr;
     QPushButton* m_cmdResultado = nullptr;
     QPushButton* m_cmdValorar = nullptr;
+    QPushButton* m_cmdGuardar = nullptr;
     QPushButton* m_cmdSalir = nullptr;
     QLabel* m_lblMejorEstimacion = nullptr;
     FlexGrid* m_grid = nullptr;
     GraficoResultado* m_grafico = nullptr;
     bool m_sigueVentana = false;
+    //! The last valuation's flows, for the workbook.
+    std::unique_ptr<ResultadoMejorEstimacion> m_valorada;
 };
 
 } // namespace valvida

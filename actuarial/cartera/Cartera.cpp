@@ -69,11 +69,15 @@ ResultadoCartera ValoraCartera(const QSqlDatabase& db, const QString& entrada, c
     return resultado;
 }
 
-QStringList ResumenCartera(const ResultadoCartera& resultado)
+QStringList ResumenCartera(const ResultadoCartera& resultado, bool enPantalla)
 {
+    // The command line prints what a script reads back; the window shows money as money.
+    const auto importe = [enPantalla](double valor) {
+        return enPantalla ? TextoPantalla(valor, Formato::Dinero) : TextoNumero(valor);
+    };
     return {QStringLiteral("Pólizas: ") + QString::number(resultado.polizas),
-            QStringLiteral("Reserva total: ") + TextoNumero(resultado.reservaTotal),
-            QStringLiteral("Prima de tarifa total: ") + TextoNumero(resultado.primaTarifaTotal)};
+            QStringLiteral("Reserva total: ") + importe(resultado.reservaTotal),
+            QStringLiteral("Prima de tarifa total: ") + importe(resultado.primaTarifaTotal)};
 }
 
 } // namespace valvida

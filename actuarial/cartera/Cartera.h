@@ -55,6 +55,7 @@ ResultadoCartera ValoraCartera(const QSqlDatabase& db, const QString& entrada, c
                                const std::function<bool(qint64 hecho, qint64 total)>& avanza = {});
 
 //! The closing lines: the number of policies, the total reserve and the total tariff premium.
-QStringList ResumenCartera(const ResultadoCartera& resultado);
+//! With `enPantalla`, the totals as money in the locale's form (TextoPantalla, Dinero).
+QStringList ResumenCartera(const ResultadoCartera& resultado, bool enPantalla = false);
 
 } // namespace valvida

@@ -5,9 +5,12 @@
 #include "core/Archivos.h"
 #include "core/BaseDatos.h"
 #include "core/ErrorVV.h"
+#include "core/ExportaEscenario.h"
+#include "core/Libro.h"
 #include "core/Numeros.h"
 #include "core/Plazos.h"
 
+#include <array>
 #include <cmath>
 #include <map>
 #include <unordered_map>
@@ -123,9 +126,65 @@ ResultadoMejorEstimacion ValoraMejorEstimacion(const QSqlDatabase& db, const QSt
         return resultado;
     }
     resultado.total = total.total();
-    if (anuales)
+    if (anuales && EsLibro(flujos))
+        EscribeLibroFlujos(resultado, flujos, protegidos);
+    else if (anuales)
         EscribeFlujos(flujos, protegidos, resultado.flujos);
     return resultado;
+}
+
+void EscribeLibroFlujos(const ResultadoMejorEstimacion& resultado, const QString& archivo,
+                        const std::vector<Protegido>& protegidos)
+{
+    Libro libro(archivo);
+    libro.abre(protegidos);
+    lxw_worksheet* hoja = libro.hoja(QStringLiteral("Flujos"));
+    lxw_format* negrita = libro.formato("", true);
+    lxw_format* entero = libro.formato("0");
+    lxw_format* dinero = libro.formato("#,##0.00");
+    lxw_format* dineroTotal = libro.formato("#,##0.00", true);
+    const QStringList cabecera = CabeceraFlujos.split(QLatin1Char(','));
+    for (int c = 0; c < cabecera.size(); ++c)
+        CeldaTexto(hoja, 0, c, cabecera.at(c), negrita);
+    std::array<double, 8> totales{};
+    const auto fila = static_cast<int>(resultado.flujos.size());
+    for (int j = 0; j < fila; ++j) {
+        const FlujoAnio& a = resultado.flujos[static_cast<std::size_t>(j)];
+        const std::array<double, 8> valores{a.primas, a.fallecimientos, a.vencimientos, a.rescates,
+                                            a.gastos, a.comisiones,     a.neto(),       a.valorActual};
+        worksheet_write_number(hoja, static_cast<lxw_row_t>(j + 1), 0, j + 1, entero);
+        for (std::size_t c = 0; c < valores.size(); ++c) {
+            worksheet_write_number(hoja, static_cast<lxw_row_t>(j + 1), static_cast<lxw_col_t>(c + 1), valores[c],
+                                   dinero);
+            totales[c] += valores[c];
+        }
+    }
+    CeldaTexto(hoja, fila + 1, 0, QStringLiteral("Total"), negrita);
+    for (std::size_t c = 0; c < totales.size(); ++c)
+        worksheet_write_number(hoja, static_cast<lxw_row_t>(fila + 1), static_cast<lxw_col_t>(c + 1), totales[c],
+                               dineroTotal);
+    CeldaTexto(hoja, fila + 3, 0, QStringLiteral("Mejor estimación"), negrita);
+    worksheet_write_number(hoja, static_cast<lxw_row_t>(fila + 3), 1, resultado.total, dineroTotal);
+    worksheet_set_column(hoja, 0, 0, 18, nullptr);
+    worksheet_set_column(hoja, 1, 8, 18, nullptr);
+    worksheet_freeze_panes(hoja, 1, 0);
+    if (fila > 0) {
+        lxw_chart* grafico = workbook_add_chart(libro.libro(), LXW_CHART_LINE);
+        for (int c = 1; c <= 6; ++c) {
+            lxw_chart_series* serie = chart_add_series(grafico, nullptr, nullptr);
+            chart_series_set_categories(serie, "Flujos", 1, 0, static_cast<lxw_row_t>(fila), 0);
+            chart_series_set_values(serie, "Flujos", 1, static_cast<lxw_col_t>(c), static_cast<lxw_row_t>(fila),
+                                    static_cast<lxw_col_t>(c));
+            chart_series_set_name_range(serie, "Flujos", 0, static_cast<lxw_col_t>(c));
+        }
+        chart_title_set_name(grafico, "Flujos por año");
+        chart_axis_set_name(grafico->x_axis, "Año");
+        lxw_chart_options tamano = {};
+        tamano.x_scale = 1.6;
+        tamano.y_scale = 1.4;
+        worksheet_insert_chart_opt(hoja, 1, 10, grafico, &tamano);
+    }
+    libro.confirma();
 }
 
 QStringList ResumenMejorEstimacion(const ResultadoMejorEstimacion& resultado)

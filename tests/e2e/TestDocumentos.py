@@ -91,5 +91,23 @@ with tempfile.TemporaryDirectory() as d:
               and cerca([f[1] for f in valores[4:]], [porAnio[k] for k in sorted(porAnio)]) and len(hoja._charts) == 1,
               "resumen: libro y reserva por años en vigor")
 
+    # The best estimate's flows as CSV and as a workbook: the same numbers, a total row, one chart.
+    con = sqlite3.connect(bd)
+    con.execute("insert into T_Hipotesis values (1, 'Realista', 1, 90, 30, 2, 2)")
+    con.execute("insert into T_Caida values (1, 1, 8)")
+    con.commit()
+    con.close()
+    with open(os.path.join(d, "curva.csv"), "w") as c:
+        c.write("1,3\n2,3.5\n")
+    corre("importar-curva", bd, os.path.join(d, "curva.csv"), "Curva", "2026-12-31")
+    for flujos in ("f.csv", "f.xlsx"):
+        corre("mejor-estimacion", bd, os.path.join(d, "c.csv"), "1", "1", s, "--flujos", os.path.join(d, flujos))
+    anios = [[float(x) for x in f] for f in list(csv.reader(open(os.path.join(d, "f.csv"))))[1:]]
+    libro = [f for f in openpyxl.load_workbook(os.path.join(d, "f.xlsx"))["Flujos"].iter_rows(values_only=True)]
+    comprueba(all(cerca(a, b) for a, b in zip(anios, libro[1:])) and libro[len(anios) + 1][0] == "Total"
+              and cerca(libro[len(anios) + 1][1:9], [math.fsum(a[c] for a in anios) for c in range(1, 9)])
+              and len(openpyxl.load_workbook(os.path.join(d, "f.xlsx"))["Flujos"]._charts) == 1,
+              "mejor estimación: flujos en CSV y en libro")
+
 print(f"{hechas.count(True)} passed, {hechas.count(False)} failed")
 sys.exit(0 if all(hechas) else 1)
