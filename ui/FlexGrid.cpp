@@ -180,6 +180,14 @@ QString FlexGrid::textMatrix(int r, int c) const
     return it ? it->text() : QString();
 }
 
+void FlexGrid::ponCabeceras(const QStringList& cabeceras)
+{
+    setRows(1);
+    setRow(0);
+    for (int c = 0; c < cabeceras.size(); ++c)
+        setTextMatrix(0, c, cabeceras.at(c));
+}
+
 void FlexGrid::setTextMatrix(int r, int c, const QString& texto)
 {
     if (r < 0 || r >= rowCount() || c < 0 || c >= columnCount())

@@ -43,6 +43,8 @@ class FlexGrid : public QTableWidget, public ReceptorFilas
 
     QString textMatrix(int r, int c) const;
     void setTextMatrix(int r, int c, const QString& texto);
+    //! Only the header row left, holding these texts from the first column on.
+    void ponCabeceras(const QStringList& cabeceras);
     //! Text of the current cell.
     QString text() const { return textMatrix(m_row, m_col); }
     void setText(const QString& texto) { setTextMatrix(m_row, m_col, texto); }

@@ -24,18 +24,6 @@
 
 namespace valvida {
 
-namespace {
-
-void PonCabeceras(FlexGrid* grid, const QStringList& cabeceras)
-{
-    grid->setRows(1);
-    grid->setRow(0);
-    for (int c = 0; c < cabeceras.size(); ++c)
-        grid->setTextMatrix(0, c, cabeceras.at(c));
-}
-
-} // namespace
-
 frmCurvas::frmCurvas(Entorno entorno, QWidget* parent)
     : QWidget(parent)
     , m_entorno(std::move(entorno))
@@ -44,7 +32,7 @@ frmCurvas::frmCurvas(Entorno entorno, QWidget* parent)
     setWindowTitle(QStringLiteral("Curvas de tipos"));
     construye();
     cargaCurvas();
-    PonCabeceras(m_tipos, {QStringLiteral("Plazo"), QStringLiteral("Tipo %")});
+    m_tipos->ponCabeceras({QStringLiteral("Plazo"), QStringLiteral("Tipo %")});
     m_tipos->ajustaColumnas();
     MuestraGraficoValores(m_grafico, {QStringLiteral("Curva de tipos"), QStringLiteral("Plazo"), {}, {}}, false);
 }
@@ -105,7 +93,7 @@ void frmCurvas::construye()
 
 void frmCurvas::cargaCurvas()
 {
-    PonCabeceras(m_grid, {QStringLiteral("Curva"), QStringLiteral("Descripción"), QStringLiteral("Fecha")});
+    m_grid->ponCabeceras({QStringLiteral("Curva"), QStringLiteral("Descripción"), QStringLiteral("Fecha")});
     CargaFlexgrid(m_entorno, consulta::Curvas, *m_grid);
     m_grid->ajustaColumnas();
     m_grid->updateGeometry();
@@ -117,7 +105,7 @@ void frmCurvas::muestraSeleccion()
         return;
     ConCajaError(m_entorno.dialogos, QStringLiteral("Rutina: MSFlexGrid1_RowColChange"), [this] {
         const std::int32_t curva = AEntero32(ANumero(m_grid->textMatrix(m_grid->row(), 0)));
-        PonCabeceras(m_tipos, {QStringLiteral("Plazo"), QStringLiteral("Tipo %")});
+        m_tipos->ponCabeceras({QStringLiteral("Plazo"), QStringLiteral("Tipo %")});
         CargaFlexgrid(m_entorno, consulta::TiposCurva, *m_tipos, {curva}, {Formato::Entero, Formato::Conmutado});
         m_tipos->ajustaColumnas();
         m_tipos->updateGeometry();

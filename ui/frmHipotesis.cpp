@@ -34,14 +34,6 @@ constexpr int ColTasa = 1;
 // Empty lapse rows a new set starts with; typing in the last one adds another.
 constexpr int FilasCaidaNuevas = 10;
 
-void PonCabeceras(FlexGrid* grid, const QStringList& cabeceras)
-{
-    grid->setRows(1);
-    grid->setRow(0);
-    for (int c = 0; c < cabeceras.size(); ++c)
-        grid->setTextMatrix(0, c, cabeceras.at(c));
-}
-
 } // namespace
 
 frmHipotesis::frmHipotesis(Entorno entorno, QWidget* parent)
@@ -51,7 +43,7 @@ frmHipotesis::frmHipotesis(Entorno entorno, QWidget* parent)
     setObjectName(QStringLiteral("frmHipotesis"));
     setWindowTitle(QStringLiteral("Hipótesis de mejor estimación"));
     construye();
-    LlenaCombo(m_entorno, consulta::TablasMortalidad, *m_cmbTabla);
+    LlenaCombo(m_entorno, consulta::TablasMortalidadLista, *m_cmbTabla);
     cargaConjuntos();
     vaciaCaidas(0);
     fijaEstado(false);
@@ -148,14 +140,14 @@ void frmHipotesis::cargaConjuntos()
     QStringList cabeceras;
     for (const char* c : Cabeceras)
         cabeceras << QString::fromUtf8(c);
-    PonCabeceras(m_grid, cabeceras);
+    m_grid->ponCabeceras(cabeceras);
     CargaFlexgrid(m_entorno, consulta::Hipotesis, *m_grid, {}, FormatosConjuntos);
     m_grid->ajustaColumnas();
 }
 
 void frmHipotesis::vaciaCaidas(int filas)
 {
-    PonCabeceras(m_caidas, {QStringLiteral("Año Póliza"), QStringLiteral("% Caída")});
+    m_caidas->ponCabeceras({QStringLiteral("Año Póliza"), QStringLiteral("% Caída")});
     m_caidas->setRows(filas + 1);
     m_caidas->ajustaColumnas();
 }

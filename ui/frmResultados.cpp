@@ -69,14 +69,6 @@ constexpr int ColInteres = 8;
 // The result table's columns up to the tariff premium: what the form opens wide enough to show.
 constexpr int ColumnasPrimas = 6;
 
-void PonCabeceras(FlexGrid* grid, const QStringList& cabeceras)
-{
-    grid->setRows(1);
-    grid->setRow(0);
-    for (int c = 0; c < cabeceras.size(); ++c)
-        grid->setTextMatrix(0, c, cabeceras.at(c));
-}
-
 // A grid whose natural width shows its first columns whole beside a vertical scroll bar: the layout
 // gives each half of the form the room for the columns read first, where the form has it.
 class GridMitad : public FlexGrid
@@ -252,7 +244,7 @@ QSize frmResultados::sizeHint() const
 void frmResultados::Form_Load()
 {
     m_vistaNormal = true;
-    PonCabeceras(m_resultado, CabecerasResultado);
+    m_resultado->ponCabeceras(CabecerasResultado);
     m_resultado->ajustaColumnas();
     // Until a scenario is shown its columns take the width of the per-unit values they will hold,
     // so the form opens wide enough for the premiums.
@@ -266,7 +258,7 @@ void frmResultados::Form_Load()
 
 void frmResultados::cargaEscenarios()
 {
-    PonCabeceras(m_lista, CabecerasEscenario);
+    m_lista->ponCabeceras(CabecerasEscenario);
     CargaFlexgrid(m_entorno, consulta::EscenariosResultados, *m_lista, {}, FormatosEscenario);
 }
 
@@ -319,7 +311,7 @@ void frmResultados::LlenaResultado(std::int32_t escenario)
 {
     m_filaMostrada = m_lista->row();
     m_escenarioMostrado = escenario;
-    PonCabeceras(m_resultado, CabecerasResultado);
+    m_resultado->ponCabeceras(CabecerasResultado);
     // The title and summary of the scenario shown before would stand over these rows.
     m_label3->clear();
     m_label4->clear();

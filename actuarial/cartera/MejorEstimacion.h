@@ -30,9 +30,10 @@ inline const QString CabeceraFlujos =
  * \brief The best estimate of a portfolio (ProyectaPoliza) on the assumption set `hipotesis` and
  * the yield curve `curva`: each line of `entrada` written again to `salida` with its best
  * estimate, and with `flujos` not empty the portfolio's yearly flows there (a workbook,
- * EscribeLibroFlujos, when its name ends in ".xlsx"), both whole or not at all. The plans are the portfolio's own (as RecorreCartera reads them): the tariff premium, the
- * surrender values and the commission schedule of each scenario at each issue age. The discount
- * factors are computed once per distinct fraction of a year in force.
+ * EscribeLibroFlujos, when its name ends in ".xlsx"), both whole or not at all. The plans are the
+ * portfolio's own (as RecorreCartera reads them): the tariff premium, the surrender values and the
+ * commission schedule of each scenario at each issue age. The discount factors are computed once
+ * per distinct fraction of a year in force.
  *
  * A missing assumption set or curve is error 3021; a line refused as a portfolio line is refused
  * (a best estimate that is not finite too), and nothing is written.
