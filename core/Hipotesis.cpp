@@ -89,13 +89,15 @@ std::int32_t NuevaHipotesis(const QSqlDatabase& db)
     return NuevoNumero(db, QStringLiteral("T_Hipotesis"), QStringLiteral("Hipotesis"));
 }
 
-std::int32_t AltaHipotesis(const QSqlDatabase& db, const ConjuntoHipotesis& conjunto)
+std::int32_t GuardaHipotesis(const QSqlDatabase& db, const ConjuntoHipotesis& conjunto,
+                             std::optional<std::int32_t> modificada)
 {
     Transaccion transaccion(db);
-    const std::int32_t numero = NuevaHipotesis(db);
-    Ejecuta(db, QStringLiteral("insert into T_Hipotesis values(?, ?, ?, ?, ?, ?, ?)"),
+    const std::int32_t numero = modificada.value_or(NuevaHipotesis(db));
+    Ejecuta(db, QStringLiteral("insert or replace into T_Hipotesis values(?, ?, ?, ?, ?, ?, ?)"),
             {numero, conjunto.descripcion, conjunto.tabla, conjunto.porcentajeMortalidad, conjunto.gastoPoliza,
              conjunto.porcentajeGastoPrima, conjunto.inflacionGastos});
+    Ejecuta(db, QStringLiteral("delete from T_Caida where Hipotesis = ?"), {numero});
     for (const FilaCaida& fila : conjunto.caidas)
         Ejecuta(db, QStringLiteral("insert into T_Caida values(?, ?, ?)"), {numero, fila.anio, fila.tasa});
     transaccion.confirma();

@@ -87,8 +87,12 @@ CompruebaHipotesis(const QSqlDatabase& db, const EntradaHipotesis& entrada, cons
 //! The number of a new assumption set: the largest stored + 1, or 1 (NuevoNumero).
 std::int32_t NuevaHipotesis(const QSqlDatabase& db);
 
-//! Stores a checked set under NuevaHipotesis with its lapse rows, in one transaction; returns its number.
-std::int32_t AltaHipotesis(const QSqlDatabase& db, const ConjuntoHipotesis& conjunto);
+/*!
+ * Stores a checked set with its lapse rows, in one transaction, and returns its number: a new set
+ * under NuevaHipotesis, or with `numero` that set's row and lapse rows replaced.
+ */
+std::int32_t GuardaHipotesis(const QSqlDatabase& db, const ConjuntoHipotesis& conjunto,
+                             std::optional<std::int32_t> numero = std::nullopt);
 
 //! A stored set with its lapse rows; nothing when there is no such set. ErrorVV on a null value.
 std::optional<ConjuntoHipotesis> LeeConjuntoHipotesis(const QSqlDatabase& db, std::int32_t hipotesis);

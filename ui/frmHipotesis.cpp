@@ -112,11 +112,12 @@ void frmHipotesis::construye()
     auto* frame2 = new QGroupBox(this);
     frame2->setObjectName(QStringLiteral("Frame2"));
     m_cmdAlta = NuevoBoton(frame2, "cmdAlta", QStringLiteral("&Alta"));
+    m_cmdModificar = NuevoBoton(frame2, "cmdModificar", QStringLiteral("&Modificar"));
     m_cmdAceptar = NuevoBoton(frame2, "cmdAceptar", QStringLiteral("A&ceptar"));
     m_cmdCancelar = NuevoBoton(frame2, "cmdCancelar", QStringLiteral("Ca&ncelar"));
     m_cmdSalir = NuevoBoton(frame2, "cmdSalir", QStringLiteral("&Salir"));
     auto* botones = new QHBoxLayout(frame2);
-    for (QPushButton* b : {m_cmdAlta, m_cmdAceptar, m_cmdCancelar, m_cmdSalir})
+    for (QPushButton* b : {m_cmdAlta, m_cmdModificar, m_cmdAceptar, m_cmdCancelar, m_cmdSalir})
         botones->addWidget(b);
     botones->addStretch();
 
@@ -130,6 +131,15 @@ void frmHipotesis::construye()
     connect(m_grid, &FlexGrid::Click, this, &frmHipotesis::muestraSeleccion);
     connect(m_caidas, &FlexGrid::KeyPress, this, &frmHipotesis::caidas_KeyPress);
     connect(m_cmdAlta, &QPushButton::clicked, this, &frmHipotesis::cmdAlta_Click);
+    connect(m_cmdModificar, &QPushButton::clicked, this, [this] {
+        // The set on show, its fields open, with room for more lapse rows.
+        if (m_txtHipotesis->text().isEmpty())
+            return;
+        m_modificada = AEntero32(ANumero(m_txtHipotesis->text()));
+        m_caidas->setRows(m_caidas->rows() + 1);
+        fijaEstado(true);
+        m_txtDescripcion->setFocus();
+    });
     connect(m_cmdAceptar, &QPushButton::clicked, this, &frmHipotesis::cmdAceptar_Click);
     connect(m_cmdCancelar, &QPushButton::clicked, this, &frmHipotesis::cancela);
     connect(m_cmdSalir, &QPushButton::clicked, this, [this] { CierraFormulario(this); });
@@ -193,6 +203,9 @@ void frmHipotesis::fijaEstado(bool captura)
                                          m_txtPorcentajeGastoPrima, m_txtInflacionGastos, m_cmdAceptar, m_cmdCancelar})
         w->setEnabled(captura);
     m_cmdAlta->setEnabled(!captura);
+    m_cmdModificar->setEnabled(!captura);
+    if (!captura)
+        m_modificada.reset();
     m_cmdSalir->setEnabled(!captura);
 }
 
@@ -200,6 +213,7 @@ void frmHipotesis::cmdAlta_Click()
 {
     ConCajaError(m_entorno.dialogos, QStringLiteral("Rutina: cmdAlta_Click"), [this] {
         const QLocale locale = m_txtPorcentajeMortalidad->locale();
+        m_modificada.reset();
         m_txtHipotesis->setText(QString::number(NuevaHipotesis(m_entorno.db)));
         m_txtDescripcion->clear();
         m_cmbTabla->setCurrentIndex(m_cmbTabla->count() > 0 ? 0 : -1);
@@ -267,7 +281,8 @@ void frmHipotesis::cmdAceptar_Click()
             foco->setFocus();
             return;
         }
-        const std::int32_t numero = AltaHipotesis(m_entorno.db, std::get<ConjuntoHipotesis>(comprobado));
+        const std::int32_t numero =
+            GuardaHipotesis(m_entorno.db, std::get<ConjuntoHipotesis>(comprobado), m_modificada);
         fijaEstado(false);
         cargaConjuntos();
         // The new set becomes the list's current row and is shown as stored.

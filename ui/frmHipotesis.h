@@ -4,6 +4,9 @@
 
 #include <QWidget>
 
+#include <cstdint>
+#include <optional>
+
 class QLineEdit;
 class QPushButton;
 
@@ -50,6 +53,9 @@ class frmHipotesis : public QWidget
     QLineEdit* m_txtPorcentajeGastoPrima = nullptr;
     QLineEdit* m_txtInflacionGastos = nullptr;
     QPushButton* m_cmdAlta = nullptr;
+    QPushButton* m_cmdModificar = nullptr;
+    //! The stored set being changed ("Modificar"); none for a new one.
+    std::optional<std::int32_t> m_modificada;
     QPushButton* m_cmdAceptar = nullptr;
     QPushButton* m_cmdCancelar = nullptr;
     QPushButton* m_cmdSalir = nullptr;

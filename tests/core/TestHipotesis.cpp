@@ -48,11 +48,17 @@ class TestHipotesis : public QObject
         base.sql("insert into T_Hipotesis values(4, 'Otra', 7, 100, 0, 0, 0)");
         base.sql(
             "create trigger f before insert on T_Caida when new.Anio_Poliza = 3 begin select raise(abort, 'f'); end");
-        QVERIFY_THROWS_EXCEPTION(ErrorVV, AltaHipotesis(base.db(), *aceptado));
+        QVERIFY_THROWS_EXCEPTION(ErrorVV, GuardaHipotesis(base.db(), *aceptado));
         base.sql("drop trigger f");
-        QCOMPARE(AltaHipotesis(base.db(), *aceptado), 5);
+        QCOMPARE(GuardaHipotesis(base.db(), *aceptado), 5);
         QCOMPARE(base.filas("select * from T_Hipotesis where Hipotesis = 5") + base.filas("select * from T_Caida"),
                  (QStringList{"5|Experiencia|7|1000|45.5|100|-99.5", "5|1|12.5", "5|3|0"}));
+        // Modified: set 4's row and lapse rows replaced, set 5's untouched.
+        base.sql("insert into T_Caida values(4, 9, 1)");
+        QCOMPARE(GuardaHipotesis(base.db(), *aceptado, 4), 4);
+        QCOMPARE(base.filas("select * from T_Hipotesis where Hipotesis = 4") +
+                     base.filas("select * from T_Caida order by Hipotesis, Anio_Poliza"),
+                 (QStringList{"4|Experiencia|7|1000|45.5|100|-99.5", "4|1|12.5", "4|3|0", "5|1|12.5", "5|3|0"}));
         QCOMPARE(ArchivoFlujos("c/s.CSV") + ' ' + ArchivoFlujos("c/s"), "c/s-flujos.CSV c/s-flujos.csv");
     }
 };
