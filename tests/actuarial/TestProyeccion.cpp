@@ -70,6 +70,9 @@ class TestProyeccion : public QObject
         VV_CERCA(c.valora(0, &flujos), -65 + 145 / 1.1, 1e-12);
         // A year past the lapse table's last takes its rate; none before the first.
         QCOMPARE((QList<double>{c.hipotesis.tasaCaida(0), c.hipotesis.tasaCaida(7)}), (QList<double>{0, 100}));
+        // A heavier mortality than the table's is capped at certain death, and so is an age past it.
+        c.hipotesis.porcentajeMortalidad = 600;
+        QCOMPARE((QList<double>{c.hipotesis.q(1), c.hipotesis.q(2)}), (QList<double>{1, 1}));
     }
 
     void cadenaHastaLaReserva()
