@@ -8,14 +8,20 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
 #include <QRegularExpression>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
+#include <QSqlResult>
 #include <QUrl>
 #include <QUuid>
 
+#include <sqlite3.h>
+
 #include <cerrno>
 #include <csignal>
+#include <unordered_map>
 
 namespace valvida {
 
@@ -37,8 +43,65 @@ const QStringList& TablasEsquema()
     return tablas;
 }
 
+namespace {
+
+// A statement kept prepared on a connection. Qt's driver owns it and finalizes it, with its own,
+// when the connection closes however it is closed; the connection can always close.
+struct SentenciaGuardada
+{
+    QSqlQuery consulta;
+    bool enUso = false;
+};
+
+// A text by its length and its two ends: an insert of many rows is a long text whose rows all read
+// alike, so hashing it whole would cost more than its statement's run. Equal hashes are still
+// compared whole.
+struct HashTexto
+{
+    std::size_t operator()(const QString& texto) const noexcept
+    {
+        constexpr qsizetype Extremo = 64;
+        if (texto.size() <= 2 * Extremo)
+            return qHash(texto);
+        const QStringView vista(texto);
+        return qHashMulti(0, texto.size(), vista.first(Extremo), vista.last(Extremo));
+    }
+};
+
+using SentenciasPorTexto = std::unordered_map<QString, std::unique_ptr<SentenciaGuardada>, HashTexto>;
+
+QMutex& CandadoSentencias()
+{
+    static QMutex candado;
+    return candado;
+}
+
+// By connection name. Never destroyed: at exit Qt may already have removed the drivers.
+std::unordered_map<QString, SentenciasPorTexto>& SentenciasGuardadas()
+{
+    static auto* guardadas = new std::unordered_map<QString, SentenciasPorTexto>;
+    return *guardadas;
+}
+
+// Finalizes the statements kept for a connection name, before its connection closes.
+void OlvidaSentencias(const QString& nombreConexion)
+{
+    SentenciasPorTexto quitadas;
+    {
+        QMutexLocker candado(&CandadoSentencias());
+        const auto conexion = SentenciasGuardadas().find(nombreConexion);
+        if (conexion == SentenciasGuardadas().end())
+            return;
+        quitadas = std::move(conexion->second);
+        SentenciasGuardadas().erase(conexion);
+    }
+}
+
+} // namespace
+
 void CierraBaseDatos(const QString& nombreConexion)
 {
+    OlvidaSentencias(nombreConexion);
     {
         QSqlDatabase db = QSqlDatabase::database(nombreConexion, false);
         if (db.isOpen())
@@ -208,6 +271,7 @@ void CompruebaCatalogos(const QSqlDatabase& db)
 
 QSqlDatabase AbreBaseDatos(const QString& ruta, const QString& nombreConexion, Comprobacion comprobacion)
 {
+    OlvidaSentencias(nombreConexion); // of an earlier connection of the same name
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nombreConexion);
         // mode=rw opens read-write and never creates: a missing file is an error of the open.
@@ -231,6 +295,7 @@ QSqlDatabase AbreBaseDatos(const QString& ruta, const QString& nombreConexion, C
             Ejecuta(db, QStringLiteral("PRAGMA synchronous=NORMAL")); // fewer syncs per commit; journal kept
             return db;
         } catch (...) {
+            OlvidaSentencias(nombreConexion);
             db.close();
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(nombreConexion);
@@ -285,6 +350,7 @@ void CreaBaseDatos(const QString& ruta, const std::function<void(const QString& 
                     Ejecuta(db, sentencia);
                 t.confirma();
             }
+            OlvidaSentencias(conexion);
             db.close();
         }
         QSqlDatabase::removeDatabase(conexion);
@@ -294,6 +360,7 @@ void CreaBaseDatos(const QString& ruta, const std::function<void(const QString& 
         if (!QFile::rename(temporal, destino.absoluteFilePath()))
             throw ErrorVV(58, QStringLiteral("No se pudo crear el archivo: ") + ruta);
     } catch (...) {
+        OlvidaSentencias(conexion);
         if (QSqlDatabase::contains(conexion))
             QSqlDatabase::removeDatabase(conexion);
         QFile::remove(temporal);
@@ -379,12 +446,198 @@ double ValorANumero(const QVariant& valor)
     return valor.toDouble();
 }
 
+namespace {
+
+sqlite3_stmt* SentenciaNativa(const QSqlQuery& consulta)
+{
+    const QVariant nativa = consulta.result()->handle();
+    if (nativa.isValid() && qstrcmp(nativa.typeName(), "sqlite3_stmt*") == 0)
+        return *static_cast<sqlite3_stmt* const*>(nativa.constData());
+    return nullptr;
+}
+
+QSqlQuery Preparada(const QSqlDatabase& db, const QString& sql)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.prepare(sql))
+        throw ErrorVV::deSql(q.lastError());
+    if (!SentenciaNativa(q))
+        throw ErrorVV::deSql(QSqlError(QStringLiteral("La conexión no es de SQLite")));
+    return q;
+}
+
+// The store's error as the Qt driver reports a failed step, with its code and SQLite's text: a
+// generic error or a bare constraint is read again from the statement's reset.
+[[noreturn]] void FallaPaso(sqlite3_stmt* sentencia, int resultado)
+{
+    QString texto;
+    if (resultado == SQLITE_ERROR || resultado == SQLITE_CONSTRAINT) {
+        resultado = sqlite3_reset(sentencia);
+        texto = QString(static_cast<const QChar*>(sqlite3_errmsg16(sqlite3_db_handle(sentencia))));
+    } else {
+        texto = QString(static_cast<const QChar*>(sqlite3_errmsg16(sqlite3_db_handle(sentencia))));
+        sqlite3_reset(sentencia);
+    }
+    throw ErrorVV::deSql(QSqlError(QCoreApplication::translate("QSQLiteResult", "Unable to fetch row"), texto,
+                                   QSqlError::ConnectionError, QString::number(resultado)));
+}
+
+void CompruebaEnlace(sqlite3_stmt* sentencia, int resultado)
+{
+    if (resultado != SQLITE_OK)
+        throw ErrorVV::deSql(
+            QSqlError(QCoreApplication::translate("QSQLiteResult", "Unable to bind parameters"),
+                      QString(static_cast<const QChar*>(sqlite3_errmsg16(sqlite3_db_handle(sentencia)))),
+                      QSqlError::StatementError, QString::number(resultado)));
+}
+
+// What the driver binds as NULL: a null variant, a null text or a null byte array.
+bool NuloAlEnlazar(const QVariant& valor)
+{
+    if (valor.isNull())
+        return true;
+    switch (valor.typeId()) {
+    case QMetaType::QString: return static_cast<const QString*>(valor.constData())->isNull();
+    case QMetaType::QByteArray: return static_cast<const QByteArray*>(valor.constData())->isNull();
+    default: return false;
+    }
+}
+
+} // namespace
+
+Sentencia::Sentencia(const QSqlDatabase& db, const QString& sql)
+{
+    QMutexLocker candado(&CandadoSentencias());
+    std::unique_ptr<SentenciaGuardada>& guardada = SentenciasGuardadas()[db.connectionName()][sql];
+    if (guardada && guardada->enUso) {
+        candado.unlock();
+        m_propia = std::make_unique<QSqlQuery>(Preparada(db, sql));
+        m_sentencia = SentenciaNativa(*m_propia);
+        return;
+    }
+    // Prepared the first time, and again when a close of its connection finalized it.
+    if (!guardada || !SentenciaNativa(guardada->consulta))
+        guardada = std::make_unique<SentenciaGuardada>(SentenciaGuardada{Preparada(db, sql)});
+    m_sentencia = SentenciaNativa(guardada->consulta);
+    guardada->enUso = true;
+    m_enUso = &guardada->enUso;
+}
+
+Sentencia::~Sentencia()
+{
+    sqlite3_reset(m_sentencia);
+    if (m_enUso) {
+        QMutexLocker candado(&CandadoSentencias());
+        *m_enUso = false;
+    }
+}
+
+void Sentencia::enlaza(int posicion, int valor)
+{
+    CompruebaEnlace(m_sentencia, sqlite3_bind_int(m_sentencia, posicion + 1, valor));
+}
+
+void Sentencia::enlaza(int posicion, double valor)
+{
+    CompruebaEnlace(m_sentencia, sqlite3_bind_double(m_sentencia, posicion + 1, valor));
+}
+
+void Sentencia::enlaza(int posicion, const QVariant& valor)
+{
+    const int p = posicion + 1;
+    if (NuloAlEnlazar(valor))
+        return CompruebaEnlace(m_sentencia, sqlite3_bind_null(m_sentencia, p));
+    switch (valor.typeId()) {
+    case QMetaType::QByteArray: {
+        const auto* bytes = static_cast<const QByteArray*>(valor.constData());
+        return CompruebaEnlace(m_sentencia, sqlite3_bind_blob(m_sentencia, p, bytes->constData(),
+                                                              static_cast<int>(bytes->size()), SQLITE_TRANSIENT));
+    }
+    case QMetaType::Int:
+    case QMetaType::Bool: return enlaza(posicion, valor.toInt());
+    case QMetaType::Double: return enlaza(posicion, valor.toDouble());
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+        return CompruebaEnlace(m_sentencia, sqlite3_bind_int64(m_sentencia, p, valor.toLongLong()));
+    default: {
+        // Texts, and any other type as its text (the store's values are never dates).
+        const QString texto = valor.toString();
+        return CompruebaEnlace(m_sentencia,
+                               sqlite3_bind_text16(m_sentencia, p, texto.utf16(),
+                                                   static_cast<int>(texto.size() * sizeof(QChar)), SQLITE_TRANSIENT));
+    }
+    }
+}
+
+void Sentencia::ejecuta()
+{
+    const int resultado = sqlite3_step(m_sentencia);
+    if (resultado != SQLITE_ROW && resultado != SQLITE_DONE)
+        FallaPaso(m_sentencia, resultado);
+    sqlite3_reset(m_sentencia);
+}
+
+bool Sentencia::siguiente()
+{
+    if (m_terminada)
+        return false;
+    const int resultado = sqlite3_step(m_sentencia);
+    if (resultado == SQLITE_ROW)
+        return true;
+    m_terminada = true;
+    if (resultado != SQLITE_DONE)
+        FallaPaso(m_sentencia, resultado);
+    sqlite3_reset(m_sentencia);
+    return false;
+}
+
+QVariant Sentencia::valor(int columna) const
+{
+    // The driver's own conversion of each storage class.
+    switch (sqlite3_column_type(m_sentencia, columna)) {
+    case SQLITE_BLOB:
+        return QByteArray(static_cast<const char*>(sqlite3_column_blob(m_sentencia, columna)),
+                          sqlite3_column_bytes(m_sentencia, columna));
+    case SQLITE_INTEGER: return QVariant(static_cast<qlonglong>(sqlite3_column_int64(m_sentencia, columna)));
+    case SQLITE_FLOAT: return sqlite3_column_double(m_sentencia, columna);
+    case SQLITE_NULL: return QVariant(QMetaType::fromType<QString>());
+    default:
+        return QString(static_cast<const QChar*>(sqlite3_column_text16(m_sentencia, columna)),
+                       sqlite3_column_bytes16(m_sentencia, columna) / static_cast<int>(sizeof(QChar)));
+    }
+}
+
+bool Sentencia::nulo(int columna) const
+{
+    return sqlite3_column_type(m_sentencia, columna) == SQLITE_NULL;
+}
+
+double Sentencia::numero(int columna) const
+{
+    switch (sqlite3_column_type(m_sentencia, columna)) {
+    case SQLITE_INTEGER: return static_cast<double>(sqlite3_column_int64(m_sentencia, columna));
+    case SQLITE_FLOAT: return sqlite3_column_double(m_sentencia, columna);
+    default: return ValorANumero(valor(columna));
+    }
+}
+
+std::int64_t FilasEscritas(const QSqlDatabase& db)
+{
+    const QVariant nativa = db.driver()->handle();
+    if (nativa.isValid() && qstrcmp(nativa.typeName(), "sqlite3*") == 0) {
+        if (sqlite3* conexion = *static_cast<sqlite3* const*>(nativa.constData()))
+            return sqlite3_total_changes64(conexion);
+    }
+    throw ErrorVV::deSql(QSqlError(QStringLiteral("La conexión no es de SQLite")));
+}
+
 Transaccion::Transaccion(const QSqlDatabase& db)
     : m_db(db)
 {
     // The write lock now, not at the first write: SQLite cannot make a transaction that has
     // already read wait for another program's write lock, and fails it at once.
-    Ejecuta(m_db, QStringLiteral("begin immediate"));
+    Sentencia(m_db, QStringLiteral("begin immediate")).ejecuta();
     m_abierta = true;
 }
 
@@ -397,7 +650,7 @@ Transaccion::~Transaccion()
 
 void Transaccion::confirma()
 {
-    Ejecuta(m_db, QStringLiteral("commit"));
+    Sentencia(m_db, QStringLiteral("commit")).ejecuta();
     m_abierta = false;
 }
 

@@ -10,6 +10,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+
+struct sqlite3_stmt;
 
 namespace valvida {
 
@@ -77,6 +80,51 @@ QString ValorATexto(const QVariant& valor);
 
 //! A stored value as a number: null is error 94, a text must read as a number (error 13).
 double ValorANumero(const QVariant& valor);
+
+/*!
+ * A statement of the store run by SQLite itself, for the statements a calculation runs many
+ * times. The connection prepares a text once and keeps it until the connection closes
+ * (CierraBaseDatos, or a close of its own); asked for the same text while it is in use, it
+ * prepares one for this use alone. A Sentencia ends before its connection closes. Values are
+ * bound by position from 0, as QSqlQuery binds them, and stay bound until bound again; columns
+ * are read from 0. What the store refuses is the ErrorVV of Ejecuta and Siguiente, with the same
+ * number and text, and a value read is the QVariant a Consulta would give.
+ */
+class Sentencia
+{
+  public:
+    //! ErrorVV when the store refuses the text.
+    Sentencia(const QSqlDatabase& db, const QString& sql);
+    ~Sentencia();
+    Sentencia(const Sentencia&) = delete;
+    Sentencia& operator=(const Sentencia&) = delete;
+
+    //! As QSqlQuery binds an int.
+    void enlaza(int posicion, int valor);
+    //! As QSqlQuery binds a double.
+    void enlaza(int posicion, double valor);
+    //! As QSqlQuery binds the variant's type.
+    void enlaza(int posicion, const QVariant& valor);
+
+    //! Runs a statement that returns no rows.
+    void ejecuta();
+    //! Steps to the next row of a query; false after the last.
+    bool siguiente();
+
+    QVariant valor(int columna) const;
+    bool nulo(int columna) const;
+    //! ValorANumero of the column's value.
+    double numero(int columna) const;
+
+  private:
+    sqlite3_stmt* m_sentencia = nullptr;
+    bool* m_enUso = nullptr;             // the connection's statement, free again when this use ends
+    std::unique_ptr<QSqlQuery> m_propia; // or one prepared for this use alone
+    bool m_terminada = false;
+};
+
+//! The rows the connection has inserted, changed or deleted since it opened, triggers' included.
+std::int64_t FilasEscritas(const QSqlDatabase& db);
 
 /*!
  * All-or-nothing writes: opened on construction with the write lock taken at once (BEGIN

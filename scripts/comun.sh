@@ -1,9 +1,10 @@
 # Shared by scripts/run and scripts/test: the Debian packages the program needs, and the build.
 
 VALVIDA_RAIZ="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-# libxlsxwriter-dev writes the workbooks; the report's PDF is set in DejaVu Sans.
+# libxlsxwriter-dev writes the workbooks; the report's PDF is set in DejaVu Sans; libsqlite3-dev runs
+# the calculation's statements through the connection's own SQLite handle.
 VALVIDA_PAQUETES=(cmake ninja-build g++ qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite
-                  libgl-dev qt6-translations-l10n xvfb xauth libxlsxwriter-dev fonts-dejavu-core)
+                  libgl-dev qt6-translations-l10n xvfb xauth libxlsxwriter-dev fonts-dejavu-core libsqlite3-dev)
 # The end-to-end test besides: the accessibility bus and Debian's Python binding to it, a session
 # bus, keys and clicks, the screenshot of a failure, and the Spanish locale it runs the program in.
 VALVIDA_PAQUETES_E2E=(python3-pyatspi at-spi2-core dbus-x11 xdotool x11-apps imagemagick locales)

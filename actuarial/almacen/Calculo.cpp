@@ -17,6 +17,7 @@ bool CalculaEscenario(Entorno& entorno, std::int32_t escenario)
 {
     RelojArena reloj(entorno.dialogos);
     std::optional<std::pair<std::int16_t, double>> tablaYTasa;
+    std::optional<ColumnasGuardadas> columnas;
     // One unit of writing for the whole calculation, a single commit at the end. Results rest on
     // the columns just rebuilt: when the rebuild fails, no results are generated at all, from
     // the old columns or from none.
@@ -24,21 +25,25 @@ bool CalculaEscenario(Entorno& entorno, std::int32_t escenario)
         entorno,
         {{QStringLiteral("Rutina: CalculaEscenario"),
           [&] {
-              Ejecuta(entorno.db, QStringLiteral("delete from T_Resultado where Escenario = ?"), {escenario});
-              QSqlQuery q = Consulta(
-                  entorno.db,
-                  QStringLiteral("select Tabla_Mortalidad, Interes_Tecnico from T_Escenario where Escenario = ?"),
-                  {escenario});
-              if (Siguiente(q))
-                  tablaYTasa.emplace(AEntero16(ValorANumero(q.value(0))), ValorANumero(q.value(1)));
+              {
+                  Sentencia borra(entorno.db, QStringLiteral("delete from T_Resultado where Escenario = ?"));
+                  borra.enlaza(0, escenario);
+                  borra.ejecuta();
+              }
+              Sentencia q(entorno.db, QStringLiteral("select Tabla_Mortalidad, Interes_Tecnico from T_Escenario "
+                                                     "where Escenario = ?"));
+              q.enlaza(0, escenario);
+              if (q.siguiente())
+                  tablaYTasa.emplace(AEntero16(q.numero(0)), q.numero(1));
           }},
-         // The columns are rebuilt from the current qx of the scenario's own table and rate.
+         // The columns are rebuilt from the current qx of the scenario's own table and rate, and
+         // handed on as stored: the generation need not read back what was just written.
          {RutinaCalculaConmutados,
           [&] {
               if (tablaYTasa)
-                  InsertaConmutados(entorno.db, tablaYTasa->first, tablaYTasa->second);
+                  columnas = InsertaConmutados(entorno.db, tablaYTasa->first, tablaYTasa->second);
           }},
-         {RutinaGeneraResultado, [&] { InsertaResultados(entorno, escenario); }}});
+         {RutinaGeneraResultado, [&] { InsertaResultados(entorno, escenario, columnas ? &*columnas : nullptr); }}});
 }
 
 } // namespace valvida

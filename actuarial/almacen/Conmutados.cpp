@@ -8,44 +8,98 @@
 #include "core/Numeros.h"
 #include "core/TablasMortalidad.h"
 
-#include <QSqlRecord>
+#include <algorithm>
 
 namespace valvida {
 
 std::vector<FilaDetalle> LeeFilasDetalle(const QSqlDatabase& db, std::int32_t tabla)
 {
     std::vector<FilaDetalle> detalle;
-    QSqlQuery q = Consulta(
-        db, QStringLiteral("select Edad, qx from T_DetalleMortalidad where Tabla_Mortalidad = ? order by Edad"),
-        {tabla});
-    while (Siguiente(q))
-        detalle.push_back({NumeroOpcional(q.value(0)), NumeroOpcional(q.value(1))});
+    Sentencia q(db,
+                QStringLiteral("select Edad, qx from T_DetalleMortalidad where Tabla_Mortalidad = ? order by Edad"));
+    q.enlaza(0, tabla);
+    while (q.siguiente())
+        detalle.push_back({NumeroOpcional(q, 0), NumeroOpcional(q, 1)});
     return detalle;
 }
 
-void InsertaConmutados(const QSqlDatabase& db, std::int16_t tabla, double tasa)
+namespace {
+
+// The catalogue's ages as LeeEdadesTabla reads them, through the connection's kept statement: a
+// calculation reads them every time.
+std::optional<EdadesTabla> LeeEdades(const QSqlDatabase& db, std::int32_t tabla)
+{
+    Sentencia q(db, QStringLiteral("select Edad_Inicial, Edad_Final from C_TablaMortalidad where "
+                                   "Tabla_Mortalidad = ?"));
+    q.enlaza(0, tabla);
+    if (!q.siguiente())
+        return std::nullopt;
+    return EdadesTabla{AEntero16(q.numero(0)), AEntero16(q.numero(1))};
+}
+
+// The columns as reading T_Conmutado back gives them: over the stored ages, a slot with no row at
+// 0, and 0 for -0, which a REAL column stores as the whole number 0.
+ColumnasGuardadas ComoGuardadas(std::int16_t tabla, double tasa, const ColumnasConmutadas& c,
+                                const std::vector<FilaDetalle>& detalle)
+{
+    ColumnasGuardadas guardadas{tabla, tasa, {}};
+    std::int32_t lo = EdadDetalle(detalle.front());
+    std::int32_t hi = lo;
+    for (const FilaDetalle& fila : detalle) {
+        lo = std::min(lo, EdadDetalle(fila));
+        hi = std::max(hi, EdadDetalle(fila));
+    }
+    guardadas.columnas.dimensiona(lo, hi);
+    const auto leido = [](double valor) { return valor == 0.0 ? 0.0 : valor; };
+    for (const FilaDetalle& fila : detalle) {
+        const std::int32_t x = EdadDetalle(fila);
+        const std::size_t i = c.indice(x);
+        guardadas.columnas.asignaFila(x,
+                                      {leido(c.Cx[i]), leido(c.Dx[i]), leido(c.Mx[i]), leido(c.Nx[i]), leido(c.Rx[i]),
+                                       leido(c.Sx[i]), leido(c.px[i]), leido(c.dex[i]), leido(c.lx[i])});
+    }
+    return guardadas;
+}
+
+} // namespace
+
+std::optional<ColumnasGuardadas> InsertaConmutados(const QSqlDatabase& db, std::int16_t tabla, double tasa)
 {
     // A table missing from the catalogue sizes the columns at age 0 alone.
-    const EdadesTabla edades = LeeEdadesTabla(db, tabla).value_or(EdadesTabla{});
+    const EdadesTabla edades = LeeEdades(db, tabla).value_or(EdadesTabla{});
     ColumnasConmutadas columnas;
     columnas.dimensiona(edades.inicial, edades.ultima);
 
     // The old columns go before any qx is read, so they are gone even when a row fails.
-    Ejecuta(db, QStringLiteral("delete from T_Conmutado where Tabla_Mortalidad = ? and Interes_Tecnico = ?"),
-            {tabla, tasa});
+    {
+        Sentencia borra(db,
+                        QStringLiteral("delete from T_Conmutado where Tabla_Mortalidad = ? and Interes_Tecnico = ?"));
+        borra.enlaza(0, int{tabla});
+        borra.enlaza(1, tasa);
+        borra.ejecuta();
+    }
 
     const std::vector<FilaDetalle> detalle = LeeFilasDetalle(db, tabla);
     CalculaColumnas(columnas, edades.inicial, tasa, detalle);
 
-    Insercion insercion(db, QStringLiteral("insert into T_Conmutado(Tabla_Mortalidad, Edad, Interes_Tecnico, "
-                                           "Cx, Dx, Mx, Nx, Rx, Sx, px, lx, dex) "
-                                           "values(?,?,?,?,?,?,?,?,?,?,?,?)"));
+    // The table and the rate first, common to every row; a row is stored the same whatever the
+    // order its columns are named in.
+    Insercion insercion(db,
+                        QStringLiteral("insert into T_Conmutado(Tabla_Mortalidad, Interes_Tecnico, Edad, "
+                                       "Cx, Dx, Mx, Nx, Rx, Sx, px, lx, dex) values"),
+                        {int{tabla}, tasa}, 9);
+    const std::int64_t antes = FilasEscritas(db);
     for (const FilaDetalle& fila : detalle) {
         const std::int32_t x = EdadDetalle(fila);
         const std::size_t i = columnas.indice(x);
-        insercion.ejecuta({tabla, x, tasa, columnas.Cx[i], columnas.Dx[i], columnas.Mx[i], columnas.Nx[i],
-                           columnas.Rx[i], columnas.Sx[i], columnas.px[i], columnas.lx[i], columnas.dex[i]});
+        const double valores[] = {columnas.Cx[i], columnas.Dx[i], columnas.Mx[i], columnas.Nx[i], columnas.Rx[i],
+                                  columnas.Sx[i], columnas.px[i], columnas.lx[i], columnas.dex[i]};
+        insercion.agrega(x, valores);
     }
+    insercion.escribe();
+    if (detalle.empty() || FilasEscritas(db) - antes != static_cast<std::int64_t>(detalle.size()))
+        return std::nullopt;
+    return ComoGuardadas(tabla, tasa, columnas, detalle);
 }
 
 bool CalculaConmutados(Entorno& entorno, std::int16_t tabla, double tasa)

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace valvida {
@@ -32,7 +33,19 @@ inline const QString RutinaCalculaConmutados = QStringLiteral("Rutina: CalculaCo
 //! A table's mortality detail as stored, by ascending age: what its columns are built from.
 std::vector<FilaDetalle> LeeFilasDetalle(const QSqlDatabase& db, std::int32_t tabla);
 
-//! The statements of CalculaConmutados, for a caller that runs them in its own unit of writing; throws ErrorVV.
-void InsertaConmutados(const QSqlDatabase& db, std::int16_t tabla, double tasa);
+//! Commutation columns as T_Conmutado holds them for a table and rate: what reading them back gives.
+struct ColumnasGuardadas
+{
+    std::int16_t tabla = 0;
+    double tasa = 0.0;
+    ColumnasConmutadas columnas;
+};
+
+/*!
+ * The statements of CalculaConmutados, for a caller that runs them in its own unit of writing;
+ * throws ErrorVV. Returns the columns as stored, over the stored ages; nothing when the store
+ * wrote other rows besides them (a trigger), or none: then only reading them back tells.
+ */
+std::optional<ColumnasGuardadas> InsertaConmutados(const QSqlDatabase& db, std::int16_t tabla, double tasa);
 
 } // namespace valvida

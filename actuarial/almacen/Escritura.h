@@ -1,9 +1,10 @@
 #pragma once
 
-#include <QSqlQuery>
+#include <QSqlDatabase>
 #include <QString>
 #include <QVariant>
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -11,6 +12,7 @@
 namespace valvida {
 
 struct Entorno;
+class Sentencia;
 
 //! One step of a unit of writing: the routine line its failure is shown under, and its work.
 struct PasoEscritura
@@ -38,19 +40,45 @@ bool EjecutaPasos(Entorno& entorno, const std::vector<PasoEscritura>& pasos);
 //! One routine's steps as a unit of writing (EjecutaPasos with a single step).
 bool EjecutaConservandoLoHecho(Entorno& entorno, const QString& rutina, const std::function<void()>& pasos);
 
-//! One insert statement prepared once and run for many rows, values bound in order.
+/*!
+ * Rows inserted into one table in order, several to a statement. Each row holds the values common
+ * to every row, first and bound once per statement, then its own: a whole number and `reales`
+ * doubles. The rows wait in memory until FilasPorSentencia of them fill a statement or `escribe`
+ * runs, so the caller writes them before anything may look at the table: before a box shows, at
+ * its step's end, before it reports a failure of its rules. A failure of the store is the
+ * ErrorVV of the statement that met it, as Ejecuta's; the unit of writing is undone then,
+ * whatever rows went.
+ */
 class Insercion
 {
   public:
-    Insercion(const QSqlDatabase& db, const QString& sql);
-    //! Runs the statement with these values; ErrorVV when the store refuses the row.
-    void ejecuta(std::initializer_list<QVariant> valores);
+    //! 705 values at most for 11 of a row, below the 999 any SQLite build takes in a statement.
+    static constexpr int FilasPorSentencia = 64;
+
+    //! `cabecera` is the statement up to "values", naming the common columns first, then the
+    //! row's whole number and its doubles. The statement is prepared here (ErrorVV when the store
+    //! refuses it).
+    Insercion(const QSqlDatabase& db, const QString& cabecera, QVariantList comunes, int reales);
+    //! One row: its whole number and its `reales` doubles.
+    void agrega(std::int32_t entero, const double* valores);
+    //! Inserts the rows that wait.
+    void escribe();
 
   private:
-    QSqlQuery m_consulta;
+    QString texto(int filas) const;
+
+    QSqlDatabase m_db;
+    QString m_cabecera;
+    QVariantList m_comunes;
+    int m_reales;
+    QString m_textoLleno;
+    std::vector<std::int32_t> m_enteros;
+    std::vector<double> m_valores;
 };
 
 //! A stored number that may be empty: null gives no value, a text must read as a number (13).
 std::optional<double> NumeroOpcional(const QVariant& valor);
+//! NumeroOpcional of a column of the row a statement stands on.
+std::optional<double> NumeroOpcional(const Sentencia& sentencia, int columna);
 
 } // namespace valvida

@@ -12,6 +12,7 @@
 namespace valvida {
 
 struct Entorno;
+struct ColumnasGuardadas;
 
 /*!
  * \brief Generates a scenario's results into T_Resultado: one row per policy year 0..n, or per
@@ -46,7 +47,11 @@ struct EscenarioLeido
 //! Nothing when there is no such scenario; ErrorVV when the statement fails.
 std::optional<EscenarioLeido> LeeEscenario(const QSqlDatabase& db, const QVariant& escenario);
 
-//! The work of fGeneraResultado, for a caller that runs it in its own unit of writing; throws ErrorVV.
-void InsertaResultados(Entorno& entorno, double escenario);
+/*!
+ * The work of fGeneraResultado, for a caller that runs it in its own unit of writing; throws
+ * ErrorVV. `recienGuardadas`, the columns the same unit has just stored, stand for reading them
+ * back when the scenario names their table and rate as they were stored.
+ */
+void InsertaResultados(Entorno& entorno, double escenario, const ColumnasGuardadas* recienGuardadas = nullptr);
 
 } // namespace valvida

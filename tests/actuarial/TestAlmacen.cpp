@@ -187,6 +187,60 @@ class TestAlmacen : public QObject
         }
     }
 
+    void columnasRecienGuardadas_data()
+    {
+        QTest::addColumn<QString>("preparacion");
+        // Stored ages 0..5 of the catalogue's 0..7: the endowment of 5 years reaches age 6, beyond the columns.
+        QTest::newRow("edades del detalle") << "";
+        // What is stored is not what was computed: the generation must read it.
+        QTest::newRow("un disparador cambia las columnas")
+            << "create trigger dobla after insert on T_Conmutado begin "
+               "update T_Conmutado set Dx = 2 * Dx where rowid = new.rowid; end";
+    }
+
+    void columnasRecienGuardadas()
+    {
+        // The calculation hands the generation the columns it has just stored: the same rows and boxes
+        // as the generation alone gives from the stored columns.
+        QFETCH(QString, preparacion);
+        BaseTemporal base;
+        base.sql("insert into C_TablaMortalidad values(2, 'Seis edades', 0, 7)");
+        base.sql("insert into T_DetalleMortalidad values(2, 0, .1), (2, 1, .15), (2, 2, .2), (2, 3, .3), (2, 4, .5), "
+                 "(2, 5, .6)");
+        Escenario(base, {1, 3, 1, 4, 2, 4, 3}, "(1, 1, 50, 15)");
+        for (const QString& sentencia : preparacion.split('\n', Qt::SkipEmptyParts))
+            base.sql(sentencia);
+        for (const int plazo : {4, 5}) {
+            base.sql("update T_Escenario set Plazo_Seguro = ?", {plazo});
+            const qsizetype antes = base.dialogos.textos().size();
+            CalculaEscenario(base.entorno(), 1);
+            const QStringList cajas = base.dialogos.textos().mid(antes);
+            const QStringList filas = base.filas("select * from T_Resultado order by Anio_Poliza");
+            base.sql("delete from T_Resultado");
+            fGeneraResultado(base.entorno(), 1);
+            QCOMPARE(base.dialogos.textos().mid(antes + cajas.size()), cajas);
+            QCOMPARE(base.filas("select * from T_Resultado order by Anio_Poliza"), filas);
+            QVERIFY(filas.size() > 1);
+        }
+    }
+
+    void filasAntesDeUnaCaja()
+    {
+        // l(3) = 0: the reserve tells first, then the risk premium of year 3, with years 0 to 2 already in
+        // the table while its box shows.
+        BaseTemporal base;
+        base.sql("insert into C_TablaMortalidad values(2, 'Cinco edades', 0, 4)");
+        base.sql("insert into T_DetalleMortalidad values(2, 0, .1), (2, 1, .2), (2, 2, 1), (2, 3, .5), (2, 4, .5)");
+        Escenario(base, {0, 1, 1, 0, 2, 4, 4}, "(1, 1, 50, 15)");
+        QStringList vistas;
+        base.dialogos.alMostrar = [&](const prueba::FakeDialogos::Caja& c) {
+            vistas << c.texto.section('\r', 0, 0) + ' ' + base.filas("select count(*) from T_Resultado").join("");
+        };
+        CalculaEscenario(base.entorno(), 1);
+        QCOMPARE(vistas, (QStringList{"Rutina: fReserva 0", "Funcion: fSeguro 3"}));
+        QCOMPARE(base.filas("select count(*) from T_Resultado"), QStringList{"5"});
+    }
+
     void calculaEscenario_data()
     {
         QTest::addColumn<int>("escenario");

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QTest>
 
 using namespace valvida;
@@ -126,6 +127,53 @@ class TestBaseDatos : public QObject
         // A driver's error without an SQLite code (no connection, say) reads as the generic one.
         QCOMPARE(ErrorDe([] { throw ErrorVV::deSql(QSqlError("sin conexión", {}, QSqlError::ConnectionError)); }),
                  "100001 Error en la instrucción SQL (sin conexión)");
+    }
+
+    void sentenciaComoEjecutaYConsulta()
+    {
+        // A kept statement fails as Ejecuta does, at its preparation or at its step (a generic error
+        // read again at the reset), and reads what Consulta reads.
+        BaseTemporal base;
+        base.sql("insert into T_Escenario(Escenario) values (1)");
+        for (const char* sql : {"selec 1", "select * from T_Nada", "insert into T_Escenario(Escenario) values (1)",
+                                "insert into T_Comision values (null, 1, 1, 1)", "select abs(-9223372036854775808)"}) {
+            const QString error = ErrorDe([&] { Ejecuta(base.db(), sql); });
+            QVERIFY(!error.isEmpty());
+            QCOMPARE(ErrorDe([&] { Sentencia(base.db(), sql).ejecuta(); }), error);
+        }
+        const QString valores = "select 7, 2.5, 'siete', null, x'00ff', '', ?";
+        QSqlQuery q = Consulta(base.db(), valores, {QString()});
+        QVERIFY(Siguiente(q));
+        Sentencia s(base.db(), valores);
+        s.enlaza(0, QVariant(QString()));
+        QVERIFY(s.siguiente());
+        for (int c = 0; c < 7; ++c) {
+            QCOMPARE(s.valor(c).typeId(), q.value(c).typeId());
+            QCOMPARE(s.valor(c).isNull(), q.value(c).isNull());
+            QCOMPARE(s.valor(c), q.value(c));
+        }
+        QVERIFY(!s.siguiente());
+    }
+
+    void sentenciasGuardadasNoImpidenCerrar()
+    {
+        // A connection closed by itself, as the window closes it, finalizes its kept statements: the
+        // file is let go, and opened again the statements are prepared again. The same text in use
+        // twice at once is two statements.
+        BaseTemporal base;
+        QSqlDatabase db = AbreBaseDatos(base.ruta(), "guardadas");
+        for (int vez = 0; vez < 2; ++vez) {
+            Sentencia fuera(db, "select count(*) from C_TipoSeguro");
+            Sentencia dentro(db, "select count(*) from C_TipoSeguro");
+            QVERIFY(fuera.siguiente() && dentro.siguiente());
+            QCOMPARE(fuera.numero(0) + dentro.numero(0), 8.0);
+        }
+        db.close();
+        QVERIFY(!db.lastError().isValid());
+        QVERIFY(db.open());
+        QVERIFY(Sentencia(db, "select count(*) from C_TipoSeguro").siguiente());
+        db = QSqlDatabase();
+        CierraBaseDatos("guardadas");
     }
 };
 
