@@ -281,15 +281,15 @@ std::optional<EscenarioValido> LeeEscenarioGuardado(const QSqlDatabase& db, std:
 
 ParametrosRescate LeeParametrosRescate(const QSqlDatabase& db, std::int32_t escenario)
 {
+    // Through the connection's kept statement: every calculation reads them.
     ParametrosRescate p;
-    QSqlQuery q =
-        Consulta(db, QStringLiteral("select Penalizacion_Rescate, Anio_Rescate from T_Garantia where Escenario = ?"),
-                 {escenario});
-    if (Siguiente(q)) {
-        if (!q.isNull(0))
-            p.penalizacion = ValorANumero(q.value(0));
-        if (!q.isNull(1))
-            p.anioRescate = AEntero32(ValorANumero(q.value(1)));
+    Sentencia q(db, QStringLiteral("select Penalizacion_Rescate, Anio_Rescate from T_Garantia where Escenario = ?"));
+    q.enlaza(0, escenario);
+    if (q.siguiente()) {
+        if (!q.nulo(0))
+            p.penalizacion = q.numero(0);
+        if (!q.nulo(1))
+            p.anioRescate = AEntero32(q.numero(1));
     }
     return p;
 }

@@ -8,13 +8,13 @@ namespace valvida {
 
 std::optional<EdadesTabla> LeeEdadesTabla(const QSqlDatabase& db, std::int32_t tabla)
 {
-    QSqlQuery q = Consulta(db,
-                           QStringLiteral("select Edad_Inicial, Edad_Final from C_TablaMortalidad where "
-                                          "Tabla_Mortalidad = ?"),
-                           {tabla});
-    if (!Siguiente(q))
+    // Through the connection's kept statement: every calculation reads them.
+    Sentencia q(db, QStringLiteral("select Edad_Inicial, Edad_Final from C_TablaMortalidad where "
+                                   "Tabla_Mortalidad = ?"));
+    q.enlaza(0, tabla);
+    if (!q.siguiente())
         return std::nullopt;
-    return EdadesTabla{AEntero16(ValorANumero(q.value(0))), AEntero16(ValorANumero(q.value(1)))};
+    return EdadesTabla{AEntero16(q.numero(0)), AEntero16(q.numero(1))};
 }
 
 std::variant<RechazoTabla, TablaMortalidad> CompruebaTabla(const EntradaTabla& entrada, const QLocale& locale)

@@ -25,18 +25,6 @@ std::vector<FilaDetalle> LeeFilasDetalle(const QSqlDatabase& db, std::int32_t ta
 
 namespace {
 
-// The catalogue's ages as LeeEdadesTabla reads them, through the connection's kept statement: a
-// calculation reads them every time.
-std::optional<EdadesTabla> LeeEdades(const QSqlDatabase& db, std::int32_t tabla)
-{
-    Sentencia q(db, QStringLiteral("select Edad_Inicial, Edad_Final from C_TablaMortalidad where "
-                                   "Tabla_Mortalidad = ?"));
-    q.enlaza(0, tabla);
-    if (!q.siguiente())
-        return std::nullopt;
-    return EdadesTabla{AEntero16(q.numero(0)), AEntero16(q.numero(1))};
-}
-
 // The columns as reading T_Conmutado back gives them: over the stored ages, a slot with no row at
 // 0, and 0 for -0, which a REAL column stores as the whole number 0.
 ColumnasGuardadas ComoGuardadas(std::int16_t tabla, double tasa, const ColumnasConmutadas& c,
@@ -66,7 +54,7 @@ ColumnasGuardadas ComoGuardadas(std::int16_t tabla, double tasa, const ColumnasC
 std::optional<ColumnasGuardadas> InsertaConmutados(const QSqlDatabase& db, std::int16_t tabla, double tasa)
 {
     // A table missing from the catalogue sizes the columns at age 0 alone.
-    const EdadesTabla edades = LeeEdades(db, tabla).value_or(EdadesTabla{});
+    const EdadesTabla edades = LeeEdadesTabla(db, tabla).value_or(EdadesTabla{});
     ColumnasConmutadas columnas;
     columnas.dimensiona(edades.inicial, edades.ultima);
 

@@ -7,6 +7,7 @@
 #include "core/BaseDatos.h"
 #include "core/Dialogos.h"
 #include "core/Entorno.h"
+#include "core/EntradaEscenario.h"
 #include "core/Numeros.h"
 #include "core/Plazos.h"
 
@@ -46,22 +47,6 @@ bool SonLasGuardadas(const EscenarioLeido& leido, const ColumnasGuardadas& guard
 {
     return leido.tabla.typeId() == QMetaType::LongLong && leido.tabla.toLongLong() == guardadas.tabla &&
            leido.tasa.typeId() == QMetaType::Double && leido.tasa.toDouble() == guardadas.tasa;
-}
-
-// A scenario's surrender terms as LeeParametrosRescate reads them, through the connection's kept
-// statement: a calculation reads them every time.
-ParametrosRescate LeeRescate(const QSqlDatabase& db, std::int32_t escenario)
-{
-    ParametrosRescate p;
-    Sentencia q(db, QStringLiteral("select Penalizacion_Rescate, Anio_Rescate from T_Garantia where Escenario = ?"));
-    q.enlaza(0, escenario);
-    if (q.siguiente()) {
-        if (!q.nulo(0))
-            p.penalizacion = q.numero(0);
-        if (!q.nulo(1))
-            p.anioRescate = AEntero32(q.numero(1));
-    }
-    return p;
 }
 
 } // namespace
@@ -117,7 +102,7 @@ void InsertaResultados(Entorno& entorno, double escenario, const ColumnasGuardad
 
     Insercion insercion(db, QStringLiteral("insert into T_Resultado values"), {clave}, 10);
     pendientes = &insercion;
-    const ParametrosRescate rescate = LeeRescate(db, AEntero32(ValorANumero(clave)));
+    const ParametrosRescate rescate = LeeParametrosRescate(db, AEntero32(ValorANumero(clave)));
     try {
         GeneraFilas(
             motor, datos, comisiones,
