@@ -203,7 +203,9 @@ class Lector
 
 void PolizaLeida::copia(std::string& salida) const
 {
-    if (const QString celda = Texto(poliza); CeldaCsv(celda) != celda)
+    // Only a cell starting as a formula can need the guard: the rest skip the text's decoding.
+    const bool posible = !poliza.empty() && std::string_view("=+-@\t\r").find(poliza.front()) != std::string_view::npos;
+    if (const QString celda = posible ? Texto(poliza) : QString(); posible && CeldaCsv(celda) != celda)
         salida.push_back('\'');
     salida.append(texto);
 }
