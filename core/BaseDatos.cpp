@@ -15,6 +15,7 @@
 #include <QSqlRecord>
 #include <QSqlResult>
 #include <QUrl>
+#include <QUrlQuery>
 #include <QUuid>
 
 #include <sqlite3.h>
@@ -32,6 +33,36 @@ QString RutaBaseDatos(const QString& carpeta)
         ruta += QLatin1Char('/');
     return ruta + NombreBaseDatos;
 }
+
+bool EsServidor(const QString& ruta)
+{
+    return ruta.startsWith(QLatin1String("postgresql://")) || ruta.startsWith(QLatin1String("postgres://"));
+}
+
+bool EsServidor(const QSqlDatabase& db)
+{
+    return db.driverName() == QLatin1String("QPSQL");
+}
+
+namespace {
+
+bool DriverDeServidor(const QSqlDriver* driver)
+{
+    return driver && driver->dbmsType() == QSqlDriver::PostgreSQL;
+}
+
+// The store's error in the program's numbers, as the connection's kind of store reports it.
+ErrorVV ErrorDe(const QSqlDriver* driver, const QSqlError& error)
+{
+    return DriverDeServidor(driver) ? ErrorVV::deServidor(error) : ErrorVV::deSql(error);
+}
+
+ErrorVV ErrorDe(const QSqlDatabase& db, const QSqlError& error)
+{
+    return EsServidor(db) ? ErrorVV::deServidor(error) : ErrorVV::deSql(error);
+}
+
+} // namespace
 
 const QStringList& TablasEsquema()
 {
@@ -83,12 +114,29 @@ std::unordered_map<QString, SentenciasPorTexto>& SentenciasGuardadas()
     return *guardadas;
 }
 
+// The rows a server connection has written, by connection name: its driver does not count them.
+std::unordered_map<QString, std::int64_t>& FilasServidor()
+{
+    static auto* filas = new std::unordered_map<QString, std::int64_t>;
+    return *filas;
+}
+
+void CuentaFilas(const QSqlQuery& consulta)
+{
+    if (consulta.isSelect() || consulta.numRowsAffected() <= 0 || !DriverDeServidor(consulta.driver()))
+        return;
+    const QString conexion = consulta.driver()->property("valvida-conexion").toString();
+    QMutexLocker candado(&CandadoSentencias());
+    FilasServidor()[conexion] += consulta.numRowsAffected();
+}
+
 // Finalizes the statements kept for a connection name, before its connection closes.
 void OlvidaSentencias(const QString& nombreConexion)
 {
     SentenciasPorTexto quitadas;
     {
         QMutexLocker candado(&CandadoSentencias());
+        FilasServidor().erase(nombreConexion);
         const auto conexion = SentenciasGuardadas().find(nombreConexion);
         if (conexion == SentenciasGuardadas().end())
             return;
@@ -162,13 +210,30 @@ QStringList Sentencias(const QString& texto)
     return sentencias;
 }
 
+// What the two stores spell differently, in one place; every other statement runs unchanged on
+// both. The schema's REAL is 8 bytes in the file and 4 on a server, where the 8-byte one is
+// DOUBLE PRECISION; a server folds unquoted names to lower case.
+QString SentenciaEsquema(const QSqlDatabase& db, const QString& sentencia)
+{
+    if (!EsServidor(db))
+        return sentencia;
+    static const QRegularExpression real(QStringLiteral("\\bREAL\\b"));
+    return QString(sentencia).replace(real, QStringLiteral("DOUBLE PRECISION"));
+}
+
 // The column names of a table in their physical order; none when there is no such table.
 QStringList ColumnasDe(const QSqlDatabase& db, const QString& tabla)
 {
-    QSqlQuery q = Consulta(db, QStringLiteral("pragma table_info(") + tabla + QStringLiteral(")"));
+    QSqlQuery q = EsServidor(db) ? Consulta(db,
+                                            QStringLiteral("select column_name from information_schema.columns "
+                                                           "where table_schema = current_schema() and "
+                                                           "table_name = lower(?) order by ordinal_position"),
+                                            {tabla})
+                                 : Consulta(db, QStringLiteral("pragma table_info(") + tabla + QStringLiteral(")"));
+    const int nombre = EsServidor(db) ? 0 : 1;
     QStringList columnas;
     while (Siguiente(q))
-        columnas << q.value(1).toString();
+        columnas << q.value(nombre).toString();
     return columnas;
 }
 
@@ -182,7 +247,7 @@ QList<QStringList> ColumnasDelEsquema()
         QSqlDatabase memoria = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conexion);
         memoria.setDatabaseName(QStringLiteral(":memory:"));
         if (!memoria.open())
-            throw ErrorVV::deSql(memoria.lastError());
+            throw ErrorDe(memoria, memoria.lastError());
         for (const QString& sentencia : Sentencias(TextoEsquema() + TextoAmpliaciones()))
             Ejecuta(memoria, sentencia);
         for (const QString& tabla : TablasEsquema() + TablasAmpliacion())
@@ -227,6 +292,89 @@ void CompruebaColumnas(const QSqlDatabase& db)
     }
 }
 
+} // namespace
+
+QString NombreColumna(const QSqlRecord& registro, int columna)
+{
+    static const QHash<QString, QString> nombres = [] {
+        QHash<QString, QString> porMinusculas;
+        for (const QStringList& tabla : ColumnasDelEsquema()) {
+            for (const QString& nombre : tabla)
+                porMinusculas.insert(nombre.toLower(), nombre);
+        }
+        return porMinusculas;
+    }();
+    const QString nombre = registro.fieldName(columna);
+    return nombres.value(nombre.toLower(), nombre);
+}
+
+namespace {
+
+// Where a server database is, for the messages: the server (or its socket's folder) and the base.
+QString LugarServidor(const QUrl& url)
+{
+    const QUrlQuery parametros(url);
+    QString servidor = parametros.hasQueryItem(QStringLiteral("host"))
+                           ? parametros.queryItemValue(QStringLiteral("host"), QUrl::FullyDecoded)
+                           : url.host(QUrl::FullyDecoded);
+    if (servidor.isEmpty())
+        servidor = QStringLiteral("local");
+    if (url.port() > 0)
+        servidor += QLatin1Char(':') + QString::number(url.port());
+    return servidor + QLatin1Char('/') + url.path(QUrl::FullyDecoded).mid(1);
+}
+
+// A connection of the file's or the server's driver, not yet open; ErrorVV when Qt lacks the driver.
+QSqlDatabase NuevaConexion(bool servidor, const QString& nombreConexion)
+{
+    QSqlDatabase db =
+        QSqlDatabase::addDatabase(servidor ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), nombreConexion);
+    if (!db.isValid()) {
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(nombreConexion);
+        throw ErrorVV(ErrorVV::BaseServidor,
+                      QStringLiteral("Falta el controlador de Qt para PostgreSQL (paquete libqt6sql6-psql)"));
+    }
+    db.driver()->setProperty("valvida-conexion", nombreConexion);
+    return db;
+}
+
+// Connects to the server database the URI names. The lock timeout is the file's busy timeout, so
+// a write waits as long for another user's lock before the locked box.
+void ConectaServidor(QSqlDatabase& db, const QString& uri)
+{
+    const QUrl url(uri, QUrl::StrictMode);
+    const QUrlQuery parametros(url);
+    const QString base = url.path(QUrl::FullyDecoded).mid(1);
+    bool soloHost = true;
+    for (const auto& [clave, valor] : parametros.queryItems())
+        soloHost = soloHost && clave == QLatin1String("host");
+    if (!url.isValid() || base.isEmpty() || base.contains(QLatin1Char('/')) || !soloHost || url.hasFragment())
+        throw ErrorVV(ErrorVV::BaseServidor, QStringLiteral("La dirección de la base de datos no es válida: ") + uri);
+    if (!url.password().isEmpty())
+        throw ErrorVV(ErrorVV::BaseServidor,
+                      QStringLiteral("La contraseña no va en la dirección de la base de datos: use PGPASSWORD o "
+                                     "~/.pgpass"));
+    db.setHostName(parametros.hasQueryItem(QStringLiteral("host"))
+                       ? parametros.queryItemValue(QStringLiteral("host"), QUrl::FullyDecoded)
+                       : url.host(QUrl::FullyDecoded));
+    if (url.port() > 0)
+        db.setPort(url.port());
+    db.setUserName(url.userName(QUrl::FullyDecoded));
+    db.setDatabaseName(base);
+    db.setConnectOptions(QStringLiteral("connect_timeout=10"));
+    if (!db.open()) {
+        const QSqlError error = db.lastError();
+        const QString motivo = (error.databaseText().isEmpty() ? error.driverText() : error.databaseText())
+                                   .section(QLatin1Char('\n'), 0, 0)
+                                   .trimmed();
+        throw ErrorVV(ErrorVV::BaseServidor,
+                      QStringLiteral("No se pudo conectar con el servidor %1 (%2)").arg(LugarServidor(url), motivo));
+    }
+    Ejecuta(db, QStringLiteral("set lock_timeout = 5000"));
+    Ejecuta(db, QStringLiteral("set client_min_messages = warning"));
+}
+
 // The tables of later features that the file lacks, created in one transaction: a database made
 // before them opens with nothing of its own changed.
 void AgregaAmpliaciones(const QSqlDatabase& db)
@@ -242,7 +390,7 @@ void AgregaAmpliaciones(const QSqlDatabase& db)
     for (const QString& sentencia : Sentencias(TextoAmpliaciones())) {
         for (const QString& tabla : faltan) {
             if (sentencia.startsWith(QStringLiteral("CREATE TABLE ") + tabla + QLatin1Char(' ')))
-                Ejecuta(db, sentencia);
+                Ejecuta(db, SentenciaEsquema(db, sentencia));
         }
     }
     t.confirma();
@@ -273,14 +421,20 @@ QSqlDatabase AbreBaseDatos(const QString& ruta, const QString& nombreConexion, C
 {
     OlvidaSentencias(nombreConexion); // of an earlier connection of the same name
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nombreConexion);
-        // mode=rw opens read-write and never creates: a missing file is an error of the open.
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
-        db.setDatabaseName(QUrl::fromLocalFile(QFileInfo(ruta).absoluteFilePath()).toString(QUrl::FullyEncoded) +
-                           QStringLiteral("?mode=rw"));
+        const bool servidor = EsServidor(ruta);
+        QSqlDatabase db = NuevaConexion(servidor, nombreConexion);
         try {
-            if (!db.open())
-                throw ErrorVV::deSql(db.lastError());
+            if (servidor) {
+                ConectaServidor(db, ruta);
+            } else {
+                // mode=rw opens read-write and never creates: a missing file is an error of the open.
+                db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
+                db.setDatabaseName(
+                    QUrl::fromLocalFile(QFileInfo(ruta).absoluteFilePath()).toString(QUrl::FullyEncoded) +
+                    QStringLiteral("?mode=rw"));
+                if (!db.open())
+                    throw ErrorVV::deSql(db.lastError());
+            }
             // The checks only read, so a file that fails one is left exactly as it was. A file
             // that is not a database fails at the first of them.
             for (const QString& tabla : TablasEsquema()) {
@@ -292,7 +446,8 @@ QSqlDatabase AbreBaseDatos(const QString& ruta, const QString& nombreConexion, C
             CompruebaColumnas(db);
             if (comprobacion == Comprobacion::ColumnasYCatalogos)
                 CompruebaCatalogos(db);
-            Ejecuta(db, QStringLiteral("PRAGMA synchronous=NORMAL")); // fewer syncs per commit; journal kept
+            if (!servidor)
+                Ejecuta(db, QStringLiteral("PRAGMA synchronous=NORMAL")); // fewer syncs per commit; journal kept
             return db;
         } catch (...) {
             OlvidaSentencias(nombreConexion);
@@ -323,8 +478,59 @@ void QuitaRestos(const QFileInfo& destino)
 
 } // namespace
 
+namespace {
+
+// A server's database is made by its administrator; the program only fills an empty one, in one
+// transaction, under the writer lock, so two users cannot both find it empty.
+void CreaEnServidor(const QString& uri, const std::function<void(const QString& temporal)>& llena)
+{
+    const QString conexion = QStringLiteral("valvida-crear-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    const auto cierra = [&conexion] {
+        OlvidaSentencias(conexion);
+        if (QSqlDatabase::contains(conexion))
+            QSqlDatabase::removeDatabase(conexion);
+    };
+    bool creadas = false;
+    try {
+        {
+            QSqlDatabase db = NuevaConexion(true, conexion);
+            ConectaServidor(db, uri);
+            Transaccion t(db);
+            QSqlQuery q = Consulta(db, QStringLiteral("select count(*) from information_schema.tables "
+                                                      "where table_schema = current_schema()"));
+            if (Siguiente(q) && q.value(0).toLongLong() > 0)
+                throw ErrorVV(58, QStringLiteral("La base de datos ya tiene tablas: ") + uri);
+            for (const QString& sentencia : Sentencias(TextoEsquema() + TextoAmpliaciones()))
+                Ejecuta(db, SentenciaEsquema(db, sentencia));
+            t.confirma();
+            creadas = true;
+            if (llena)
+                llena(uri);
+        }
+        cierra();
+    } catch (...) {
+        if (creadas) {
+            try {
+                QSqlDatabase db = QSqlDatabase::database(conexion, false);
+                Transaccion t(db);
+                for (const QString& tabla : TablasEsquema() + TablasAmpliacion())
+                    Ejecuta(db, QStringLiteral("drop table if exists ") + tabla);
+                t.confirma();
+            } catch (const ErrorVV&) {
+                // The first failure is the one to tell.
+            }
+        }
+        cierra();
+        throw;
+    }
+}
+
+} // namespace
+
 void CreaBaseDatos(const QString& ruta, const std::function<void(const QString& temporal)>& llena)
 {
+    if (EsServidor(ruta))
+        return CreaEnServidor(ruta, llena);
     const QFileInfo destino(ruta);
     if (destino.exists() || destino.isSymLink())
         throw ErrorVV(58, QStringLiteral("El archivo ya existe: ") + ruta);
@@ -370,6 +576,8 @@ void CreaBaseDatos(const QString& ruta, const std::function<void(const QString& 
 
 Protegido BaseDatosAbierta(const QSqlDatabase& db)
 {
+    if (EsServidor(db))
+        return {};
     QSqlQuery q = Consulta(db, QStringLiteral("pragma database_list"));
     while (Siguiente(q)) {
         if (q.value(1).toString() == QLatin1String("main"))
@@ -384,12 +592,21 @@ QSqlQuery Prepara(const QSqlDatabase& db, const QString& sql, const QVariantList
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);
+    // A server prepares only queries and row changes: a statement without values goes as it is
+    // (the schema's, a transaction's, a setting).
+    if (valores.isEmpty() && EsServidor(db)) {
+        if (!q.exec(sql))
+            throw ErrorDe(db, q.lastError());
+        CuentaFilas(q);
+        return q;
+    }
     if (!q.prepare(sql))
-        throw ErrorVV::deSql(q.lastError());
+        throw ErrorDe(db, q.lastError());
     for (const QVariant& v : valores)
         q.addBindValue(v);
     if (!q.exec())
-        throw ErrorVV::deSql(q.lastError());
+        throw ErrorDe(db, q.lastError());
+    CuentaFilas(q);
     return q;
 }
 
@@ -410,7 +627,7 @@ bool Siguiente(QSqlQuery& consulta)
     if (consulta.next())
         return true;
     if (consulta.lastError().isValid())
-        throw ErrorVV::deSql(consulta.lastError());
+        throw ErrorDe(consulta.driver(), consulta.lastError());
     return false;
 }
 
@@ -506,8 +723,62 @@ bool NuloAlEnlazar(const QVariant& valor)
 
 } // namespace
 
+namespace {
+
+// A text whose values are named (":v1") or marked ("?") as SQLite numbers them — a name by its
+// first appearance, a mark after the largest number so far — turned into marks alone, for the
+// server's driver, with each number's marks in order. Quoted texts are left as they are.
+QString SoloMarcas(const QString& sql, std::vector<std::vector<int>>& marcas)
+{
+    QString texto;
+    QHash<QString, int> numeroDe;
+    int ocurrencias = 0;
+    QChar comilla;
+    for (qsizetype i = 0; i < sql.size(); ++i) {
+        const QChar c = sql.at(i);
+        if (!comilla.isNull() || c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            if (comilla.isNull())
+                comilla = c;
+            else if (c == comilla)
+                comilla = QChar();
+            texto += c;
+            continue;
+        }
+        int numero = -1;
+        if (c == QLatin1Char('?')) {
+            numero = static_cast<int>(marcas.size());
+        } else if (c == QLatin1Char(':') && i + 1 < sql.size() &&
+                   (sql.at(i + 1).isLetter() || sql.at(i + 1) == QLatin1Char('_'))) {
+            qsizetype fin = i + 1;
+            while (fin < sql.size() && (sql.at(fin).isLetterOrNumber() || sql.at(fin) == QLatin1Char('_')))
+                ++fin;
+            const QString nombre = sql.mid(i, fin - i);
+            numero = numeroDe.value(nombre, static_cast<int>(marcas.size()));
+            numeroDe.insert(nombre, numero);
+            i = fin - 1;
+        } else {
+            texto += c;
+            continue;
+        }
+        if (numero == static_cast<int>(marcas.size()))
+            marcas.emplace_back();
+        marcas[static_cast<std::size_t>(numero)].push_back(ocurrencias++);
+        texto += QLatin1Char('?');
+    }
+    return texto;
+}
+
+} // namespace
+
 Sentencia::Sentencia(const QSqlDatabase& db, const QString& sql)
 {
+    if (EsServidor(db)) {
+        m_propia = std::make_unique<QSqlQuery>(db);
+        m_propia->setForwardOnly(true);
+        if (!m_propia->prepare(SoloMarcas(sql, m_marcas)))
+            throw ErrorDe(db, m_propia->lastError());
+        return;
+    }
     QMutexLocker candado(&CandadoSentencias());
     std::unique_ptr<SentenciaGuardada>& guardada = SentenciasGuardadas()[db.connectionName()][sql];
     if (guardada && guardada->enUso) {
@@ -526,6 +797,8 @@ Sentencia::Sentencia(const QSqlDatabase& db, const QString& sql)
 
 Sentencia::~Sentencia()
 {
+    if (!m_sentencia)
+        return;
     sqlite3_reset(m_sentencia);
     if (m_enUso) {
         QMutexLocker candado(&CandadoSentencias());
@@ -535,16 +808,29 @@ Sentencia::~Sentencia()
 
 void Sentencia::enlaza(int posicion, int valor)
 {
+    if (!m_sentencia)
+        return enlaza(posicion, QVariant(valor));
     CompruebaEnlace(m_sentencia, sqlite3_bind_int(m_sentencia, posicion + 1, valor));
 }
 
 void Sentencia::enlaza(int posicion, double valor)
 {
+    if (!m_sentencia)
+        return enlaza(posicion, QVariant(valor));
     CompruebaEnlace(m_sentencia, sqlite3_bind_double(m_sentencia, posicion + 1, valor));
 }
 
 void Sentencia::enlaza(int posicion, const QVariant& valor)
 {
+    if (!m_sentencia) {
+        if (posicion < 0 || static_cast<std::size_t>(posicion) >= m_marcas.size())
+            throw ErrorVV::deServidor(QSqlError(QStringLiteral("Unable to bind parameters"),
+                                                QStringLiteral("no hay valor número %1").arg(posicion + 1),
+                                                QSqlError::StatementError, QStringLiteral("07001")));
+        for (const int marca : m_marcas[static_cast<std::size_t>(posicion)])
+            m_propia->bindValue(marca, valor);
+        return;
+    }
     const int p = posicion + 1;
     if (NuloAlEnlazar(valor))
         return CompruebaEnlace(m_sentencia, sqlite3_bind_null(m_sentencia, p));
@@ -572,6 +858,12 @@ void Sentencia::enlaza(int posicion, const QVariant& valor)
 
 void Sentencia::ejecuta()
 {
+    if (!m_sentencia) {
+        if (!m_propia->exec())
+            throw ErrorDe(m_propia->driver(), m_propia->lastError());
+        CuentaFilas(*m_propia);
+        return;
+    }
     const int resultado = sqlite3_step(m_sentencia);
     if (resultado != SQLITE_ROW && resultado != SQLITE_DONE)
         FallaPaso(m_sentencia, resultado);
@@ -582,6 +874,13 @@ bool Sentencia::siguiente()
 {
     if (m_terminada)
         return false;
+    if (!m_sentencia) {
+        if (!m_ejecutada && !m_propia->exec())
+            throw ErrorDe(m_propia->driver(), m_propia->lastError());
+        m_ejecutada = true;
+        m_terminada = !Siguiente(*m_propia);
+        return !m_terminada;
+    }
     const int resultado = sqlite3_step(m_sentencia);
     if (resultado == SQLITE_ROW)
         return true;
@@ -594,6 +893,8 @@ bool Sentencia::siguiente()
 
 QVariant Sentencia::valor(int columna) const
 {
+    if (!m_sentencia)
+        return m_propia->value(columna);
     // The driver's own conversion of each storage class.
     switch (sqlite3_column_type(m_sentencia, columna)) {
     case SQLITE_BLOB:
@@ -610,11 +911,15 @@ QVariant Sentencia::valor(int columna) const
 
 bool Sentencia::nulo(int columna) const
 {
+    if (!m_sentencia)
+        return m_propia->isNull(columna);
     return sqlite3_column_type(m_sentencia, columna) == SQLITE_NULL;
 }
 
 double Sentencia::numero(int columna) const
 {
+    if (!m_sentencia)
+        return ValorANumero(m_propia->value(columna));
     switch (sqlite3_column_type(m_sentencia, columna)) {
     case SQLITE_INTEGER: return static_cast<double>(sqlite3_column_int64(m_sentencia, columna));
     case SQLITE_FLOAT: return sqlite3_column_double(m_sentencia, columna);
@@ -624,6 +929,10 @@ double Sentencia::numero(int columna) const
 
 std::int64_t FilasEscritas(const QSqlDatabase& db)
 {
+    if (EsServidor(db)) {
+        QMutexLocker candado(&CandadoSentencias());
+        return FilasServidor()[db.connectionName()];
+    }
     const QVariant nativa = db.driver()->handle();
     if (nativa.isValid() && qstrcmp(nativa.typeName(), "sqlite3*") == 0) {
         if (sqlite3* conexion = *static_cast<sqlite3* const*>(nativa.constData()))
@@ -632,12 +941,32 @@ std::int64_t FilasEscritas(const QSqlDatabase& db)
     throw ErrorVV::deSql(QSqlError(QStringLiteral("La conexión no es de SQLite")));
 }
 
+namespace {
+
+// The server's advisory lock that stands for the file's write lock: one number for the program.
+constexpr qlonglong ClaveEscritura = 0x76616c76; // "valv"
+
+} // namespace
+
 Transaccion::Transaccion(const QSqlDatabase& db)
     : m_db(db)
 {
     // The write lock now, not at the first write: SQLite cannot make a transaction that has
-    // already read wait for another program's write lock, and fails it at once.
-    Sentencia(m_db, QStringLiteral("begin immediate")).ejecuta();
+    // already read wait for another program's write lock, and fails it at once. A server lets
+    // writers of different rows run together; one lock for the whole database keeps the file's
+    // rule, so a new number read as the largest plus one is still free when it is stored.
+    if (!EsServidor(m_db)) {
+        Sentencia(m_db, QStringLiteral("begin immediate")).ejecuta();
+        m_abierta = true;
+        return;
+    }
+    Ejecuta(m_db, QStringLiteral("begin"));
+    try {
+        Ejecuta(m_db, QStringLiteral("select pg_advisory_xact_lock(?)"), {ClaveEscritura});
+    } catch (const ErrorVV&) {
+        QSqlQuery(m_db).exec(QStringLiteral("rollback"));
+        throw;
+    }
     m_abierta = true;
 }
 
@@ -650,7 +979,10 @@ Transaccion::~Transaccion()
 
 void Transaccion::confirma()
 {
-    Sentencia(m_db, QStringLiteral("commit")).ejecuta();
+    if (EsServidor(m_db))
+        Ejecuta(m_db, QStringLiteral("commit"));
+    else
+        Sentencia(m_db, QStringLiteral("commit")).ejecuta();
     m_abierta = false;
 }
 

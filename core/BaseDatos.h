@@ -4,6 +4,7 @@
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
@@ -11,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 struct sqlite3_stmt;
 
@@ -19,11 +21,24 @@ namespace valvida {
 //! The database path in a folder: a "/" between folder and file name, never two.
 QString RutaBaseDatos(const QString& carpeta);
 
+/*!
+ * A database is a file by its path, or a PostgreSQL server's by a connection URI,
+ * `postgresql://[usuario@]servidor[:puerto]/base` or `postgresql:///base?host=/carpeta/del/socket`.
+ * The password is never in the URI: the server's client library reads PGPASSWORD or ~/.pgpass.
+ */
+bool EsServidor(const QString& ruta);
+//! A connection opened on a server database.
+bool EsServidor(const QSqlDatabase& db);
+
+//! A column's name in a query's rows as the schema spells it: a server gives them in lower case.
+QString NombreColumna(const QSqlRecord& registro, int columna);
+
 //! What opening checks beyond the file: the tables' columns always; the catalogues' rows for the window.
 enum class Comprobacion { Columnas, ColumnasYCatalogos };
 
 /*!
- * Opens an existing database file read-write under the given connection name. Never creates a
+ * Opens an existing database file, or a server's database, read-write under the given connection
+ * name. A server that cannot be reached is an ErrorVV naming it and the reason. Never creates a
  * file; the one change it makes is to create, in one transaction, the tables of later features
  * (TablasAmpliacion) that a database made before them lacks. A missing or unreadable file, a file that is not a
  * database, one that lacks a table of the schema (3078) or whose table lacks a column or has them in another order
@@ -40,7 +55,8 @@ void CierraBaseDatos(const QString& nombreConexion);
 /*!
  * Creates a new database file with the schema and the two catalogues, then runs `llena` (when
  * given) on the new file, still under its temporary name. Refuses (ErrorVV) when the path exists,
- * leaving it untouched; a failure half way, of `llena` too, leaves no file behind.
+ * leaving it untouched; a failure half way, of `llena` too, leaves no file behind. A server's
+ * database must exist and hold no table; `llena` gets its URI, and a failure drops what was made.
  */
 void CreaBaseDatos(const QString& ruta, const std::function<void(const QString& temporal)>& llena = {});
 
@@ -50,7 +66,7 @@ QString TextoEsquema();
 QString TextoAmpliaciones();
 const QStringList& TablasAmpliacion();
 
-//! The open database's file, as an output must never replace it (Protegido); none in memory.
+//! The open database's file, as an output must never replace it (Protegido); none in memory or on a server.
 Protegido BaseDatosAbierta(const QSqlDatabase& db);
 
 //! The eight tables every database must have.
@@ -88,7 +104,8 @@ double ValorANumero(const QVariant& valor);
  * prepares one for this use alone. A Sentencia ends before its connection closes. Values are
  * bound by position from 0, as QSqlQuery binds them, and stay bound until bound again; columns
  * are read from 0. What the store refuses is the ErrorVV of Ejecuta and Siguiente, with the same
- * number and text, and a value read is the QVariant a Consulta would give.
+ * number and text, and a value read is the QVariant a Consulta would give. On a server it is a
+ * query of Qt's driver, prepared for each use, with the same numbering of named values.
  */
 class Sentencia
 {
@@ -117,7 +134,9 @@ class Sentencia
     double numero(int columna) const;
 
   private:
-    sqlite3_stmt* m_sentencia = nullptr;
+    sqlite3_stmt* m_sentencia = nullptr;    // SQLite's own statement, or on a server:
+    std::vector<std::vector<int>> m_marcas; // each value's "?" marks in m_propia's text
+    bool m_ejecutada = false;
     bool* m_enUso = nullptr;             // the connection's statement, free again when this use ends
     std::unique_ptr<QSqlQuery> m_propia; // or one prepared for this use alone
     bool m_terminada = false;
@@ -128,8 +147,10 @@ std::int64_t FilasEscritas(const QSqlDatabase& db);
 
 /*!
  * All-or-nothing writes: opened on construction with the write lock taken at once (BEGIN
- * IMMEDIATE, waiting out the connection's busy timeout while another program writes), rolled
- * back on destruction unless `confirma` ran first and succeeded.
+ * IMMEDIATE, waiting out the connection's busy timeout while another program writes; on a server
+ * the database's one writer lock, waited for as long), rolled back on destruction unless
+ * `confirma` ran first and succeeded. One writer at a time keeps new numbers unique and a
+ * calculation whole when several users work on one database.
  */
 class Transaccion
 {

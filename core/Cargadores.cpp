@@ -92,7 +92,7 @@ void VaciaCsv(Entorno& entorno, const QString& sql, QIODevice& archivo, const QV
             if (cabeceraPendiente) {
                 QStringList nombres;
                 for (int c = 0; c < columnas; ++c)
-                    nombres << q.record().fieldName(c).trimmed();
+                    nombres << NombreColumna(q.record(), c).trimmed();
                 lineas = nombres.join(QLatin1Char(',')) + QStringLiteral("\r\n");
                 cabeceraPendiente = false;
             }

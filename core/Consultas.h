@@ -8,18 +8,18 @@
 namespace valvida::consulta {
 
 //! The mortality tables' catalogue: number, name, first and last age.
-inline const QString TablasMortalidad = QStringLiteral("SELECT * FROM C_TablaMortalidad");
+inline const QString TablasMortalidad = QStringLiteral("SELECT * FROM C_TablaMortalidad ORDER BY Tabla_Mortalidad");
 //! The mortality tables for a drop-down: the number as the key and "number - name" shown, so two
 //! tables imported under one name are told apart.
 inline const QString TablasMortalidadLista =
-    QStringLiteral("SELECT Tabla_Mortalidad, Tabla_Mortalidad || ' - ' || ifnull(Descripcion, '') "
+    QStringLiteral("SELECT Tabla_Mortalidad, Tabla_Mortalidad || ' - ' || coalesce(Descripcion, '') "
                    "FROM C_TablaMortalidad ORDER BY Tabla_Mortalidad");
-inline const QString TiposSeguro = QStringLiteral("SELECT * FROM C_TipoSeguro");
-inline const QString TiposComision = QStringLiteral("SELECT * FROM C_TipoComision");
+inline const QString TiposSeguro = QStringLiteral("SELECT * FROM C_TipoSeguro ORDER BY Tipo_Seguro");
+inline const QString TiposComision = QStringLiteral("SELECT * FROM C_TipoComision ORDER BY Tipo_Comision");
 
 //! A scenario's schedule (?: the scenario), in the grid's three columns.
-inline const QString ComisionEscenario =
-    QStringLiteral("Select Anio_Comision, Porcentaje_Prima, Tantos_Suma  from T_Comision where Escenario = ?");
+inline const QString ComisionEscenario = QStringLiteral(
+    "Select Anio_Comision, Porcentaje_Prima, Tantos_Suma  from T_Comision where Escenario = ? order by Anio_Comision");
 
 //! A table's columns at a rate (?: table, rate found by equality with the stored double) beside its qx.
 inline const QString ConmutadosConQx =
@@ -41,26 +41,27 @@ inline const QString EscenariosResultados =
                    "and T_Escenario.Tipo_Seguro = C_TipoSeguro.Tipo_Seguro order by T_Escenario.Escenario");
 
 //! A scenario's results (?: the scenario) in the results grid's columns, its guaranteed values last.
-inline const QString ResultadoEscenario = QStringLiteral(
-    "Select Anio_Poliza, Edad_Alcanzada, Reserva_Matematica, Prima_Riesgo, Prima_Neta_Nivelada, "
-    "Prima_Tarifa, Anualidad, Seguro, Rescate, Saldado, Prorrogado from T_Resultado where Escenario = ?");
+inline const QString ResultadoEscenario =
+    QStringLiteral("Select Anio_Poliza, Edad_Alcanzada, Reserva_Matematica, Prima_Riesgo, Prima_Neta_Nivelada, "
+                   "Prima_Tarifa, Anualidad, Seguro, Rescate, Saldado, Prorrogado from T_Resultado where Escenario = ? "
+                   "order by Anio_Poliza");
 
 //! The assumption sets with the name of their table (its number when the catalogue lacks it).
-inline const QString Hipotesis =
-    QStringLiteral("select H.Hipotesis, ifnull(H.Descripcion, ''), ifnull(T.Descripcion, H.Tabla_Mortalidad), "
-                   "H.Porcentaje_Mortalidad, H.Gasto_Poliza, H.Porcentaje_Gasto_Prima, H.Inflacion_Gastos "
-                   "from T_Hipotesis H left join C_TablaMortalidad T on T.Tabla_Mortalidad = H.Tabla_Mortalidad "
-                   "order by H.Hipotesis");
+inline const QString Hipotesis = QStringLiteral(
+    "select H.Hipotesis, coalesce(H.Descripcion, ''), coalesce(T.Descripcion, cast(H.Tabla_Mortalidad as text)), "
+    "H.Porcentaje_Mortalidad, H.Gasto_Poliza, H.Porcentaje_Gasto_Prima, H.Inflacion_Gastos "
+    "from T_Hipotesis H left join C_TablaMortalidad T on T.Tabla_Mortalidad = H.Tabla_Mortalidad "
+    "order by H.Hipotesis");
 //! The assumption sets as a list: the number and the description.
 inline const QString ListaHipotesis = QStringLiteral(
-    "select Hipotesis, Hipotesis || ' - ' || ifnull(Descripcion, '') from T_Hipotesis order by Hipotesis");
+    "select Hipotesis, Hipotesis || ' - ' || coalesce(Descripcion, '') from T_Hipotesis order by Hipotesis");
 
 //! The yield curves: number, description, date.
 inline const QString Curvas =
-    QStringLiteral("select Curva, ifnull(Descripcion, ''), ifnull(Fecha, '') from C_Curva order by Curva");
+    QStringLiteral("select Curva, coalesce(Descripcion, ''), coalesce(Fecha, '') from C_Curva order by Curva");
 //! The yield curves as a list: the number, the description and the date.
 inline const QString ListaCurvas =
-    QStringLiteral("select Curva, Curva || ' - ' || ifnull(Descripcion, '') || ' (' || ifnull(Fecha, '') || ')' "
+    QStringLiteral("select Curva, Curva || ' - ' || coalesce(Descripcion, '') || ' (' || coalesce(Fecha, '') || ')' "
                    "from C_Curva order by Curva");
 //! A curve's spot rates by maturity (?: the curve).
 inline const QString TiposCurva = QStringLiteral("select Plazo, Tipo from T_Curva where Curva = ? order by Plazo");

@@ -240,8 +240,11 @@ EscenarioGuardado GuardaEscenario(const QSqlDatabase& db, const EscenarioValido&
     Ejecuta(db, QStringLiteral("insert into T_Escenario values(?,?,?,?,?,?,?,?,?,?,?)"),
             {numero, int(e.edad), e.sumaAsegurada, e.tipoSeguro, e.tipoComision, e.interesTecnico, e.tabla,
              int(e.plazoSeguro), int(e.plazoPago), e.descripcion, int(e.totalAnios)});
-    Ejecuta(db, QStringLiteral("insert or replace into T_Garantia values(?,?,?)"),
-            {numero, e.rescate.penalizacion, e.rescate.anioRescate});
+    Ejecuta(
+        db,
+        QStringLiteral("insert into T_Garantia values(?,?,?) on conflict (Escenario) do update set "
+                       "Penalizacion_Rescate = excluded.Penalizacion_Rescate, Anio_Rescate = excluded.Anio_Rescate"),
+        {numero, e.rescate.penalizacion, e.rescate.anioRescate});
     Ejecuta(db, QStringLiteral("delete from T_Comision where Escenario = ?"), {numero});
     for (const AnioComision& a : e.comision)
         Ejecuta(db, QStringLiteral("insert into T_Comision values(?,?,?,?)"),

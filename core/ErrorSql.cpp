@@ -45,4 +45,40 @@ ErrorVV ErrorVV::deSql(const QSqlError& error)
     return {BaseSqlite + codigo, texto};
 }
 
+namespace {
+
+// The server's message without its severity word and the statement it quotes.
+QString TextoServidor(const QSqlError& error)
+{
+    QString texto = error.databaseText().isEmpty() ? error.driverText() : error.databaseText();
+    texto = texto.section(QLatin1Char('\n'), 0, 0).trimmed();
+    for (const QLatin1String gravedad : {QLatin1String("ERROR:"), QLatin1String("FATAL:")}) {
+        if (texto.startsWith(gravedad))
+            texto = texto.mid(gravedad.size()).trimmed();
+    }
+    return texto;
+}
+
+} // namespace
+
+ErrorVV ErrorVV::deServidor(const QSqlError& error)
+{
+    const QString estado = error.nativeErrorCode();
+    const QString texto = TextoServidor(error);
+    // SQLSTATE: 23505 unique_violation, 55P03 lock_not_available, 40P01 deadlock_detected,
+    // 53100 disk_full.
+    int codigo = 0;
+    if (estado == QLatin1String("23505"))
+        codigo = 1555; // SQLITE_CONSTRAINT_PRIMARYKEY
+    else if (estado == QLatin1String("55P03") || estado == QLatin1String("40P01"))
+        codigo = 5; // SQLITE_BUSY
+    else if (estado == QLatin1String("53100"))
+        codigo = 13; // SQLITE_FULL
+    if (codigo != 0)
+        return {BaseSqlite + codigo,
+                LecturaCodigoSqlite(codigo & 0xff) + QStringLiteral(" (") + texto + QLatin1Char(')')};
+    return {BaseServidor, QStringLiteral("Error del servidor de base de datos %1 (%2)")
+                              .arg(estado.isEmpty() ? QStringLiteral("?????") : estado, texto)};
+}
+
 } // namespace valvida

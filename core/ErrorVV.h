@@ -21,7 +21,8 @@ namespace valvida {
  *   65536 (a primary code in the low byte, its extension in the next): a full disk (SQLITE_FULL,
  *   13) is 100013, a damaged file (SQLITE_CORRUPT, 11) 100011, a repeated key
  *   (SQLITE_CONSTRAINT_PRIMARYKEY, 1555) 101555. Their description is a Spanish reading of the
- *   code followed by SQLite's own text in brackets.
+ *   code followed by SQLite's own text in brackets. A server's errors take the same numbers for
+ *   the same conditions, and 200000 for the rest.
  */
 class ErrorVV : public std::exception
 {
@@ -44,6 +45,8 @@ class ErrorVV : public std::exception
     static constexpr int ColumnaNoCorresponde = 3265;
     //! Database errors are numbered from here up: BaseSqlite + SQLite's extended result code.
     static constexpr int BaseSqlite = 100000;
+    //! A server's error without a reading of the file's: this number, the SQLSTATE in the text.
+    static constexpr int BaseServidor = 200000;
 
     //! Whether the store itself failed (full disk, lock, damaged file, refused row).
     bool deBaseDatos() const { return m_numero >= BaseSqlite; }
@@ -63,6 +66,12 @@ class ErrorVV : public std::exception
     static ErrorVV sinRegistroActual();
     //! BaseSqlite plus the SQLite result code, and a Spanish reading of it with SQLite's own text.
     static ErrorVV deSql(const QSqlError& error);
+    /*!
+     * A PostgreSQL server's error: the file's number where the condition is the same (a repeated
+     * key 101555, a lock not granted in time 100005, a full disk 100013), with the same reading and
+     * the server's text; any other is BaseServidor with the SQLSTATE and the server's text.
+     */
+    static ErrorVV deServidor(const QSqlError& error);
 
   private:
     int m_numero;

@@ -190,14 +190,19 @@ void ExportaEscenario(Entorno& entorno, std::int32_t escenario, std::int16_t tab
     EscribeTitulo(salida, "T_Escenario");
     VaciaCsv(entorno, QStringLiteral("Select * from T_Escenario where Escenario = ?"), salida, {escenario});
     EscribeTitulo(salida, "T_Resultado");
-    VaciaCsv(entorno, QStringLiteral("Select * from T_Resultado where Escenario = ?"), salida, {escenario});
+    VaciaCsv(entorno, QStringLiteral("Select * from T_Resultado where Escenario = ? order by Anio_Poliza"), salida,
+             {escenario});
     EscribeTitulo(salida, "T_DetalleMortalidad");
-    VaciaCsv(entorno, QStringLiteral("Select * from T_DetalleMortalidad where Tabla_Mortalidad = ?"), salida, {tabla});
+    VaciaCsv(entorno, QStringLiteral("Select * from T_DetalleMortalidad where Tabla_Mortalidad = ? order by Edad"),
+             salida, {tabla});
     EscribeTitulo(salida, "T_Conmutado");
-    VaciaCsv(entorno, QStringLiteral("Select * from T_Conmutado where Tabla_Mortalidad = ? and Interes_Tecnico = ?"),
-             salida, {tabla, tasa});
+    VaciaCsv(
+        entorno,
+        QStringLiteral("Select * from T_Conmutado where Tabla_Mortalidad = ? and Interes_Tecnico = ? order by Edad"),
+        salida, {tabla, tasa});
     EscribeTitulo(salida, "T_Comision");
-    VaciaCsv(entorno, QStringLiteral("Select * from T_Comision where Escenario = ?"), salida, {escenario});
+    VaciaCsv(entorno, QStringLiteral("Select * from T_Comision where Escenario = ? order by Anio_Comision"), salida,
+             {escenario});
 
     salida.confirma();
 }

@@ -74,9 +74,10 @@ FichaEscenario LeeFichaEscenario(const QSqlDatabase& db, std::int32_t escenario)
                                    AEntero16(ValorANumero(c.value(2)))};
 
     // The export's own statement, so the workbook holds the rows the CSV holds, in its order.
-    QSqlQuery r = Consulta(db, QStringLiteral("Select * from T_Resultado where Escenario = ?"), {escenario});
+    QSqlQuery r =
+        Consulta(db, QStringLiteral("Select * from T_Resultado where Escenario = ? order by Anio_Poliza"), {escenario});
     for (int k = 0; k < r.record().count(); ++k)
-        f.columnas << r.record().fieldName(k);
+        f.columnas << NombreColumna(r.record(), k);
     while (Siguiente(r)) {
         QList<double> fila;
         fila.reserve(f.columnas.size());

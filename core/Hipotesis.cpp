@@ -94,9 +94,15 @@ std::int32_t GuardaHipotesis(const QSqlDatabase& db, const ConjuntoHipotesis& co
 {
     Transaccion transaccion(db);
     const std::int32_t numero = modificada.value_or(NuevaHipotesis(db));
-    Ejecuta(db, QStringLiteral("insert or replace into T_Hipotesis values(?, ?, ?, ?, ?, ?, ?)"),
-            {numero, conjunto.descripcion, conjunto.tabla, conjunto.porcentajeMortalidad, conjunto.gastoPoliza,
-             conjunto.porcentajeGastoPrima, conjunto.inflacionGastos});
+    Ejecuta(
+        db,
+        QStringLiteral(
+            "insert into T_Hipotesis values(?, ?, ?, ?, ?, ?, ?) on conflict (Hipotesis) do update set "
+            "Descripcion = excluded.Descripcion, Tabla_Mortalidad = excluded.Tabla_Mortalidad, "
+            "Porcentaje_Mortalidad = excluded.Porcentaje_Mortalidad, Gasto_Poliza = excluded.Gasto_Poliza, "
+            "Porcentaje_Gasto_Prima = excluded.Porcentaje_Gasto_Prima, Inflacion_Gastos = excluded.Inflacion_Gastos"),
+        {numero, conjunto.descripcion, conjunto.tabla, conjunto.porcentajeMortalidad, conjunto.gastoPoliza,
+         conjunto.porcentajeGastoPrima, conjunto.inflacionGastos});
     Ejecuta(db, QStringLiteral("delete from T_Caida where Hipotesis = ?"), {numero});
     for (const FilaCaida& fila : conjunto.caidas)
         Ejecuta(db, QStringLiteral("insert into T_Caida values(?, ?, ?)"), {numero, fila.anio, fila.tasa});

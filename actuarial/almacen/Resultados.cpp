@@ -15,7 +15,8 @@ ResultadosGrafico LeeResultadosGrafico(const QSqlDatabase& db, std::int32_t esce
         r.porMeses = EsCoberturaMensual(static_cast<std::int32_t>(ValorANumero(plazo.value(0))));
     QSqlQuery q = Consulta(db,
                            QStringLiteral("Select Edad_Alcanzada, Prima_Riesgo, Prima_Neta_Nivelada, Prima_Tarifa, "
-                                          "Reserva_Matematica, Rescate from T_Resultado where Escenario = ?"),
+                                          "Reserva_Matematica, Rescate from T_Resultado where Escenario = ? "
+                                          "order by Anio_Poliza"),
                            {escenario});
     while (Siguiente(q))
         r.filas << FilaGrafico{ValorANumero(q.value(0)), ValorANumero(q.value(1)), ValorANumero(q.value(2)),

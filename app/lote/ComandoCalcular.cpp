@@ -22,7 +22,7 @@ void EscribeResultados(const QSqlDatabase& db, std::int32_t escenario, QTextStre
     const QSqlRecord registro = q.record();
     QStringList nombres;
     for (int c = 0; c < registro.count(); ++c)
-        nombres << registro.fieldName(c);
+        nombres << NombreColumna(registro, c);
     out << nombres.join(QLatin1Char(',')) << '\n';
     while (Siguiente(q)) {
         QStringList celdas;
