@@ -4,6 +4,7 @@
 #include "core/ErrorVV.h"
 
 #include <QFile>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QUuid>
@@ -18,11 +19,42 @@ QByteArray LeeArchivo(const QString& ruta)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(no existe)");
 }
 
+namespace {
+
+// Creates or drops a database on the test server, through its maintenance database.
+void AdministraServidor(const QString& sentencia)
+{
+    const QString conexion = QStringLiteral("prueba-admin-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), conexion);
+        db.setHostName(BaseTemporal::servidor());
+        db.setDatabaseName(QStringLiteral("postgres"));
+        if (!db.open())
+            throw std::runtime_error(("test server unreachable: " + db.lastError().text()).toStdString());
+        QSqlQuery q(db);
+        if (!q.exec(sentencia))
+            throw std::runtime_error(("test server refused: " + sentencia).toStdString());
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(conexion);
+}
+
+} // namespace
+
+QString BaseTemporal::servidor()
+{
+    return qEnvironmentVariable("VALVIDA_PRUEBA_PG");
+}
+
 BaseTemporal::BaseTemporal()
     : m_conexion(QStringLiteral("prueba-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
 {
     if (!m_dir.isValid())
         throw std::runtime_error("no temporary folder");
+    if (!servidor().isEmpty()) {
+        m_base = QStringLiteral("prueba_") + QUuid::createUuid().toString(QUuid::Id128);
+        AdministraServidor(QStringLiteral("create database ") + m_base);
+    }
     CreaBaseDatos(ruta());
     m_entorno = std::make_unique<Entorno>(Entorno{AbreBaseDatos(ruta(), m_conexion), dialogos, m_dir.path()});
 }
@@ -31,10 +63,14 @@ BaseTemporal::~BaseTemporal()
 {
     m_entorno.reset();
     CierraBaseDatos(m_conexion);
+    if (!m_base.isEmpty())
+        AdministraServidor(QStringLiteral("drop database if exists ") + m_base + QStringLiteral(" with (force)"));
 }
 
 QString BaseTemporal::ruta() const
 {
+    if (!m_base.isEmpty())
+        return QStringLiteral("postgresql:///%1?host=%2").arg(m_base, servidor());
     return m_dir.filePath(QStringLiteral("cavi.mdb"));
 }
 

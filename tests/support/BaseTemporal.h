@@ -15,6 +15,9 @@ QByteArray LeeArchivo(const QString& ruta);
 /*!
  * A fresh cavi.mdb made from the schema in a temporary folder, open under a connection name of
  * its own, with a FakeDialogos: what every database test starts from. Removed on destruction.
+ * With VALVIDA_PRUEBA_PG set to a PostgreSQL server's socket folder, the database is a new one on
+ * that server instead (the folder stays, for the test's other files), dropped on destruction: the
+ * same tests then run over the server.
  */
 class BaseTemporal
 {
@@ -25,7 +28,10 @@ class BaseTemporal
     BaseTemporal& operator=(const BaseTemporal&) = delete;
 
     QString carpeta() const { return m_dir.path(); }
+    //! The database's path, or its URI on the server.
     QString ruta() const;
+    //! The server's socket folder when the tests run over a server; empty for the file.
+    static QString servidor();
     QSqlDatabase db() const;
     FakeDialogos dialogos;
     Entorno& entorno() { return *m_entorno; }
@@ -40,6 +46,7 @@ class BaseTemporal
   private:
     QTemporaryDir m_dir;
     QString m_conexion;
+    QString m_base; // the database's name on the server
     std::unique_ptr<Entorno> m_entorno;
 };
 
