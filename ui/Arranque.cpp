@@ -1,6 +1,8 @@
 #include "ui/Arranque.h"
 
 #include "core/BaseDatos.h"
+#include "core/BaseElegida.h"
+#include "core/Constantes.h"
 #include "core/Dialogos.h"
 #include "core/ErrorVV.h"
 #include "ui/MDIForm1.h"
@@ -25,13 +27,18 @@ bool InstalaTraduccionQt()
     return QCoreApplication::installTranslator(traduccion.release());
 }
 
-std::unique_ptr<MDIForm1> Arranca(Dialogos& dialogos, const QString& carpeta, const QString& conexion)
+std::unique_ptr<MDIForm1> Arranca(Dialogos& dialogos, const QStringList& argumentos, const QString& carpeta,
+                                  const QString& conexion)
 {
     RelojArena reloj(dialogos);
     try {
+        const QString base = BaseElegida(argumentos, carpeta);
         // The forms rely on the catalogues' codes as well as on the tables' columns.
-        QSqlDatabase db = AbreBaseDatos(RutaBaseDatos(carpeta), conexion, Comprobacion::ColumnasYCatalogos);
+        QSqlDatabase db = AbreBaseDatos(base, conexion, Comprobacion::ColumnasYCatalogos);
         auto ventana = std::make_unique<MDIForm1>(Entorno{db, dialogos, carpeta});
+        // Which database a team member works on, a server's or a file of their own; the boxes keep
+        // the program's name alone.
+        ventana->setWindowTitle(TituloAplicacion + QStringLiteral(" - ") + base);
         ventana->show();
         return ventana;
     } catch (const ErrorVV& e) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -16,12 +17,14 @@ bool InstalaTraduccionQt();
 inline const QString ConexionPrincipal = QStringLiteral("cavi");
 
 /*!
- * Start-up: opens cavi.mdb in the program's folder and shows the main window. When the file is
- * missing, unreadable or not a database of this system (a table, a column or a catalogue code
- * missing: AbreBaseDatos), the error box "Rutina: main" is shown, the file is left as it was
- * and no window is returned.
+ * Start-up: opens the database that BaseElegida chooses from `argumentos` (the words after the
+ * program name) and the program's folder `carpeta` (cavi.mdb there unless --bd or valvida.conf
+ * names another) and shows the main window, its title naming that database. When the choice is
+ * refused, or the database is missing, unreadable or not one of this system (a table, a column or
+ * a catalogue code missing: AbreBaseDatos), the error box "Rutina: main" is shown, the database is
+ * left as it was and no window is returned.
  */
-std::unique_ptr<MDIForm1> Arranca(Dialogos& dialogos, const QString& carpeta,
+std::unique_ptr<MDIForm1> Arranca(Dialogos& dialogos, const QStringList& argumentos, const QString& carpeta,
                                   const QString& conexion = ConexionPrincipal);
 
 } // namespace valvida

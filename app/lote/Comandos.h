@@ -11,6 +11,13 @@ namespace valvida {
 //! --ejemplo the sample one (CreaBaseEjemplo); refuses an existing path.
 int ComandoCrearBd(const QStringList& argumentos, QTextStream& out, QTextStream& err);
 
+/*!
+ * copiar ORIGEN DESTINO: every table of one database into a new one (a file or a server's), in one
+ * transaction on the destination, each value as stored; the row counts of both sides must agree.
+ * Refuses an existing destination; a failure leaves none.
+ */
+int ComandoCopiar(const QStringList& argumentos, QTextStream& out, QTextStream& err);
+
 //! importar RUTA_BD ARCHIVO: a mortality table from a comma-separated file; prints the new table number.
 int ComandoImportar(const QStringList& argumentos, QTextStream& out, QTextStream& err);
 

@@ -27,6 +27,7 @@ const Comando Comandos[] = {
     {"mejor-estimacion", 7, &ComandoMejorEstimacion},
     {"cartera", 5, &ComandoCartera},
     {"informe", 3, &ComandoInforme},
+    {"copiar", 2, &ComandoCopiar},
 };
 
 } // namespace

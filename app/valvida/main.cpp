@@ -15,7 +15,7 @@ int main(int argc, char* argv[])
     valvida::QtDialogos dialogos;
     int resultado = 1;
     {
-        auto ventana = valvida::Arranca(dialogos, QApplication::applicationDirPath());
+        auto ventana = valvida::Arranca(dialogos, QApplication::arguments().mid(1), QApplication::applicationDirPath());
         if (ventana)
             resultado = QApplication::exec();
     }

@@ -18,8 +18,10 @@
 #include <QFileInfo>
 #include <QMap>
 #include <QRegularExpression>
+#include <QSqlRecord>
 #include <QTest>
 
+#include <bit>
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -97,6 +99,7 @@ class TestLote : public QObject
         fila("nada", {}, uso);
         fila("desconocido", {"borrar", "a.mdb"}, uso);
         fila("crear-bd, dos rutas", {"crear-bd", "a.mdb", "b.mdb"}, uso);
+        fila("copiar sin destino", {"copiar", "a.mdb"}, uso);
         fila("--ejemplo sin ruta", {"crear-bd", "--ejemplo"}, uso);
         fila("calcular, escenario decimal", {"calcular", "OTRA", "1.5"}, uso);
         fila("exportar, escenario en letras", {"exportar", "OTRA", "dos", "e.csv"}, uso);
@@ -312,6 +315,119 @@ class TestLote : public QObject
                  "0|Escenario exportado: " + archivo + "\n|");
         ExportaEscenario(base.entorno(), 1, directo);
         QCOMPARE(prueba::LeeArchivo(archivo), prueba::LeeArchivo(directo));
+    }
+
+    void copiar()
+    {
+        // Every table, a value of each kind: texts with quotes and accents, an empty text and a null,
+        // 2^53 + 1 (no double holds it), a third, a subnormal, 0.1 + 0.2, the largest double, a text in a REAL column;
+        // every table's rows as the destination reads them, each double to its bits, each value with
+        // its type. The source's catalogues replace the schema's, an extra column of theirs left out.
+        BaseTemporal base;
+        Planes(base);
+        QCOMPARE(Lote({"calcular", base.ruta(), "4"}).estado, 0);
+        const double tercio = 1.0 / 3, subnormal = 1e-310, suma = 0.1 + 0.2, maximo = 1.7976931348623157e308;
+        base.sql("insert into T_Garantia values(4, 5, 2), (5, null, null)");
+        base.sql("insert into T_Hipotesis values(?,?,?,?,?,?,?)",
+                 {1, "Tarifa \"ñ\" 'año'", 9007199254740993LL, tercio, subnormal, suma, maximo});
+        base.sql("insert into T_Hipotesis values(2, '', null, 'n/a', 0.1, 5, null)");
+        base.sql("insert into T_Caida values(1, 1, 8), (1, 2, 4.5), (2, 1, null)");
+        base.sql("insert into C_Curva values(1, 'Plana', '2026-12-31'), (2, null, null)");
+        base.sql("insert into T_Curva values(1, 1, 6), (1, 2, 6.25)");
+        base.sql("alter table C_TipoComision add column Nota TEXT");
+        base.sql("update C_TipoComision set Descripcion = 'Varios años (equipo)', Nota = 'x' where Tipo_Comision = 2");
+        const QString destino = base.carpeta() + "/copia.mdb";
+        qint64 filas = 0;
+        for (const QString& tabla : TablasEsquema() + TablasAmpliacion())
+            filas += base.filas("select count(*) from " + tabla).first().toLongLong();
+        QCOMPARE(Salida(Lote({"copiar", base.ruta(), destino})),
+                 QString("0|Base de datos copiada: %1 (%2 filas en 13 tablas)\n|").arg(destino).arg(filas));
+
+        const auto celda = [](const QVariant& v) {
+            if (v.isNull())
+                return QString("NULL");
+            if (v.typeId() == QMetaType::Double)
+                return "double:" + QString::number(std::bit_cast<quint64>(v.toDouble()), 16);
+            return QString(v.typeName()) + ':' + v.toString();
+        };
+        const auto lee = [&](const QString& consulta) {
+            QStringList leidas;
+            for (QSqlQuery q = Consulta(base.db(), consulta); Siguiente(q);) {
+                QStringList celdas;
+                for (int c = 0; c < q.record().count(); ++c)
+                    celdas << celda(q.value(c));
+                leidas << celdas.join('|');
+            }
+            leidas.sort();
+            return leidas;
+        };
+        base.sql("attach database ? as d", {destino});
+        for (const QString& tabla : TablasEsquema() + TablasAmpliacion()) {
+            const QSqlRecord columnas = Consulta(base.db(), "select * from d." + tabla).record();
+            QStringList nombres;
+            for (int c = 0; c < columnas.count(); ++c)
+                nombres << columnas.fieldName(c);
+            const QStringList copiadas = lee("select * from d." + tabla);
+            QVERIFY2(!copiadas.isEmpty(), qPrintable(tabla));
+            QCOMPARE(copiadas, lee("select " + nombres.join(',') + " from main." + tabla));
+        }
+        QCOMPARE(lee("select * from d.C_TipoComision"),
+                 (QStringList{"qlonglong:1|QString:Comisión primer año", "qlonglong:2|QString:Varios años (equipo)"}));
+        QCOMPARE(lee("select Tabla_Mortalidad, Porcentaje_Mortalidad, Gasto_Poliza, Porcentaje_Gasto_Prima, "
+                     "Inflacion_Gastos, Descripcion from d.T_Hipotesis where Hipotesis = 1"),
+                 QStringList{"qlonglong:9007199254740993|" + celda(tercio) + '|' + celda(subnormal) + '|' +
+                             celda(suma) + '|' + celda(maximo) + "|QString:Tarifa \"ñ\" 'año'"});
+        QCOMPARE(lee("select Descripcion, Porcentaje_Mortalidad from d.T_Hipotesis where Hipotesis = 2"),
+                 QStringList{"QString:|QString:n/a"});
+        // The copy opens as the window opens a database.
+        AbreBaseDatos(destino, "prueba-copia", Comprobacion::ColumnasYCatalogos);
+        CierraBaseDatos("prueba-copia");
+    }
+
+    void copiarFallido()
+    {
+        // Each refusal: status 1, its message, the folder as it was (no copy, no temporary file left),
+        // an existing destination untouched. BD is the database, X an existing file, SIN a missing one.
+        BaseTemporal base;
+        Ejemplo(base);
+        const QString existente = base.archivo("x.mdb", "no se toca");
+        const QString copia = base.carpeta() + "/copia.mdb";
+        const QString no = "1||No se copió la base de datos: ";
+        const struct
+        {
+            const char* caso;
+            QString origen;
+            QString destino;
+            const char* preparacion;
+            QString salida; // or how it starts, before "..."
+        } casos[] = {
+            {"destino existente", base.ruta(), existente, "", no + "El archivo ya existe: " + existente + "\n"},
+            {"destino que es el origen", base.ruta(), base.ruta(), "",
+             no + "El archivo ya existe: " + base.ruta() + "\n"},
+            {"carpeta que falta", base.ruta(), base.carpeta() + "/no/copia.mdb", "",
+             no + "No se encontró la carpeta: " + base.carpeta() + "/no\n"},
+            {"origen que falta", base.carpeta() + "/sin.mdb", copia, "", no + "..."},
+            {"origen que no es una base", existente, copia, "", no + "..."},
+            // A table without its key holds a row twice: the copy refuses it, all of it.
+            {"fila repetida", base.ruta(), copia,
+             "drop table T_Comision; create table T_Comision(Escenario INTEGER, Anio_Comision INTEGER, "
+             "Porcentaje_Prima REAL, Tantos_Suma INTEGER); insert into T_Comision values(1, 1, 50, 15), (1, 1, 50, 15)",
+             no + "La fila viola una restricción de la tabla (UNIQUE constraint failed: T_Comision.Escenario, "
+                  "T_Comision.Anio_Comision)\n"},
+        };
+        for (const auto& caso : casos) {
+            for (const QString& sentencia : QString(caso.preparacion).split("; ", Qt::SkipEmptyParts))
+                base.sql(sentencia);
+            const QStringList antes = QDir(base.carpeta()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
+            const QByteArray bytes = prueba::LeeArchivo(existente) + prueba::LeeArchivo(base.ruta());
+            const QString s = Salida(Lote({"copiar", caso.origen, caso.destino}));
+            if (caso.salida.endsWith("..."))
+                QVERIFY2(s.startsWith(caso.salida.chopped(3)) && s.count('\n') == 1, qPrintable(s));
+            else
+                QVERIFY2(s == caso.salida, qPrintable(QString(caso.caso) + ": " + s));
+            QCOMPARE(QDir(base.carpeta()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System), antes);
+            QCOMPARE(prueba::LeeArchivo(existente) + prueba::LeeArchivo(base.ruta()), bytes);
+        }
     }
 
     void mejorEstimacion()
