@@ -4,12 +4,14 @@ VALVIDA_RAIZ="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # libxlsxwriter-dev writes the workbooks; the report's PDF is set in DejaVu Sans; libsqlite3-dev runs
 # the calculation's statements through the connection's own SQLite handle.
 VALVIDA_PAQUETES=(cmake ninja-build g++ qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite
-                  libgl-dev qt6-translations-l10n xvfb xauth libxlsxwriter-dev fonts-dejavu-core libsqlite3-dev)
+                  libgl-dev qt6-translations-l10n xvfb xauth libxlsxwriter-dev fonts-dejavu-core libsqlite3-dev
+                  libqt6sql6-psql)
 # The end-to-end test besides: the accessibility bus and Debian's Python binding to it, a session
 # bus, keys and clicks, the screenshot of a failure, and the Spanish locale it runs the program in.
 VALVIDA_PAQUETES_E2E=(python3-pyatspi at-spi2-core dbus-x11 xdotool x11-apps imagemagick locales)
-# The documents' test reads the workbooks back with openpyxl and the report with pdftotext.
-VALVIDA_PAQUETES_PRUEBAS=(python3-openpyxl poppler-utils)
+# The documents' test reads the workbooks back with openpyxl and the report with pdftotext; the
+# store's tests run a second time over a throwaway PostgreSQL server.
+VALVIDA_PAQUETES_PRUEBAS=(python3-openpyxl poppler-utils postgresql)
 # The format check of every source (.clang-format, as Debian 12's clang-format 14 reads it).
 VALVIDA_PAQUETES_FORMATO=(clang-format)
 
@@ -51,4 +53,43 @@ genera_locale_es() {
     fi
     grep -qx 'es_ES.UTF-8 UTF-8' /etc/locale.gen || echo 'es_ES.UTF-8 UTF-8' >> /etc/locale.gen
     locale-gen
+}
+
+# inicia_postgres: a throwaway PostgreSQL server of the tests' own, in a new temporary folder:
+# its data there, its Unix socket there, no network port, every user trusted. Exports
+# VALVIDA_PRUEBA_PG (the socket folder) and PGUSER; detiene_postgres stops it and removes the folder.
+# The server refuses to run as root, so under root it runs as nobody.
+inicia_postgres() {
+    local bin usuario=()
+    bin=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -1)
+    if [ -z "$bin" ] || [ ! -x "$bin/initdb" ]; then
+        echo "No se puede iniciar el servidor PostgreSQL de las pruebas: falta el paquete postgresql." >&2
+        return 1
+    fi
+    VALVIDA_PG_CARPETA=$(mktemp -d /tmp/valvida-pg.XXXXXX)
+    if [ "$(id -u)" -eq 0 ]; then
+        chown nobody: "$VALVIDA_PG_CARPETA"
+        usuario=(runuser -u nobody --)
+    fi
+    VALVIDA_PG_COMO=("${usuario[@]}")
+    VALVIDA_PG_BIN=$bin
+    if ! (cd "$VALVIDA_PG_CARPETA" &&
+          "${usuario[@]}" "$bin/initdb" -D "$VALVIDA_PG_CARPETA/datos" -A trust -U valvida -E UTF8 --locale=C \
+              --no-sync >"$VALVIDA_PG_CARPETA/initdb.log" 2>&1 &&
+          "${usuario[@]}" "$bin/pg_ctl" -D "$VALVIDA_PG_CARPETA/datos" -l "$VALVIDA_PG_CARPETA/registro" -w \
+              -o "-k $VALVIDA_PG_CARPETA -c listen_addresses= -c fsync=off -c max_connections=200" start \
+              >/dev/null); then
+        echo "No se pudo iniciar el servidor PostgreSQL de las pruebas:" >&2
+        cat "$VALVIDA_PG_CARPETA"/initdb.log "$VALVIDA_PG_CARPETA"/registro 2>/dev/null | tail -20 >&2
+        return 1
+    fi
+    export VALVIDA_PRUEBA_PG=$VALVIDA_PG_CARPETA PGUSER=valvida
+}
+
+detiene_postgres() {
+    [ -n "${VALVIDA_PG_CARPETA:-}" ] || return 0
+    (cd "$VALVIDA_PG_CARPETA" && "${VALVIDA_PG_COMO[@]}" "$VALVIDA_PG_BIN/pg_ctl" -D "$VALVIDA_PG_CARPETA/datos" \
+        -m immediate stop >/dev/null 2>&1) || true
+    rm -rf "$VALVIDA_PG_CARPETA"
+    unset VALVIDA_PRUEBA_PG VALVIDA_PG_CARPETA
 }
