@@ -4,11 +4,14 @@
 // whole result, the one a calculation alone gives. Over the file and over the server alike.
 
 #include "actuarial/almacen/Calculo.h"
+#include "actuarial/cartera/LecturaCartera.h"
+#include "app/lote/Lote.h"
 #include "core/BaseDatos.h"
 #include "core/EntradaEscenario.h"
 #include "core/ErrorVV.h"
 #include "core/ImportaTabla.h"
 #include "support/BaseTemporal.h"
+#include "support/PruebaLote.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -125,6 +128,67 @@ class TestEquipo : public QObject
         QCOMPARE(base.filas(QStringLiteral("select count(*) from T_Escenario")),
                  QStringList{QString::number(guardados)});
         QCOMPARE(base.filas(resultado), solo);
+    }
+
+    // The sample database made where the run's database is (a file, or the server's), then copied
+    // into a file: every command writes the same bytes from both.
+    void lasMismasSalidasDeLaCopia()
+    {
+        BaseTemporal base(BaseTemporal::Vacia);
+        const QString origen = base.ruta();
+        const QString copia = base.carpeta() + QStringLiteral("/copia.mdb");
+        QCOMPARE(prueba::Lote({"crear-bd", "--ejemplo", origen}).estado, 0);
+        QCOMPARE(prueba::Lote({"importar-curva", origen, base.archivo("curva.csv", "1,3\n2,3.5\n3,3.8\n4,4\n"),
+                               "Creciente", "2026-12-31"})
+                     .estado,
+                 0);
+        {
+            QSqlDatabase db = AbreBaseDatos(origen, QStringLiteral("hipotesis"));
+            Ejecuta(db, QStringLiteral("insert into T_Hipotesis values (1, 'Realista', 1, 90, 25, 3, 2)"));
+            Ejecuta(db, QStringLiteral("insert into T_Caida values (1, 1, 8), (1, 2, 4), (1, 4, 2)"));
+        }
+        CierraBaseDatos(QStringLiteral("hipotesis"));
+        QCOMPARE(prueba::Lote({"copiar", origen, copia}).estado, 0);
+
+        QByteArray cartera = CabeceraCartera.toUtf8() + '\n';
+        for (int e = 1; e <= 3; ++e) {
+            for (int p = 0; p < 4; ++p)
+                cartera += QStringLiteral("P%1-%2,%1,%3,%4,%5\n")
+                               .arg(e)
+                               .arg(p)
+                               .arg(35 + 5 * (e % 2) + p)
+                               .arg(1000 * (p + 1))
+                               .arg(0.2 * p)
+                               .toUtf8();
+        }
+        base.archivo("cartera.csv", cartera);
+        const QString c = base.carpeta() + QLatin1Char('/');
+        const QList<QStringList> ordenes = {
+            {"calcular", "{bd}", "1"},
+            {"calcular", "{bd}", "2"},
+            {"calcular", "{bd}", "3"},
+            {"exportar", "{bd}", "1", c + "{n}.csv"},
+            {"exportar", "{bd}", "3", c + "{n}.csv"},
+            {"tarifa", "{bd}", "2", "20", "60"},
+            {"cartera", "--resumen", c + "{n}.csv", "{bd}", c + "cartera.csv", c + "{n}-salida.csv"},
+            {"mejor-estimacion", "{bd}", c + "cartera.csv", "1", "1", c + "{n}.csv", "--flujos", c + "{n}-f.csv"},
+        };
+        for (const QStringList& orden : ordenes) {
+            QByteArray salidas[2];
+            for (int i = 0; i < 2; ++i) {
+                QStringList argumentos = orden;
+                argumentos.replaceInStrings(QStringLiteral("{bd}"), i == 0 ? origen : copia);
+                argumentos.replaceInStrings(QStringLiteral("{n}"), QString::number(i));
+                const prueba::SalidaLote s = prueba::Lote(argumentos);
+                QVERIFY2(s.estado == 0, qPrintable(orden.join(' ') + ": " + s.err));
+                salidas[i] = QString(s.out).replace(c + QString::number(i), QStringLiteral("{n}")).toUtf8();
+                for (const QString& archivo :
+                     {QStringLiteral("%1.csv"), QStringLiteral("%1-salida.csv"), QStringLiteral("%1-f.csv")})
+                    salidas[i] += prueba::LeeArchivo(c + archivo.arg(i));
+            }
+            QVERIFY2(salidas[0].size() > 100, qPrintable(orden.join(' ')));
+            QVERIFY2(salidas[0] == salidas[1], qPrintable(orden.join(' ')));
+        }
     }
 };
 

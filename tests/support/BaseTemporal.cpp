@@ -46,7 +46,7 @@ QString BaseTemporal::servidor()
     return qEnvironmentVariable("VALVIDA_PRUEBA_PG");
 }
 
-BaseTemporal::BaseTemporal()
+BaseTemporal::BaseTemporal(Contenido contenido)
     : m_conexion(QStringLiteral("prueba-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
 {
     if (!m_dir.isValid())
@@ -55,6 +55,8 @@ BaseTemporal::BaseTemporal()
         m_base = QStringLiteral("prueba_") + QUuid::createUuid().toString(QUuid::Id128);
         AdministraServidor(QStringLiteral("create database ") + m_base);
     }
+    if (contenido == Vacia)
+        return;
     CreaBaseDatos(ruta());
     m_entorno = std::make_unique<Entorno>(Entorno{AbreBaseDatos(ruta(), m_conexion), dialogos, m_dir.path()});
 }
@@ -62,7 +64,8 @@ BaseTemporal::BaseTemporal()
 BaseTemporal::~BaseTemporal()
 {
     m_entorno.reset();
-    CierraBaseDatos(m_conexion);
+    if (QSqlDatabase::contains(m_conexion))
+        CierraBaseDatos(m_conexion);
     if (!m_base.isEmpty())
         AdministraServidor(QStringLiteral("drop database if exists ") + m_base + QStringLiteral(" with (force)"));
 }

@@ -22,7 +22,10 @@ QByteArray LeeArchivo(const QString& ruta);
 class BaseTemporal
 {
   public:
-    BaseTemporal();
+    //! With Vacia, nothing is made: the file is not there, the server's database has no table, and
+    //! nothing is open (for crear-bd and copiar to make it).
+    enum Contenido { Esquema, Vacia };
+    explicit BaseTemporal(Contenido contenido = Esquema);
     ~BaseTemporal();
     BaseTemporal(const BaseTemporal&) = delete;
     BaseTemporal& operator=(const BaseTemporal&) = delete;
