@@ -1,6 +1,7 @@
 #include "core/BaseDatos.h"
 #include "core/ErrorVV.h"
 #include "support/BaseTemporal.h"
+#include "support/Dialecto.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,7 @@
 
 using namespace valvida;
 using valvida::prueba::BaseTemporal;
+using valvida::prueba::EnServidor;
 
 namespace {
 
@@ -22,6 +24,44 @@ QString ErrorDe(const std::function<void()>& paso)
         return QString::number(e.numero()) + ' ' + e.descripcion();
     }
     return {};
+}
+
+// Every table's key as "table:columns", the columns in the key's order.
+QStringList Claves(const BaseTemporal& base)
+{
+    if (!EnServidor())
+        return base.filas(
+            "select t || ':' || group_concat(c) from (select m.name t, p.name c from sqlite_master m, "
+            "pragma_table_info(m.name) p where m.type = 'table' and p.pk > 0 order by t, p.pk) group by t");
+    return base.filas("select t.table_name || ':' || string_agg(k.column_name, ',' order by k.ordinal_position) "
+                      "from information_schema.table_constraints t join information_schema.key_column_usage k "
+                      "using (constraint_schema, constraint_name) where t.constraint_type = 'PRIMARY KEY' and "
+                      "t.table_schema = current_schema() group by t.table_name order by t.table_name");
+}
+
+// A table's columns as "name type place-in-the-key" (0 outside it).
+QStringList Columnas(const BaseTemporal& base, const QString& tabla)
+{
+    if (!EnServidor())
+        return base.filas("select name || ' ' || type || ' ' || pk from pragma_table_info(?)", {tabla});
+    return base.filas("select c.column_name || ' ' || c.data_type || ' ' || coalesce(k.ordinal_position, 0) from "
+                      "information_schema.columns c left join information_schema.key_column_usage k using "
+                      "(table_schema, table_name, column_name) where c.table_schema = current_schema() and "
+                      "c.table_name = lower(?) order by c.ordinal_position",
+                      {tabla});
+}
+
+// What a refused open or create must leave as it was: the file's bytes, or the server database's
+// tables and columns.
+QByteArray Huella(const BaseTemporal& base)
+{
+    if (!EnServidor())
+        return prueba::LeeArchivo(base.ruta());
+    return base
+        .filas("select table_name || '.' || column_name || ' ' || data_type from information_schema.columns "
+               "where table_schema = current_schema() order by table_name, ordinal_position")
+        .join('\n')
+        .toUtf8();
 }
 
 } // namespace
@@ -42,15 +82,17 @@ class TestBaseDatos : public QObject
     {
         // Every table's key, its columns in the key's order (the columns themselves reach the export's
         // header lines). The catalogues' rows reach TestCargadores' list and the scenario's stored row.
+        // A server folds the names to lower case.
         BaseTemporal base;
-        QCOMPARE(
-            base.filas("select t || ':' || group_concat(c) from (select m.name t, p.name c from sqlite_master m, "
-                       "pragma_table_info(m.name) p where m.type = 'table' and p.pk > 0 order by t, p.pk) group by t"),
-            (QStringList{"C_Curva:Curva", "C_TablaMortalidad:Tabla_Mortalidad", "C_TipoComision:Tipo_Comision",
-                         "C_TipoSeguro:Tipo_Seguro", "T_Caida:Hipotesis,Anio_Poliza",
-                         "T_Comision:Escenario,Anio_Comision", "T_Conmutado:Tabla_Mortalidad,Interes_Tecnico,Edad",
-                         "T_Curva:Curva,Plazo", "T_DetalleMortalidad:Tabla_Mortalidad,Edad", "T_Escenario:Escenario",
-                         "T_Garantia:Escenario", "T_Hipotesis:Hipotesis", "T_Resultado:Escenario,Anio_Poliza"}));
+        const auto nombres = [](const QStringList& claves) {
+            return EnServidor() ? claves.join('\n').toLower().split('\n') : claves;
+        };
+        QCOMPARE(Claves(base),
+                 nombres({"C_Curva:Curva", "C_TablaMortalidad:Tabla_Mortalidad", "C_TipoComision:Tipo_Comision",
+                          "C_TipoSeguro:Tipo_Seguro", "T_Caida:Hipotesis,Anio_Poliza",
+                          "T_Comision:Escenario,Anio_Comision", "T_Conmutado:Tabla_Mortalidad,Interes_Tecnico,Edad",
+                          "T_Curva:Curva,Plazo", "T_DetalleMortalidad:Tabla_Mortalidad,Edad", "T_Escenario:Escenario",
+                          "T_Garantia:Escenario", "T_Hipotesis:Hipotesis", "T_Resultado:Escenario,Anio_Poliza"}));
     }
 
     void abrirAgregaLasTablasNuevas()
@@ -63,22 +105,36 @@ class TestBaseDatos : public QObject
         AbreBaseDatos(base.ruta(), "abrir");
         CierraBaseDatos("abrir");
         QCOMPARE(base.filas("select * from T_Escenario"), antes);
-        QCOMPARE(base.filas("select name || ' ' || type || ' ' || pk from pragma_table_info('T_Garantia')"),
-                 (QStringList{"Escenario INTEGER 1", "Penalizacion_Rescate REAL 0", "Anio_Rescate INTEGER 0"}));
+        // The schema's types, REAL the server's 8-byte DOUBLE PRECISION.
+        const QStringList columnas =
+            EnServidor() ? QStringList{"escenario integer 1", "penalizacion_rescate double precision 0",
+                                       "anio_rescate integer 0"}
+                         : QStringList{"Escenario INTEGER 1", "Penalizacion_Rescate REAL 0", "Anio_Rescate INTEGER 0"};
+        QCOMPARE(Columnas(base, "T_Garantia"), columnas);
     }
 
     void crearNoDejaNadaAMedias()
     {
-        // A file already there is kept as it was; a missing folder or a filling that fails leaves no file.
+        // A database already there is kept as it was; a missing folder or a filling that fails leaves
+        // no file. On a server a database with tables is refused, and a filling that fails leaves none.
         BaseTemporal base;
-        const QByteArray antes = prueba::LeeArchivo(base.ruta());
+        const QByteArray antes = Huella(base);
         const QDir dir(base.carpeta());
         const std::function<void(const QString&)> falla = [](const QString&) { throw ErrorVV(57, "a medias"); };
-        QCOMPARE(ErrorDe([&] { CreaBaseDatos(base.ruta()); }), "58 El archivo ya existe: " + base.ruta());
+        QCOMPARE(ErrorDe([&] { CreaBaseDatos(base.ruta()); }),
+                 (EnServidor() ? "58 La base de datos ya tiene tablas: " : "58 El archivo ya existe: ") + base.ruta());
+        QCOMPARE(Huella(base), antes);
+        if (EnServidor()) {
+            for (const QString& tabla : TablasEsquema() + TablasAmpliacion())
+                base.sql("drop table " + tabla);
+            QCOMPARE(ErrorDe([&] { CreaBaseDatos(base.ruta(), falla); }), "57 a medias");
+            QCOMPARE(Huella(base), QByteArray());
+            return;
+        }
         QCOMPARE(ErrorDe([&] { CreaBaseDatos(dir.filePath("no/x.mdb")); }),
                  "76 No se encontró la carpeta: " + dir.absoluteFilePath("no"));
         QCOMPARE(ErrorDe([&] { CreaBaseDatos(dir.filePath("nueva.mdb"), falla); }), "57 a medias");
-        QCOMPARE(prueba::LeeArchivo(base.ruta()), antes);
+        QCOMPARE(Huella(base), antes);
         QCOMPARE(dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"cavi.mdb"});
     }
 
@@ -94,14 +150,16 @@ class TestBaseDatos : public QObject
             {"drop table T_Comision", false, "3078 La base de datos no tiene la tabla T_Comision"},
             {"alter table T_Escenario drop column Descripcion", false,
              "3265 La tabla T_Escenario no tiene la columna Descripcion"},
-            {"drop table T_Comision; create table T_Comision(Anio_Comision, Escenario, Porcentaje_Prima, Tantos_Suma)",
-             false, "3265 La columna Escenario de la tabla T_Comision debe ser la número 1"},
-            {"alter table T_Resultado add column Extra", false, "3265 La tabla T_Resultado tiene la columna Extra de más"},
+            {"drop table T_Comision; create table T_Comision(Anio_Comision integer, Escenario integer, "
+             "Porcentaje_Prima double precision, Tantos_Suma integer)", false,
+             "3265 La columna Escenario de la tabla T_Comision debe ser la número 1"},
+            {"alter table T_Resultado add column extra integer", false,
+             "3265 La tabla T_Resultado tiene la columna extra de más"},
             {"alter table T_Garantia drop column Anio_Rescate", false,
              "3265 La tabla T_Garantia no tiene la columna Anio_Rescate"},
             // Names compare without regard to case; a catalogue may have further columns.
-            {"drop table T_DetalleMortalidad; create table T_DetalleMortalidad(TABLA_MORTALIDAD, edad, QX);"
-             "alter table C_TipoSeguro add column Orden", true, ""},
+            {"drop table T_DetalleMortalidad; create table T_DetalleMortalidad(TABLA_MORTALIDAD integer, edad integer, "
+             "QX double precision); alter table C_TipoSeguro add column Orden integer", true, ""},
             {"delete from C_TipoSeguro where Tipo_Seguro = 4", true, sinCodigo.arg("C_TipoSeguro", "el código 4")},
             {"delete from C_TipoComision where Tipo_Comision = 1", true, sinCodigo.arg("C_TipoComision", "el código 1")},
             {"delete from C_TipoComision where Tipo_Comision <> 1", true,
@@ -110,6 +168,8 @@ class TestBaseDatos : public QObject
         };
         // clang-format on
         for (const auto& [cambio, catalogos, error] : casos) {
+            if (EnServidor() && !cambio.contains(' '))
+                continue; // a missing file, a file of other bytes: the file's alone
             BaseTemporal base;
             if (cambio == "borrar" || cambio == "texto")
                 QVERIFY(QFile::remove(base.ruta()));
@@ -117,12 +177,15 @@ class TestBaseDatos : public QObject
                 base.archivo("cavi.mdb", QByteArray(4096, 'x'));
             for (const QString& sentencia : cambio.contains(' ') ? cambio.split(';') : QStringList())
                 base.sql(sentencia);
-            const QByteArray antes = prueba::LeeArchivo(base.ruta());
+            const QByteArray antes = Huella(base);
             const auto comprobacion = catalogos ? Comprobacion::ColumnasYCatalogos : Comprobacion::Columnas;
-            QCOMPARE(ErrorDe([&] { AbreBaseDatos(base.ruta(), "abrir", comprobacion), CierraBaseDatos("abrir"); }),
+            QCOMPARE(ErrorDe([&] {
+                         AbreBaseDatos(base.ruta(), "abrir", comprobacion);
+                         CierraBaseDatos("abrir");
+                     }),
                      error);
             QVERIFY(!QSqlDatabase::contains("abrir"));
-            QCOMPARE(prueba::LeeArchivo(base.ruta()), antes);
+            QCOMPARE(Huella(base), antes);
         }
         // A driver's error without an SQLite code (no connection, say) reads as the generic one.
         QCOMPARE(ErrorDe([] { throw ErrorVV::deSql(QSqlError("sin conexión", {}, QSqlError::ConnectionError)); }),

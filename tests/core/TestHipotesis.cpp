@@ -1,6 +1,7 @@
 #include "core/ErrorVV.h"
 #include "core/Hipotesis.h"
 #include "support/BaseTemporal.h"
+#include "support/Dialecto.h"
 
 #include <QTest>
 
@@ -46,12 +47,12 @@ class TestHipotesis : public QObject
         }
         // Stored after set 4 with its lapse rows, or nothing at all when a lapse row fails to store.
         base.sql("insert into T_Hipotesis values(4, 'Otra', 7, 100, 0, 0, 0)");
-        base.sql(
-            "create trigger f before insert on T_Caida when new.Anio_Poliza = 3 begin select raise(abort, 'f'); end");
+        prueba::CreaDisparador(base, "f", "before insert on T_Caida", prueba::Falla("f"), "new.Anio_Poliza = 3");
         QVERIFY_THROWS_EXCEPTION(ErrorVV, GuardaHipotesis(base.db(), *aceptado));
-        base.sql("drop trigger f");
+        prueba::QuitaDisparador(base, "f");
         QCOMPARE(GuardaHipotesis(base.db(), *aceptado), 5);
-        QCOMPARE(base.filas("select * from T_Hipotesis where Hipotesis = 5") + base.filas("select * from T_Caida"),
+        QCOMPARE(base.filas("select * from T_Hipotesis where Hipotesis = 5") +
+                     base.filas("select * from T_Caida order by Anio_Poliza"),
                  (QStringList{"5|Experiencia|7|1000|45.5|100|-99.5", "5|1|12.5", "5|3|0"}));
         // Modified: set 4's row and lapse rows replaced, set 5's untouched.
         base.sql("insert into T_Caida values(4, 9, 1)");

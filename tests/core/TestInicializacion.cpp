@@ -1,5 +1,6 @@
 #include "core/Inicializacion.h"
 #include "support/BaseTemporal.h"
+#include "support/Dialecto.h"
 
 #include <QTest>
 
@@ -18,14 +19,15 @@ class TestInicializacion : public QObject
         const QStringList tablas{"T_Resultado", "T_Comision",          "T_Escenario",
                                  "T_Conmutado", "T_DetalleMortalidad", "C_TablaMortalidad"};
         const QString pregunta("Desea inicializar el sistema"), fin("Inicializacion de sistema finalizado");
+        const ErrorVV niega = prueba::ErrorDeFalla("no");
+        const QString negado =
+            "Rutina: Inizializar\r\nError:" + QString::number(niega.numero()) + "\r\n" + niega.descripcion();
         // clang-format off
-        const std::tuple<R, QString, QStringList, QStringList> casos[] = {
-            {R::Si, "", {pregunta, fin}, tablas},
-            {R::No, "", {pregunta, "Inicializacion de sistema Cancelado"}, {}},
+        const std::tuple<R, bool, QStringList, QStringList> casos[] = {
+            {R::Si, false, {pregunta, fin}, tablas},
+            {R::No, false, {pregunta, "Inicializacion de sistema Cancelado"}, {}},
             // A failed delete is reported and the others still run.
-            {R::Si, "create trigger niega before delete on T_Resultado begin select raise(abort, 'no'); end",
-             {pregunta, "Rutina: Inizializar\r\nError:101811\r\nLa fila viola una restricción de la tabla (no)", fin},
-             tablas.mid(1)},
+            {R::Si, true, {pregunta, negado, fin}, tablas.mid(1)},
         };
         // clang-format on
         for (const auto& [respuesta, falla, cajas, vaciadas] : casos) {
@@ -38,16 +40,18 @@ class TestInicializacion : public QObject
                 "insert into T_Escenario values (1, 30, 1000, 1, 1, 4, 1, 10, 10, 'E', 0);"
                 "insert into T_Resultado values (1, 0, 30, 0, 0, 0, 0, 0, 0, 0, 0, 0)");
             // clang-format on
-            for (const QString& sql : filas.split(';') + QStringList{falla})
-                if (!sql.isEmpty())
-                    base.sql(sql);
+            for (const QString& sql : filas.split(';'))
+                base.sql(sql);
+            if (falla)
+                prueba::CreaDisparador(base, "niega", "before delete on T_Resultado", prueba::Falla("no"));
             for (const QString& t : tablas + QStringList{"C_TipoSeguro", "C_TipoComision"})
-                base.sql(QString("create trigger b%1 after delete on %1 begin insert into R select '%1'; end").arg(t));
+                prueba::CreaDisparador(base, "b" + t, "after delete on " + t,
+                                       QString("insert into R select '%1'").arg(t));
             base.dialogos.responde({respuesta});
 
             QCOMPARE(Inizializar(base.entorno()), respuesta == R::Si);
             QCOMPARE(base.dialogos.textos(), cajas);
-            QCOMPARE(base.filas("select tabla from R order by rowid"), vaciadas);
+            QCOMPARE(base.filas("select tabla from R order by " + prueba::OrdenDeInsercion()), vaciadas);
             QCOMPARE(base.dialogos.cajas.first().predeterminada, R::No); // a hasty Enter must not empty the tables
             for (const auto& caja : base.dialogos.cajas)
                 QCOMPARE(caja.icono, caja.texto.startsWith("Rutina") ? Icono::Critico : Icono::Informacion);
