@@ -130,9 +130,45 @@ void CuentaFilas(const QSqlQuery& consulta)
     FilasServidor()[conexion] += consulta.numRowsAffected();
 }
 
+// A server's statement that failed in a transaction can be freed only once the transaction has
+// ended: until then the server refuses every other command, the freeing too. Kept here till then.
+std::unordered_map<QString, std::vector<std::unique_ptr<QSqlQuery>>>& Fallidas()
+{
+    static auto* fallidas = new std::unordered_map<QString, std::vector<std::unique_ptr<QSqlQuery>>>;
+    return *fallidas;
+}
+
+// The store's error of a failed query, thrown; on a server the query is kept until its
+// transaction ends.
+[[noreturn]] void Falla(QSqlQuery& consulta)
+{
+    const ErrorVV error = ErrorDe(consulta.driver(), consulta.lastError());
+    if (DriverDeServidor(consulta.driver())) {
+        const QString conexion = consulta.driver()->property("valvida-conexion").toString();
+        auto guardada = std::make_unique<QSqlQuery>(std::move(consulta));
+        QMutexLocker candado(&CandadoSentencias());
+        Fallidas()[conexion].push_back(std::move(guardada));
+    }
+    throw error;
+}
+
+// Frees a connection's failed queries once its transaction has ended.
+void LiberaFallidas(const QString& nombreConexion)
+{
+    std::vector<std::unique_ptr<QSqlQuery>> liberadas;
+    QMutexLocker candado(&CandadoSentencias());
+    const auto conexion = Fallidas().find(nombreConexion);
+    if (conexion == Fallidas().end())
+        return;
+    liberadas = std::move(conexion->second);
+    Fallidas().erase(conexion);
+    candado.unlock();
+}
+
 // Finalizes the statements kept for a connection name, before its connection closes.
 void OlvidaSentencias(const QString& nombreConexion)
 {
+    LiberaFallidas(nombreConexion);
     SentenciasPorTexto quitadas;
     {
         QMutexLocker candado(&CandadoSentencias());
@@ -596,16 +632,16 @@ QSqlQuery Prepara(const QSqlDatabase& db, const QString& sql, const QVariantList
     // (the schema's, a transaction's, a setting).
     if (valores.isEmpty() && EsServidor(db)) {
         if (!q.exec(sql))
-            throw ErrorDe(db, q.lastError());
+            Falla(q);
         CuentaFilas(q);
         return q;
     }
     if (!q.prepare(sql))
-        throw ErrorDe(db, q.lastError());
+        Falla(q);
     for (const QVariant& v : valores)
         q.addBindValue(v);
     if (!q.exec())
-        throw ErrorDe(db, q.lastError());
+        Falla(q);
     CuentaFilas(q);
     return q;
 }
@@ -627,7 +663,7 @@ bool Siguiente(QSqlQuery& consulta)
     if (consulta.next())
         return true;
     if (consulta.lastError().isValid())
-        throw ErrorDe(consulta.driver(), consulta.lastError());
+        Falla(consulta);
     return false;
 }
 
@@ -776,7 +812,7 @@ Sentencia::Sentencia(const QSqlDatabase& db, const QString& sql)
         m_propia = std::make_unique<QSqlQuery>(db);
         m_propia->setForwardOnly(true);
         if (!m_propia->prepare(SoloMarcas(sql, m_marcas)))
-            throw ErrorDe(db, m_propia->lastError());
+            Falla(*m_propia);
         return;
     }
     QMutexLocker candado(&CandadoSentencias());
@@ -860,7 +896,7 @@ void Sentencia::ejecuta()
 {
     if (!m_sentencia) {
         if (!m_propia->exec())
-            throw ErrorDe(m_propia->driver(), m_propia->lastError());
+            Falla(*m_propia);
         CuentaFilas(*m_propia);
         return;
     }
@@ -876,7 +912,7 @@ bool Sentencia::siguiente()
         return false;
     if (!m_sentencia) {
         if (!m_ejecutada && !m_propia->exec())
-            throw ErrorDe(m_propia->driver(), m_propia->lastError());
+            Falla(*m_propia);
         m_ejecutada = true;
         m_terminada = !Siguiente(*m_propia);
         return !m_terminada;
@@ -965,6 +1001,7 @@ Transaccion::Transaccion(const QSqlDatabase& db)
         Ejecuta(m_db, QStringLiteral("select pg_advisory_xact_lock(?)"), {ClaveEscritura});
     } catch (const ErrorVV&) {
         QSqlQuery(m_db).exec(QStringLiteral("rollback"));
+        LiberaFallidas(m_db.connectionName());
         throw;
     }
     m_abierta = true;
@@ -975,6 +1012,7 @@ Transaccion::~Transaccion()
     // SQLite may have rolled the transaction back itself (a full disk); then this finds none.
     if (m_abierta)
         QSqlQuery(m_db).exec(QStringLiteral("rollback"));
+    LiberaFallidas(m_db.connectionName());
 }
 
 void Transaccion::confirma()
