@@ -382,15 +382,16 @@ void ConectaServidor(QSqlDatabase& db, const QString& uri)
     const QUrl url(uri, QUrl::StrictMode);
     const QUrlQuery parametros(url);
     const QString base = url.path(QUrl::FullyDecoded).mid(1);
+    // A URI may show in a title or a list of processes: the password never travels in it.
+    if (!url.password().isEmpty() || parametros.hasQueryItem(QStringLiteral("password")))
+        throw ErrorVV(ErrorVV::BaseServidor,
+                      QStringLiteral("La contraseña no va en la dirección de la base de datos: use PGPASSWORD o "
+                                     "~/.pgpass"));
     bool soloHost = true;
     for (const auto& [clave, valor] : parametros.queryItems())
         soloHost = soloHost && clave == QLatin1String("host");
     if (!url.isValid() || base.isEmpty() || base.contains(QLatin1Char('/')) || !soloHost || url.hasFragment())
         throw ErrorVV(ErrorVV::BaseServidor, QStringLiteral("La dirección de la base de datos no es válida: ") + uri);
-    if (!url.password().isEmpty())
-        throw ErrorVV(ErrorVV::BaseServidor,
-                      QStringLiteral("La contraseña no va en la dirección de la base de datos: use PGPASSWORD o "
-                                     "~/.pgpass"));
     db.setHostName(parametros.hasQueryItem(QStringLiteral("host"))
                        ? parametros.queryItemValue(QStringLiteral("host"), QUrl::FullyDecoded)
                        : url.host(QUrl::FullyDecoded));

@@ -19,42 +19,12 @@ constexpr int ArgumentoNoValido = 5;
 
 const QString Uso = QStringLiteral("uso: valvida [--bd URI|RUTA]");
 
-bool EsUri(const QString& nombre)
-{
-    return nombre.startsWith(QStringLiteral("postgresql://")) || nombre.startsWith(QStringLiteral("postgres://"));
-}
-
-// A password in the user part (usuario:clave@) or as a parameter (?password=): the window's title
-// shows the URI, and a command line is visible to every user of the machine.
-bool LlevaContrasena(const QString& uri)
-{
-    const qsizetype inicio = uri.indexOf(QStringLiteral("://")) + 3;
-    const qsizetype consulta = uri.indexOf(QLatin1Char('?'), inicio);
-    qsizetype fin = uri.indexOf(QLatin1Char('/'), inicio);
-    if (fin < 0 || (consulta >= 0 && consulta < fin))
-        fin = consulta < 0 ? uri.size() : consulta;
-    const QStringView autoridad = QStringView(uri).sliced(inicio, fin - inicio);
-    const qsizetype arroba = autoridad.lastIndexOf(QLatin1Char('@'));
-    if (arroba >= 0 && autoridad.first(arroba).contains(QLatin1Char(':')))
-        return true;
-    if (consulta < 0)
-        return false;
-    for (const QStringView parametro : QStringView(uri).sliced(consulta + 1).split(QLatin1Char('&'))) {
-        if (parametro.left(parametro.indexOf(QLatin1Char('='))).trimmed() == QLatin1String("password"))
-            return true;
-    }
-    return false;
-}
-
 // A URI as given; a path from `carpeta` when relative.
 QString Nombre(const QString& nombre, const QString& carpeta)
 {
-    if (!EsUri(nombre))
+    // A URI's password is refused by the store, before the title could show it.
+    if (!EsServidor(nombre))
         return QFileInfo(QDir(carpeta), nombre).absoluteFilePath();
-    if (LlevaContrasena(nombre))
-        throw ErrorVV(ArgumentoNoValido,
-                      QStringLiteral("La contraseña no va en la URI de la base de datos: póngala en PGPASSWORD o en "
-                                     "~/.pgpass"));
     return nombre;
 }
 
