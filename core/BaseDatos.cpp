@@ -1025,4 +1025,17 @@ void Transaccion::confirma()
     m_abierta = false;
 }
 
+Instantanea::Instantanea(const QSqlDatabase& db)
+    : m_db(db)
+{
+    Ejecuta(m_db, EsServidor(m_db) ? QStringLiteral("begin isolation level repeatable read read only")
+                                   : QStringLiteral("begin"));
+}
+
+Instantanea::~Instantanea()
+{
+    QSqlQuery(m_db).exec(QStringLiteral("rollback"));
+    LiberaFallidas(m_db.connectionName());
+}
+
 } // namespace valvida

@@ -166,4 +166,21 @@ class Transaccion
     bool m_abierta = false;
 };
 
+/*!
+ * A read of several statements as of one moment, ended (rolled back) on destruction: the file's
+ * read lock (writers wait until it ends), or a server's read-only snapshot. Unlike Transaccion it
+ * takes no write lock, so it reads a database the user may only read.
+ */
+class Instantanea
+{
+  public:
+    explicit Instantanea(const QSqlDatabase& db);
+    ~Instantanea();
+    Instantanea(const Instantanea&) = delete;
+    Instantanea& operator=(const Instantanea&) = delete;
+
+  private:
+    QSqlDatabase m_db;
+};
+
 } // namespace valvida

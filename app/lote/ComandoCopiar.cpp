@@ -35,25 +35,6 @@ class Conexion
     QSqlDatabase m_db;
 };
 
-// A read transaction on the source, rolled back when the copy ends: the tables are read as of one
-// moment, never a scenario without its results, and other programs' writes wait until it ends. Not
-// the store's Transaccion: its write lock would refuse a source the user may only read.
-class Lectura
-{
-  public:
-    explicit Lectura(const QSqlDatabase& db)
-        : m_db(db)
-    {
-        Ejecuta(m_db, QStringLiteral("begin"));
-    }
-    ~Lectura() { QSqlQuery(m_db).exec(QStringLiteral("rollback")); }
-    Lectura(const Lectura&) = delete;
-    Lectura& operator=(const Lectura&) = delete;
-
-  private:
-    QSqlDatabase m_db;
-};
-
 qint64 Filas(const QSqlDatabase& db, const QString& tabla)
 {
     QSqlQuery q = Consulta(db, QStringLiteral("select count(*) from ") + tabla);
@@ -93,7 +74,8 @@ int ComandoCopiar(const QStringList& argumentos, QTextStream& out, QTextStream& 
     try {
         Conexion fuente(origen, QStringLiteral("origen"));
         {
-            Lectura lectura(fuente.db());
+            // The source as of one moment: never a scenario without its results.
+            Instantanea lectura(fuente.db());
             CreaBaseDatos(destino, [&](const QString& temporal) {
                 Conexion nueva(temporal, QStringLiteral("destino"));
                 Transaccion t(nueva.db());
