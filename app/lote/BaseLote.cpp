@@ -2,6 +2,7 @@
 
 #include "core/BaseDatos.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QUuid>
 
@@ -19,8 +20,9 @@ std::optional<std::int32_t> EscenarioArgumento(const QString& palabra)
 BaseLote::BaseLote(const QString& ruta, Dialogos& dialogos)
     : m_conexion(QStringLiteral("valvida-lote-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
 {
-    m_entorno =
-        std::make_unique<Entorno>(Entorno{AbreBaseDatos(ruta, m_conexion), dialogos, QFileInfo(ruta).absolutePath()});
+    // The folder a file dialog would start in: the database's, or for a server's the current one.
+    const QString carpeta = EsServidor(ruta) ? QDir::currentPath() : QFileInfo(ruta).absolutePath();
+    m_entorno = std::make_unique<Entorno>(Entorno{AbreBaseDatos(ruta, m_conexion), dialogos, carpeta});
 }
 
 BaseLote::~BaseLote()
