@@ -33,6 +33,20 @@ QString MotivoLibro(lxw_error error, int numero)
 
 } // namespace
 
+Libro::NumerosC::NumerosC()
+    : c(newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr)))
+    , anterior(c ? uselocale(c) : static_cast<locale_t>(nullptr))
+{
+    if (!c)
+        throw ErrorVV::entradaSalida(QStringLiteral("no se pudo preparar la escritura de números del libro"));
+}
+
+Libro::NumerosC::~NumerosC()
+{
+    uselocale(anterior);
+    freelocale(c);
+}
+
 Libro::Libro(const QString& ruta)
     : m_archivo(ruta)
 {

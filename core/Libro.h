@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <locale.h>
 #include <vector>
 #include <xlsxwriter.h>
 
@@ -40,6 +41,18 @@ class Libro
   private:
     [[noreturn]] void falla(const QString& motivo);
 
+    // The library prints numbers with printf, which follows LC_NUMERIC: under a decimal-comma
+    // locale "0,5" would corrupt the workbook's XML. This thread prints them in the C locale
+    // while the workbook lives.
+    struct NumerosC
+    {
+        NumerosC();
+        ~NumerosC();
+        NumerosC(const NumerosC&) = delete;
+        NumerosC& operator=(const NumerosC&) = delete;
+        locale_t c;
+        locale_t anterior;
+    } m_numerosC;
     ArchivoAtomico m_archivo;
     QByteArray m_temporal;
     lxw_workbook* m_libro = nullptr;

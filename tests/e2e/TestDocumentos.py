@@ -2,7 +2,7 @@
 """The documents valvida-lote writes, read back by readers that are not their writer: a scenario's
 workbook with openpyxl, its report through pdftotext, and a portfolio's summary against the
 portfolio's own output."""
-import csv, math, os, re, sqlite3, subprocess, sys, tempfile
+import csv, math, os, re, sqlite3, subprocess, sys, tempfile, zipfile
 import openpyxl
 
 LOTE, hechas = sys.argv[1], []
@@ -45,6 +45,12 @@ with tempfile.TemporaryDirectory() as d:
         comprueba(libro.sheetnames == ["Resultado", "Escenario"] and leidas == esperadas, f"libro {esc}: valores")
         comprueba(hoja["D2"].number_format == "0.00000000" and hoja.freeze_panes == "A2" and len(hoja._charts) == 2,
                   f"libro {esc}: formato y gráficos")
+        # Under a decimal-comma locale the workbook is the same but for its date: numbers take a point.
+        es = os.path.join(d, "es.xlsx")
+        subprocess.run([LOTE, "exportar", bd, str(esc), es], capture_output=True, env=dict(ENTORNO, LC_ALL="es_ES.UTF-8"))
+        partes = [{n: z.read(n) for n in z.namelist() if not n.startswith("docProps/")}
+                  for z in (zipfile.ZipFile(os.path.join(d, "e.XLSX")), zipfile.ZipFile(es))]
+        comprueba(len(partes[0]) > 5 and partes[0] == partes[1], f"libro {esc}: el mismo bajo es_ES.UTF-8")
         escenario = {f[0]: f[1] for f in libro["Escenario"].iter_rows(max_col=2, values_only=True) if f[0]}
         comprueba(escenario["Prima de tarifa anual"] == float("%.16G" % (tarifa * suma)), f"libro {esc}: prima")
         # The report: title, premiums as money, its pages, the table's header on each of its pages and
