@@ -6,13 +6,17 @@
 #include "actuarial/almacen/Generacion.h"
 #include "core/BaseDatos.h"
 #include "support/BaseTemporal.h"
+#include "support/Pgb.h"
 #include "support/Tolerancia.h"
 
 #include <QScopeGuard>
 #include <QTest>
 
+#include <optional>
+
 using namespace valvida;
 using prueba::BaseTemporal;
+using prueba::SegunAlmacen;
 
 namespace {
 
@@ -194,8 +198,10 @@ class TestAlmacen : public QObject
         QTest::newRow("edades del detalle") << "";
         // What is stored is not what was computed: the generation must read it.
         QTest::newRow("un disparador cambia las columnas")
-            << "create trigger dobla after insert on T_Conmutado begin "
-               "update T_Conmutado set Dx = 2 * Dx where rowid = new.rowid; end";
+            << prueba::Disparador("dobla", "after insert on T_Conmutado",
+                                  "update T_Conmutado set Dx = 2 * Dx where Tabla_Mortalidad = new.Tabla_Mortalidad "
+                                  "and Interes_Tecnico = new.Interes_Tecnico and Edad = new.Edad")
+                   .join('\n');
     }
 
     void columnasRecienGuardadas()
@@ -264,23 +270,32 @@ class TestAlmacen : public QObject
         const QStringList antes{"1|5|", "8|0|"};
         QTest::newRow("inserción rechazada")
             << 1
-            << "create trigger rechaza before insert on T_Resultado when new.Anio_Poliza = 2 "
-               "begin select raise(abort, 'disco lleno'); end"
-            << QStringList{"Funcion: fGeneraResultado\r\nError:101811\r\nLa fila viola una restricción de la tabla "
-                           "(disco lleno)"}
+            << prueba::Disparador("rechaza", "before insert on T_Resultado", prueba::Falla("disco lleno"),
+                                  "new.Anio_Poliza = 2")
+                   .join('\n')
+            << QStringList{"Funcion: fGeneraResultado\r\n" +
+                           SegunAlmacen("Error:101811\r\nLa fila viola una restricción de la tabla (disco lleno)",
+                                        "Error:200000\r\nError del servidor de base de datos P0001 (disco lleno)")}
             << antes << "1";
-        // A page limit at the file's size: the columns' page, filled by another table's row, must grow.
+        // A page limit at the file's size: the columns' page, filled by another table's row, must grow. A
+        // server's disk cannot be filled from here: the columns' insert fails as a full disk (53100) fails it.
+        const QString otraTabla =
+            QStringLiteral("insert into T_Conmutado(Tabla_Mortalidad, Edad, Interes_Tecnico, lx) values(9, 0, 0, ");
         QTest::newRow("disco lleno en los conmutados")
             << 1
-            << "insert into T_Conmutado(Tabla_Mortalidad, Edad, Interes_Tecnico, lx) values(9, 0, 0, zeroblob(3900))\n"
-               "pragma max_page_count = 1"
+            << SegunAlmacen(otraTabla + "zeroblob(3900))\npragma max_page_count = 1",
+                            otraTabla + "0)\n" +
+                                prueba::Disparador("lleno", "before insert on T_Conmutado",
+                                                   prueba::Falla("database or disk is full", "53100"))
+                                    .join('\n'))
             << QStringList{"Rutina: CalculaConmutados\r\nError:100013\r\nEl disco está lleno (database or disk is "
                            "full)"}
             << antes << "2";
         QTest::newRow("otro programa escribe")
             << 1 << "bloqueada"
             << QStringList{"Rutina: CalculaEscenario\r\nError:100005\r\nLa base de datos está bloqueada por otro "
-                           "programa (database is locked)"}
+                           "programa (" +
+                           SegunAlmacen("database is locked", "canceling statement due to lock timeout") + ")"}
             << antes << "1";
     }
 
@@ -299,12 +314,13 @@ class TestAlmacen : public QObject
         base.sql(
             "insert into T_Conmutado(Tabla_Mortalidad, Edad, Interes_Tecnico, Dx, Nx, Mx) values(1, 0, 100, 9, 9, 9)");
         // Another connection: it sees only what was committed, and as another program it can hold
-        // the write lock throughout.
+        // the write lock throughout (and the calculation waits for it only briefly).
         QSqlDatabase otra = AbreBaseDatos(base.ruta(), "otra-conexion");
         const auto cierra = qScopeGuard([&] { otra = QSqlDatabase(), CierraBaseDatos("otra-conexion"); });
+        std::optional<Transaccion> escribe;
         if (preparacion == "bloqueada") {
-            Ejecuta(otra, "begin immediate");
-            preparacion = "pragma busy_timeout = 100";
+            escribe.emplace(otra);
+            preparacion = SegunAlmacen("pragma busy_timeout = 100", "set lock_timeout = 100");
         }
         for (const QString& sentencia : preparacion.split('\n', Qt::SkipEmptyParts))
             base.sql(sentencia);
@@ -317,14 +333,19 @@ class TestAlmacen : public QObject
         QCOMPARE(base.dialogos.textos(), cajas);
         QVERIFY(relojDuranteCajas);
         QCOMPARE(base.dialogos.reloj, 0);
+        // Each row's values as the system's text, a null as nothing.
         const auto confirmadas = [&](const QString& consulta) {
-            QStringList valores;
-            for (QSqlQuery q = Consulta(otra, consulta); Siguiente(q);)
-                valores << q.value(0).toString();
-            return valores;
+            QStringList filas;
+            for (QSqlQuery q = Consulta(otra, consulta); Siguiente(q);) {
+                QStringList valores;
+                for (int c = 0; c < q.record().count(); ++c)
+                    valores << (q.isNull(c) ? QString() : ValorATexto(q.value(c)));
+                filas << valores.join('|');
+            }
+            return filas;
         };
-        QCOMPARE(confirmadas("select Escenario || '|' || Anio_Poliza || '|' || ifnull(Prima_Riesgo, '') "
-                             "from T_Resultado order by Escenario, Anio_Poliza"),
+        QCOMPARE(confirmadas("select Escenario, Anio_Poliza, Prima_Riesgo from T_Resultado order by Escenario, "
+                             "Anio_Poliza"),
                  resultados);
         QCOMPARE(confirmadas("select count(*) from T_Conmutado"), QStringList{conmutados});
     }

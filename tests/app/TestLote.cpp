@@ -10,6 +10,7 @@
 #include "core/ExportaEscenario.h"
 #include "core/Numeros.h"
 #include "support/BaseTemporal.h"
+#include "support/Pgb.h"
 #include "support/PruebaLote.h"
 #include "support/Tolerancia.h"
 
@@ -18,6 +19,7 @@
 #include <QFileInfo>
 #include <QMap>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSqlRecord>
 #include <QTest>
 
@@ -46,6 +48,38 @@ void Ejemplo(BaseTemporal& b)
     b.sql("insert into T_Escenario values(1, 0, 1000, 1, 1, 0, 1, 2, 2, 'Ejemplo', 0), "
           "(2, 0, 1000, 1, 2, 0, 1, 2, 2, 'Comisión 2', 0)");
     b.sql("insert into T_Comision values(1, 1, 50, 15), (2, 1, 50, 15)");
+}
+
+// How making a database where one is refuses: a file that exists, a server's database with tables.
+QString YaExiste(const QString& ruta)
+{
+    return (EsServidor(ruta) ? "La base de datos ya tiene tablas: " : "El archivo ya existe: ") + ruta;
+}
+
+// Where a new database can be made in the test's store: a file in the fixture's folder, or the
+// fixture's server database emptied of its tables (a server's databases are made by its
+// administrator; the program fills an empty one).
+QString BaseVacia(BaseTemporal& b, const QString& archivo)
+{
+    if (!prueba::EnServidor())
+        return b.carpeta() + '/' + archivo;
+    for (const QString& tabla : TablasEsquema() + TablasAmpliacion())
+        b.sql("drop table " + tabla);
+    return b.ruta();
+}
+
+// The rows of a query, each value written by `celda`, joined by "|".
+QStringList Filas(const QSqlDatabase& db, const QString& consulta,
+                  const std::function<QString(const QVariant&)>& celda = ValorATexto)
+{
+    QStringList filas;
+    for (QSqlQuery q = Consulta(db, consulta); Siguiente(q);) {
+        QStringList celdas;
+        for (int c = 0; c < q.record().count(); ++c)
+            celdas << celda(q.value(c));
+        filas << celdas.join('|');
+    }
+    return filas;
 }
 
 // A run as "status|stdout|stderr".
@@ -158,8 +192,8 @@ class TestLote : public QObject
     void crearBd()
     {
         // What the window needs to open: every column and the catalogues' codes.
-        BaseTemporal base;
-        const QString ruta = base.carpeta() + "/x.mdb", ejemplo = base.carpeta() + "/ejemplo.mdb";
+        BaseTemporal base, vacia;
+        const QString ruta = base.carpeta() + "/x.mdb", ejemplo = BaseVacia(vacia, "ejemplo.mdb");
         // What a killed run left (no process has that number) goes with the next run; a live one's stays.
         const QString vivo = "x.mdb." + QString::number(QCoreApplication::applicationPid()) + ".tmp";
         for (const QString& resto : {QString("x.mdb.2147483647.tmp"), QString("x.mdb.2147483647.tmp-journal"), vivo})
@@ -168,25 +202,31 @@ class TestLote : public QObject
         QVERIFY(QFile::remove(base.carpeta() + "/" + vivo));
         AbreBaseDatos(ruta, "prueba-crear", Comprobacion::ColumnasYCatalogos);
         CierraBaseDatos("prueba-crear");
-        // An existing file is refused, and neither it nor a half-made sample beside it changes.
+        // An existing file is refused, and neither it nor a half-made sample beside it changes; so is the
+        // fixture's database, and its catalogue stays.
         const QByteArray antes = prueba::LeeArchivo(ruta);
-        for (const QStringList& argumentos :
-             {QStringList{"crear-bd", ruta}, QStringList{"crear-bd", "--ejemplo", ruta}})
-            QCOMPARE(Salida(Lote(argumentos)), "1||No se creó la base de datos: El archivo ya existe: " + ruta + "\n");
+        for (const QString& existente : {ruta, base.ruta()})
+            for (const QStringList& argumentos :
+                 {QStringList{"crear-bd", existente}, QStringList{"crear-bd", "--ejemplo", existente}})
+                QCOMPARE(Salida(Lote(argumentos)), "1||No se creó la base de datos: " + YaExiste(existente) + "\n");
         QCOMPARE(prueba::LeeArchivo(ruta), antes);
-        QCOMPARE(QDir(base.carpeta()).entryList(QDir::Files), (QStringList{"cavi.mdb", "x.mdb"}));
+        QCOMPARE(base.filas("select count(*) from C_TipoSeguro"), QStringList{"4"});
+        QStringList hechos = QDir(base.carpeta()).entryList(QDir::Files);
+        hechos.removeOne("cavi.mdb"); // the fixture's, when it is a file
+        QCOMPARE(hechos, QStringList{"x.mdb"});
         // The sample, by the real program: the tables travel inside it, and nothing on stderr means
         // that no import and no calculation showed a box.
         QCOMPARE(Salida(Programa({"crear-bd", "--ejemplo", ejemplo})), "0|Base de datos creada: " + ejemplo + "\n|");
-        base.sql("attach database ? as e", {ejemplo});
+        const auto cierra = qScopeGuard([] { CierraBaseDatos("prueba-ejemplo"); });
+        const QSqlDatabase e = AbreBaseDatos(ejemplo, "prueba-ejemplo");
         // Type, commission type, terms, years of schedule, its rows, and result rows: the endowment of
         // 20 years with its one commission row, the whole life to the last age of its table (110 - 40)
         // paid for life with a five-year schedule, and twelve months of cover, one row per month from
         // 0; every scenario calculated (rows n + 1).
-        QCOMPARE(base.filas("select Escenario, Tipo_Seguro, Tipo_Comision, Plazo_Seguro, Plazo_Pago, Total_Anios, "
-                            "(select count(*) from e.T_Comision c where c.Escenario = s.Escenario), "
-                            "(select count(*) from e.T_Resultado r where r.Escenario = s.Escenario) "
-                            "from e.T_Escenario s order by Escenario"),
+        QCOMPARE(Filas(e, "select Escenario, Tipo_Seguro, Tipo_Comision, Plazo_Seguro, Plazo_Pago, Total_Anios, "
+                          "(select count(*) from T_Comision c where c.Escenario = s.Escenario), "
+                          "(select count(*) from T_Resultado r where r.Escenario = s.Escenario) "
+                          "from T_Escenario s order by Escenario"),
                  (QStringList{"1|3|1|20|20|0|1|21", "2|2|2|70|70|5|5|71", "3|1|1|1|12|0|1|13"}));
         // The seven shipped tables, every qx read back to its last bit as its file gives it.
         const auto qx = [](const QString& t) { return QString::number(t.toDouble(), 'g', 17); };
@@ -195,8 +235,8 @@ class TestLote : public QObject
             for (const QString& l :
                  QString(prueba::LeeArchivo(VALVIDA_TABLAS_DIR "/" + archivo)).split("\r\n", Qt::SkipEmptyParts))
                 archivos << l.section(',', 2) + '|' + l.section(',', 0, 0) + '|' + qx(l.section(',', 1, 1));
-        for (QSqlQuery q = Consulta(base.db(), "select Descripcion, Edad, qx from e.T_DetalleMortalidad "
-                                               "join e.C_TablaMortalidad using (Tabla_Mortalidad)");
+        for (QSqlQuery q = Consulta(e, "select Descripcion, Edad, qx from T_DetalleMortalidad "
+                                       "join C_TablaMortalidad using (Tabla_Mortalidad)");
              Siguiente(q);)
             guardadas << q.value(0).toString() + '|' + q.value(1).toString() + '|' + qx(q.value(2).toString());
         archivos.sort(), guardadas.sort();
@@ -271,6 +311,8 @@ class TestLote : public QObject
                                            {"FIFO", carpeta + "/fifo"}};
         const auto ruta = [&](const QString& a) { return rutas.value(a, a); };
         for (const auto& caso : casos) {
+            if (caso.vigilado == "BD" && prueba::EnServidor())
+                continue; // a server's database is no file an output could replace
             base.archivo("s.csv", "bueno\r\n");
             const QStringList antes = QDir(carpeta).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
             const QByteArray vigilado = prueba::LeeArchivo(ruta(caso.vigilado));
@@ -319,69 +361,73 @@ class TestLote : public QObject
 
     void copiar()
     {
-        // Every table, a value of each kind: texts with quotes and accents, an empty text and a null,
-        // 2^53 + 1 (no double holds it), a third, a subnormal, 0.1 + 0.2, the largest double, a text in a REAL column;
-        // every table's rows as the destination reads them, each double to its bits, each value with
-        // its type. The source's catalogues replace the schema's, an extra column of theirs left out.
-        BaseTemporal base;
+        // Every table, a value of each kind: texts with quotes and accents, an empty text and a null, a
+        // large integer, a third, a subnormal, 0.1 + 0.2, the largest double, a text in a REAL column;
+        // copied to a file, and by the real program from it back to the test's store. Every table's rows
+        // as each copy reads them, each double to its bits, each value with its kind. The source's
+        // catalogues replace the schema's, an extra column of theirs left out.
+        BaseTemporal base, vacia;
         Planes(base);
         QCOMPARE(Lote({"calcular", base.ruta(), "4"}).estado, 0);
         const double tercio = 1.0 / 3, subnormal = 1e-310, suma = 0.1 + 0.2, maximo = 1.7976931348623157e308;
+        // 2^53 + 1, which no double holds, in the file's INTEGER of 64 bits; a server's has 32. Only the
+        // file holds a text in a REAL column.
+        const qlonglong entero = prueba::EnServidor() ? 2147483647 : 9007199254740993LL;
+        const QVariant texto = prueba::EnServidor() ? QVariant(0.5) : QVariant(QStringLiteral("n/a"));
         base.sql("insert into T_Garantia values(4, 5, 2), (5, null, null)");
         base.sql("insert into T_Hipotesis values(?,?,?,?,?,?,?)",
-                 {1, "Tarifa \"ñ\" 'año'", 9007199254740993LL, tercio, subnormal, suma, maximo});
-        base.sql("insert into T_Hipotesis values(2, '', null, 'n/a', 0.1, 5, null)");
+                 {1, "Tarifa \"ñ\" 'año'", entero, tercio, subnormal, suma, maximo});
+        base.sql("insert into T_Hipotesis values(2, '', null, ?, 0.1, 5, null)", {texto});
         base.sql("insert into T_Caida values(1, 1, 8), (1, 2, 4.5), (2, 1, null)");
         base.sql("insert into C_Curva values(1, 'Plana', '2026-12-31'), (2, null, null)");
         base.sql("insert into T_Curva values(1, 1, 6), (1, 2, 6.25)");
         base.sql("alter table C_TipoComision add column Nota TEXT");
         base.sql("update C_TipoComision set Descripcion = 'Varios años (equipo)', Nota = 'x' where Tipo_Comision = 2");
-        const QString destino = base.carpeta() + "/copia.mdb";
+        const QString copia = base.carpeta() + "/copia.mdb", vuelta = BaseVacia(vacia, "vuelta.mdb");
         qint64 filas = 0;
         for (const QString& tabla : TablasEsquema() + TablasAmpliacion())
             filas += base.filas("select count(*) from " + tabla).first().toLongLong();
-        QCOMPARE(Salida(Lote({"copiar", base.ruta(), destino})),
-                 QString("0|Base de datos copiada: %1 (%2 filas en 13 tablas)\n|").arg(destino).arg(filas));
+        const QString copiada("0|Base de datos copiada: %1 (%2 filas en 13 tablas)\n|");
+        QCOMPARE(Salida(Lote({"copiar", base.ruta(), copia})), copiada.arg(copia).arg(filas));
+        QCOMPARE(Salida(Programa({"copiar", copia, vuelta})), copiada.arg(vuelta).arg(filas));
 
         const auto celda = [](const QVariant& v) {
             if (v.isNull())
                 return QString("NULL");
             if (v.typeId() == QMetaType::Double)
                 return "double:" + QString::number(std::bit_cast<quint64>(v.toDouble()), 16);
+            // Whatever the store's width of an integer.
+            if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong)
+                return "entero:" + v.toString();
             return QString(v.typeName()) + ':' + v.toString();
         };
-        const auto lee = [&](const QString& consulta) {
-            QStringList leidas;
-            for (QSqlQuery q = Consulta(base.db(), consulta); Siguiente(q);) {
-                QStringList celdas;
-                for (int c = 0; c < q.record().count(); ++c)
-                    celdas << celda(q.value(c));
-                leidas << celdas.join('|');
-            }
+        const auto lee = [&](const QSqlDatabase& db, const QString& consulta) {
+            QStringList leidas = Filas(db, consulta, celda);
             leidas.sort();
             return leidas;
         };
-        base.sql("attach database ? as d", {destino});
-        for (const QString& tabla : TablasEsquema() + TablasAmpliacion()) {
-            const QSqlRecord columnas = Consulta(base.db(), "select * from d." + tabla).record();
-            QStringList nombres;
-            for (int c = 0; c < columnas.count(); ++c)
-                nombres << columnas.fieldName(c);
-            const QStringList copiadas = lee("select * from d." + tabla);
-            QVERIFY2(!copiadas.isEmpty(), qPrintable(tabla));
-            QCOMPARE(copiadas, lee("select " + nombres.join(',') + " from main." + tabla));
+        for (const QString& destino : {copia, vuelta}) {
+            // Each copy opens as the window opens a database.
+            const auto cierra = qScopeGuard([] { CierraBaseDatos("prueba-copia"); });
+            const QSqlDatabase d = AbreBaseDatos(destino, "prueba-copia", Comprobacion::ColumnasYCatalogos);
+            for (const QString& tabla : TablasEsquema() + TablasAmpliacion()) {
+                const QSqlRecord columnas = Consulta(d, "select * from " + tabla).record();
+                QStringList nombres;
+                for (int c = 0; c < columnas.count(); ++c)
+                    nombres << columnas.fieldName(c);
+                const QStringList copiadas = lee(d, "select * from " + tabla);
+                QVERIFY2(!copiadas.isEmpty(), qPrintable(tabla));
+                QCOMPARE(copiadas, lee(base.db(), "select " + nombres.join(',') + " from " + tabla));
+            }
+            QCOMPARE(lee(d, "select * from C_TipoComision"),
+                     (QStringList{"entero:1|QString:Comisión primer año", "entero:2|QString:Varios años (equipo)"}));
+            QCOMPARE(lee(d, "select Tabla_Mortalidad, Porcentaje_Mortalidad, Gasto_Poliza, Porcentaje_Gasto_Prima, "
+                            "Inflacion_Gastos, Descripcion from T_Hipotesis where Hipotesis = 1"),
+                     QStringList{"entero:" + QString::number(entero) + '|' + celda(tercio) + '|' + celda(subnormal) +
+                                 '|' + celda(suma) + '|' + celda(maximo) + "|QString:Tarifa \"ñ\" 'año'"});
+            QCOMPARE(lee(d, "select Descripcion, Porcentaje_Mortalidad from T_Hipotesis where Hipotesis = 2"),
+                     QStringList{"QString:|" + celda(texto)});
         }
-        QCOMPARE(lee("select * from d.C_TipoComision"),
-                 (QStringList{"qlonglong:1|QString:Comisión primer año", "qlonglong:2|QString:Varios años (equipo)"}));
-        QCOMPARE(lee("select Tabla_Mortalidad, Porcentaje_Mortalidad, Gasto_Poliza, Porcentaje_Gasto_Prima, "
-                     "Inflacion_Gastos, Descripcion from d.T_Hipotesis where Hipotesis = 1"),
-                 QStringList{"qlonglong:9007199254740993|" + celda(tercio) + '|' + celda(subnormal) + '|' +
-                             celda(suma) + '|' + celda(maximo) + "|QString:Tarifa \"ñ\" 'año'"});
-        QCOMPARE(lee("select Descripcion, Porcentaje_Mortalidad from d.T_Hipotesis where Hipotesis = 2"),
-                 QStringList{"QString:|QString:n/a"});
-        // The copy opens as the window opens a database.
-        AbreBaseDatos(destino, "prueba-copia", Comprobacion::ColumnasYCatalogos);
-        CierraBaseDatos("prueba-copia");
     }
 
     void copiarFallido()
@@ -401,9 +447,8 @@ class TestLote : public QObject
             const char* preparacion;
             QString salida; // or how it starts, before "..."
         } casos[] = {
-            {"destino existente", base.ruta(), existente, "", no + "El archivo ya existe: " + existente + "\n"},
-            {"destino que es el origen", base.ruta(), base.ruta(), "",
-             no + "El archivo ya existe: " + base.ruta() + "\n"},
+            {"destino existente", base.ruta(), existente, "", no + YaExiste(existente) + "\n"},
+            {"destino que es el origen", base.ruta(), base.ruta(), "", no + YaExiste(base.ruta()) + "\n"},
             {"carpeta que falta", base.ruta(), base.carpeta() + "/no/copia.mdb", "",
              no + "No se encontró la carpeta: " + base.carpeta() + "/no\n"},
             {"origen que falta", base.carpeta() + "/sin.mdb", copia, "", no + "..."},
@@ -411,7 +456,8 @@ class TestLote : public QObject
             // A table without its key holds a row twice: the copy refuses it, all of it.
             {"fila repetida", base.ruta(), copia,
              "drop table T_Comision; create table T_Comision(Escenario INTEGER, Anio_Comision INTEGER, "
-             "Porcentaje_Prima REAL, Tantos_Suma INTEGER); insert into T_Comision values(1, 1, 50, 15), (1, 1, 50, 15)",
+             "Porcentaje_Prima DOUBLE PRECISION, Tantos_Suma INTEGER); insert into T_Comision values(1, 1, 50, 15), "
+             "(1, 1, 50, 15)",
              no + "La fila viola una restricción de la tabla (UNIQUE constraint failed: T_Comision.Escenario, "
                   "T_Comision.Anio_Comision)\n"},
         };

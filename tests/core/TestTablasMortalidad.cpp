@@ -2,6 +2,7 @@
 #include "core/Numeros.h"
 #include "core/TablasMortalidad.h"
 #include "support/BaseTemporal.h"
+#include "support/Pgb.h"
 
 #include <QScopeGuard>
 #include <QTest>
@@ -69,11 +70,11 @@ class TestTablasMortalidad : public QObject
         // The catalogue, then table|rows|first age|last age|sum of qx. Table 1 covers ages 0-110 with a qx
         // of 0.5 for each, table 2 ages 0-5 with 0.25; a store that fails leaves them so.
         const QStringList antes{"1|T|0|110", "2|T|0|5", "1|111|0|110|55.5", "2|6|0|5|1.5"};
-        const QString falla("create trigger f before %1 on %2 begin select raise(abort, 'f'); end");
+        const auto falla = [](const QString& cuando) { return prueba::Disparador("f", cuando, prueba::Falla("f")); };
         const auto t = [](int n, std::int16_t de, std::int16_t al) { return TablaMortalidad{n, "O'Hara", de, al}; };
         using Guarda = std::function<void(const QSqlDatabase&)>;
         // clang-format off
-        const std::tuple<Guarda, QString, QStringList> casos[] = {
+        const std::tuple<Guarda, QStringList, QStringList> casos[] = {
             // A new table, its description as typed; a number already taken.
             {[&](auto& db) { AltaTablaMortalidad(db, t(3, 10, 20)); }, {},
              {"1|T|0|110", "2|T|0|5", "3|O'Hara|10|20", "1|111|0|110|55.5", "2|6|0|5|1.5"}},
@@ -83,11 +84,11 @@ class TestTablasMortalidad : public QObject
              {"1|O'Hara|10|100", "2|T|0|5", "1|91|10|100|45.5", "2|6|0|5|1.5"}},
             {[&](auto& db) { ModificaTablaMortalidad(db, t(1, -5, 120)); }, {},
              {"1|O'Hara|-5|120", "2|T|0|5", "1|111|0|110|55.5", "2|6|0|5|1.5"}},
-            {[&](auto& db) { ModificaTablaMortalidad(db, t(1, 10, 100)); }, falla.arg("update", "C_TablaMortalidad"), antes},
+            {[&](auto& db) { ModificaTablaMortalidad(db, t(1, 10, 100)); }, falla("before update on C_TablaMortalidad"), antes},
             // The qx store replaces every row of its table, or none (a failed insert, an age beyond 16 bits).
             {[](auto& db) { GuardaQx(db, 2, {{"0", ".053"}, {"1", "1"}}); }, {},
              {"1|T|0|110", "2|T|0|5", "1|111|0|110|55.5", "2|2|0|1|1.053"}},
-            {[](auto& db) { GuardaQx(db, 2, {{"0", "0.1"}}); }, falla.arg("insert", "T_DetalleMortalidad"), antes},
+            {[](auto& db) { GuardaQx(db, 2, {{"0", "0.1"}}); }, falla("before insert on T_DetalleMortalidad"), antes},
             {[](auto& db) { GuardaQx(db, 2, {{"0", "0.1"}, {"40000", "0.2"}}); }, {}, antes},
         };
         // clang-format on
@@ -99,15 +100,15 @@ class TestTablasMortalidad : public QObject
             base.sql("insert into C_TablaMortalidad values(1, 'T', 0, 110), (2, 'T', 0, 5)");
             base.sql("with recursive e(x) as (select 0 union all select x + 1 from e where x < 110) insert into "
                      "T_DetalleMortalidad select 1, x, 0.5 from e union all select 2, x, 0.25 from e where x <= 5");
-            if (!trigger.isEmpty())
-                base.sql(trigger);
+            for (const QString& sentencia : trigger)
+                base.sql(sentencia);
             if (despues == antes)
                 QVERIFY_THROWS_EXCEPTION(ErrorVV, guarda(base.db()));
             else
                 guarda(base.db());
             QCOMPARE(base.filas("select * from C_TablaMortalidad order by 1") +
                          base.filas("select Tabla_Mortalidad, count(*), min(Edad), max(Edad), sum(qx) "
-                                    "from T_DetalleMortalidad group by 1"),
+                                    "from T_DetalleMortalidad group by 1 order by 1"),
                      despues);
         }
     }
