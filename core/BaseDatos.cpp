@@ -114,22 +114,6 @@ std::unordered_map<QString, SentenciasPorTexto>& SentenciasGuardadas()
     return *guardadas;
 }
 
-// The rows a server connection has written, by connection name: its driver does not count them.
-std::unordered_map<QString, std::int64_t>& FilasServidor()
-{
-    static auto* filas = new std::unordered_map<QString, std::int64_t>;
-    return *filas;
-}
-
-void CuentaFilas(const QSqlQuery& consulta)
-{
-    if (consulta.isSelect() || consulta.numRowsAffected() <= 0 || !DriverDeServidor(consulta.driver()))
-        return;
-    const QString conexion = consulta.driver()->property("valvida-conexion").toString();
-    QMutexLocker candado(&CandadoSentencias());
-    FilasServidor()[conexion] += consulta.numRowsAffected();
-}
-
 // A server's statement that failed in a transaction can be freed only once the transaction has
 // ended: until then the server refuses every other command, the freeing too. Kept here till then.
 std::unordered_map<QString, std::vector<std::unique_ptr<QSqlQuery>>>& Fallidas()
@@ -172,7 +156,6 @@ void OlvidaSentencias(const QString& nombreConexion)
     SentenciasPorTexto quitadas;
     {
         QMutexLocker candado(&CandadoSentencias());
-        FilasServidor().erase(nombreConexion);
         const auto conexion = SentenciasGuardadas().find(nombreConexion);
         if (conexion == SentenciasGuardadas().end())
             return;
@@ -247,14 +230,17 @@ QStringList Sentencias(const QString& texto)
 }
 
 // What the two stores spell differently, in one place; every other statement runs unchanged on
-// both. The schema's REAL is 8 bytes in the file and 4 on a server, where the 8-byte one is
-// DOUBLE PRECISION; a server folds unquoted names to lower case.
+// both. The schema's REAL and INTEGER are 8 bytes in the file and 4 on a server, where the 8-byte
+// ones are DOUBLE PRECISION and BIGINT; a server folds unquoted names to lower case.
 QString SentenciaEsquema(const QSqlDatabase& db, const QString& sentencia)
 {
     if (!EsServidor(db))
         return sentencia;
     static const QRegularExpression real(QStringLiteral("\\bREAL\\b"));
-    return QString(sentencia).replace(real, QStringLiteral("DOUBLE PRECISION"));
+    static const QRegularExpression entero(QStringLiteral("\\bINTEGER\\b"));
+    return QString(sentencia)
+        .replace(real, QStringLiteral("DOUBLE PRECISION"))
+        .replace(entero, QStringLiteral("BIGINT"));
 }
 
 // The column names of a table in their physical order; none when there is no such table.
@@ -634,7 +620,6 @@ QSqlQuery Prepara(const QSqlDatabase& db, const QString& sql, const QVariantList
     if (valores.isEmpty() && EsServidor(db)) {
         if (!q.exec(sql))
             Falla(q);
-        CuentaFilas(q);
         return q;
     }
     if (!q.prepare(sql))
@@ -643,7 +628,6 @@ QSqlQuery Prepara(const QSqlDatabase& db, const QString& sql, const QVariantList
         q.addBindValue(v);
     if (!q.exec())
         Falla(q);
-    CuentaFilas(q);
     return q;
 }
 
@@ -898,7 +882,6 @@ void Sentencia::ejecuta()
     if (!m_sentencia) {
         if (!m_propia->exec())
             Falla(*m_propia);
-        CuentaFilas(*m_propia);
         return;
     }
     const int resultado = sqlite3_step(m_sentencia);
@@ -966,9 +949,11 @@ double Sentencia::numero(int columna) const
 
 std::int64_t FilasEscritas(const QSqlDatabase& db)
 {
+    // A server counts them for the current transaction alone, triggers' included.
     if (EsServidor(db)) {
-        QMutexLocker candado(&CandadoSentencias());
-        return FilasServidor()[db.connectionName()];
+        QSqlQuery q = Consulta(db, QStringLiteral("select coalesce(sum(n_tup_ins + n_tup_upd + n_tup_del), 0) "
+                                                  "from pg_stat_xact_user_tables"));
+        return Siguiente(q) ? q.value(0).toLongLong() : 0;
     }
     const QVariant nativa = db.driver()->handle();
     if (nativa.isValid() && qstrcmp(nativa.typeName(), "sqlite3*") == 0) {

@@ -142,7 +142,8 @@ class Sentencia
     bool m_terminada = false;
 };
 
-//! The rows the connection has inserted, changed or deleted since it opened, triggers' included.
+//! The rows the connection has inserted, changed or deleted since it opened, triggers' included;
+//! on a server, since its transaction began.
 std::int64_t FilasEscritas(const QSqlDatabase& db);
 
 /*!

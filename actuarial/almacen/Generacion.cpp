@@ -42,11 +42,14 @@ void CargaColumnas(const QSqlDatabase& db, const QVariant& tabla, const QVariant
 }
 
 // The rows the scenario's table and rate select are those just stored under them: the same values,
-// as a whole number and a double, compare equal in SQLite as in C++.
+// as a whole number and a double, compare equal in the store as in C++. A server gives a
+// non-negative whole number as an unsigned one.
 bool SonLasGuardadas(const EscenarioLeido& leido, const ColumnasGuardadas& guardadas)
 {
-    return leido.tabla.typeId() == QMetaType::LongLong && leido.tabla.toLongLong() == guardadas.tabla &&
-           leido.tasa.typeId() == QMetaType::Double && leido.tasa.toDouble() == guardadas.tasa;
+    const int tipo = leido.tabla.typeId();
+    return (tipo == QMetaType::LongLong || tipo == QMetaType::ULongLong) &&
+           leido.tabla.toLongLong() == guardadas.tabla && leido.tasa.typeId() == QMetaType::Double &&
+           leido.tasa.toDouble() == guardadas.tasa;
 }
 
 } // namespace

@@ -6,7 +6,7 @@
 #include "actuarial/almacen/Generacion.h"
 #include "core/BaseDatos.h"
 #include "support/BaseTemporal.h"
-#include "support/Pgb.h"
+#include "support/Dialecto.h"
 #include "support/Tolerancia.h"
 
 #include <QScopeGuard>

@@ -10,7 +10,7 @@
 #include "core/ExportaEscenario.h"
 #include "core/Numeros.h"
 #include "support/BaseTemporal.h"
-#include "support/Pgb.h"
+#include "support/Dialecto.h"
 #include "support/PruebaLote.h"
 #include "support/Tolerancia.h"
 
@@ -370,9 +370,9 @@ class TestLote : public QObject
         Planes(base);
         QCOMPARE(Lote({"calcular", base.ruta(), "4"}).estado, 0);
         const double tercio = 1.0 / 3, subnormal = 1e-310, suma = 0.1 + 0.2, maximo = 1.7976931348623157e308;
-        // 2^53 + 1, which no double holds, in the file's INTEGER of 64 bits; a server's has 32. Only the
-        // file holds a text in a REAL column.
-        const qlonglong entero = prueba::EnServidor() ? 2147483647 : 9007199254740993LL;
+        // 2^53 + 1, which no double holds, in an INTEGER of 64 bits (a server's BIGINT). Only the file
+        // holds a text in a REAL column.
+        const qlonglong entero = 9007199254740993LL;
         const QVariant texto = prueba::EnServidor() ? QVariant(0.5) : QVariant(QStringLiteral("n/a"));
         base.sql("insert into T_Garantia values(4, 5, 2), (5, null, null)");
         base.sql("insert into T_Hipotesis values(?,?,?,?,?,?,?)",
@@ -397,7 +397,7 @@ class TestLote : public QObject
             if (v.typeId() == QMetaType::Double)
                 return "double:" + QString::number(std::bit_cast<quint64>(v.toDouble()), 16);
             // Whatever the store's width of an integer.
-            if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong)
+            if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::ULongLong)
                 return "entero:" + v.toString();
             return QString(v.typeName()) + ':' + v.toString();
         };

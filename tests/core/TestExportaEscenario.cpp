@@ -1,6 +1,6 @@
 #include "core/ExportaEscenario.h"
 #include "support/BaseTemporal.h"
-#include "support/Pgb.h"
+#include "support/Dialecto.h"
 
 #include <QDir>
 #include <QFile>

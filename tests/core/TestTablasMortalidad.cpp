@@ -2,7 +2,7 @@
 #include "core/Numeros.h"
 #include "core/TablasMortalidad.h"
 #include "support/BaseTemporal.h"
-#include "support/Pgb.h"
+#include "support/Dialecto.h"
 
 #include <QScopeGuard>
 #include <QTest>

@@ -12,10 +12,15 @@ QString OrdenDeInsercion()
     return EnServidor() ? QStringLiteral("ctid") : QStringLiteral("rowid");
 }
 
-QString Falla(const QString& mensaje)
+QString SegunAlmacen(const QString& archivo, const QString& servidor)
 {
-    return (EnServidor() ? QStringLiteral("raise exception '%1'") : QStringLiteral("select raise(abort, '%1')"))
-        .arg(mensaje);
+    return EnServidor() ? servidor : archivo;
+}
+
+QString Falla(const QString& mensaje, const QString& estado)
+{
+    return EnServidor() ? QStringLiteral("raise exception '%1' using errcode = '%2'").arg(mensaje, estado)
+                        : QStringLiteral("select raise(abort, '%1')").arg(mensaje);
 }
 
 ErrorVV ErrorDeFalla(const QString& mensaje)
@@ -27,18 +32,25 @@ ErrorVV ErrorDeFalla(const QString& mensaje)
     return {ErrorVV::BaseSqlite + 1811, QStringLiteral("La fila viola una restricción de la tabla (%1)").arg(mensaje)};
 }
 
-void CreaDisparador(BaseTemporal& base, const QString& nombre, const QString& momento, const QString& sentencia,
-                    const QString& condicion)
+QStringList Disparador(const QString& nombre, const QString& momento, const QString& sentencia,
+                       const QString& condicion)
 {
     const QString cuando = condicion.isEmpty() ? QString() : QStringLiteral(" when (%1)").arg(condicion);
     if (!EnServidor())
-        return base.sql(QStringLiteral("create trigger %1 %2 for each row%3 begin %4; end")
-                            .arg(nombre, momento, cuando, sentencia));
+        return {QStringLiteral("create trigger %1 %2 for each row%3 begin %4; end")
+                    .arg(nombre, momento, cuando, sentencia)};
     // A before trigger lets its row through only when it returns it.
-    base.sql(QStringLiteral("create function %1() returns trigger language plpgsql as $$ begin %2; "
-                            "if tg_op = 'DELETE' then return old; end if; return new; end $$")
-                 .arg(nombre, sentencia));
-    base.sql(QStringLiteral("create trigger %1 %2 for each row%3 execute function %1()").arg(nombre, momento, cuando));
+    return {QStringLiteral("create function %1() returns trigger language plpgsql as $$ begin %2; "
+                           "if tg_op = 'DELETE' then return old; end if; return new; end $$")
+                .arg(nombre, sentencia),
+            QStringLiteral("create trigger %1 %2 for each row%3 execute function %1()").arg(nombre, momento, cuando)};
+}
+
+void CreaDisparador(BaseTemporal& base, const QString& nombre, const QString& momento, const QString& sentencia,
+                    const QString& condicion)
+{
+    for (const QString& s : Disparador(nombre, momento, sentencia, condicion))
+        base.sql(s);
 }
 
 void QuitaDisparador(BaseTemporal& base, const QString& nombre)
