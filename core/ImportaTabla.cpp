@@ -209,10 +209,11 @@ std::optional<int> ImportaTabla(Entorno& entorno, const QString& archivo)
             numero = NuevaTablaMortalidad(entorno.db);
             Ejecuta(entorno.db, QStringLiteral("insert into C_TablaMortalidad values(?, ?, ?, ?)"),
                     {numero, descripcion, int{edadInicial}, int{edadFinal}});
-            // Age and qx go in as the file has them: the store reads them as numbers.
+            // Age and qx go in as the numbers the checks read, as the file's column types take them:
+            // "1.0" is the whole number 1 (a server refuses the text for a whole-number column).
             for (const QStringList& campos : lineas)
                 Ejecuta(entorno.db, QStringLiteral("insert into T_DetalleMortalidad values(?, ?, ?)"),
-                        {numero, campos.at(0), campos.at(1)});
+                        {numero, ANumero(campos.at(0)), ANumero(campos.at(1))});
             transaccion.confirma();
         }
         // Two tables may share a name: the notice says which number the new one has.

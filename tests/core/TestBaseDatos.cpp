@@ -107,9 +107,9 @@ class TestBaseDatos : public QObject
         QCOMPARE(base.filas("select * from T_Escenario"), antes);
         // The schema's types, REAL the server's 8-byte DOUBLE PRECISION.
         const QStringList columnas =
-            EnServidor() ? QStringList{"escenario bigint 1", "penalizacion_rescate double precision 0",
-                                       "anio_rescate bigint 0"}
-                         : QStringList{"Escenario INTEGER 1", "Penalizacion_Rescate REAL 0", "Anio_Rescate INTEGER 0"};
+            EnServidor()
+                ? QStringList{"escenario bigint 1", "penalizacion_rescate double precision 0", "anio_rescate bigint 0"}
+                : QStringList{"Escenario INTEGER 1", "Penalizacion_Rescate REAL 0", "Anio_Rescate INTEGER 0"};
         QCOMPARE(Columnas(base, "T_Garantia"), columnas);
     }
 

@@ -48,6 +48,8 @@ class TestImportaTabla : public QObject
             << QStringList{QString::fromUtf8("1|O'Hara Muñoz año €|0|0"), "1|0|0.1"};
         QTest::newRow("exponente y blancos como números") << QByteArray(" 30 ,1e-3,E\r\n31, .5 ,E\r\n") << ninguna
             << fin << QStringList{"1|E|30|31", "1|30|0.001", "1|31|0.5"};
+        QTest::newRow("edades escritas con decimales") << QByteArray("0,0.1,F\r\n1.0,0.2,F\r\n2e0,1,F\r\n") << ninguna
+            << fin << QStringList{"1|F|0|2", "1|0|0.1", "1|1|0.2", "1|2|1"};
 
         // Refused, leaving the store as it was. Each line is checked for the qx before its age; the
         // first line that fails decides.
