@@ -93,6 +93,20 @@ class TestServidor : public QObject
         QCOMPARE(QString::number(e.numero()) + QLatin1Char(' ') + e.descripcion(), error);
     }
 
+    // A read as of one moment ends with nothing left open: the next write is a unit of its own.
+    void instantaneaTermina()
+    {
+        BaseTemporal base;
+        {
+            Instantanea lectura(base.db());
+            QCOMPARE(base.filas(QStringLiteral("select count(*) from C_Curva")), QStringList{"0"});
+        }
+        Transaccion escritura(base.db());
+        Ejecuta(base.db(), QStringLiteral("insert into C_Curva values (1, 'Plana', null)"));
+        escritura.confirma();
+        QCOMPARE(base.filas(QStringLiteral("select count(*) from C_Curva")), QStringList{"1"});
+    }
+
     // Real conditions on the test server give the readings above.
     void erroresDelServidor()
     {
