@@ -5,9 +5,12 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cfenv>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <string_view>
@@ -19,6 +22,80 @@ QString TextoNumero(double valor)
     char texto[32];
     return QString::fromLatin1(texto, EscribeTextoNumero(texto, valor) - texto);
 }
+
+namespace {
+
+__extension__ typedef unsigned __int128 Entero128;
+
+// 10^k for k = 0..19, the powers of ten a 64-bit word holds.
+constexpr auto Potencias10 = [] {
+    std::array<std::uint64_t, 20> p{};
+    p[0] = 1;
+    for (std::size_t k = 1; k < p.size(); ++k)
+        p[k] = p[k - 1] * 10;
+    return p;
+}();
+
+constexpr std::uint64_t Diez14 = 100000000000000;
+constexpr std::uint64_t Diez15 = 1000000000000000;
+
+// The 15 significant digits of |valor| rounded to nearest, and the decimal exponent of the first:
+// |valor| is about cifras 10^(exponente - 14). Exact: |valor| = m 2^e, and m 10^k (k <= 22) fits
+// in 128 bits, so the dropped part is compared with a half exactly. False for a value outside
+// 1e-8..1e15, whose scale does not fit, and for an exact tie, whose rounding is left to to_chars.
+bool Cifras15(double valor, std::uint64_t& cifras, int& exponente)
+{
+    const auto bits = std::bit_cast<std::uint64_t>(valor) & ~(std::uint64_t{1} << 63);
+    const auto sesgado = static_cast<int>(bits >> 52);
+    // Below 1e-8 or from 1e15 on (2^50), zero, subnormals, infinities and NaN.
+    if (sesgado < 1023 - 27 || sesgado >= 1023 + 50)
+        return false;
+    const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+    const int desplazamiento = 1075 - sesgado; // |valor| = m 2^-desplazamiento, 3 <= desplazamiento <= 79
+    // floor(log10 |valor|): log2 |valor| times log10 2 (1233 / 4096) is it or one less.
+    int decimal = ((sesgado - 1023) * 1233) >> 12;
+    if (std::fabs(valor) >= static_cast<double>(Potencias10[static_cast<std::size_t>(std::clamp(decimal + 1, 0, 19))]))
+        ++decimal;
+    for (int intento = 0; intento < 3; ++intento) {
+        const int k = 14 - decimal;
+        if (k < 0 || k > 22)
+            return false;
+        // m 10^k as two products of 64 bits: m 10^3 stays below 2^63.
+        const std::uint64_t factor = k > 19 ? m * Potencias10[static_cast<std::size_t>(k - 19)] : m;
+        const Entero128 escalado = Entero128{factor} * Potencias10[static_cast<std::size_t>(std::min(k, 19))];
+        const auto entero = static_cast<std::uint64_t>(escalado >> desplazamiento);
+        if (entero >= Diez15 || entero < Diez14) {
+            decimal += entero >= Diez15 ? 1 : -1;
+            continue;
+        }
+        const Entero128 resto = escalado - (Entero128{entero} << desplazamiento);
+        const Entero128 mitad = Entero128{1} << (desplazamiento - 1);
+        if (resto == mitad)
+            return false;
+        cifras = entero + (resto > mitad ? 1 : 0);
+        exponente = decimal;
+        if (cifras == Diez15) {
+            cifras = Diez14;
+            ++exponente;
+        }
+        return true;
+    }
+    return false;
+}
+
+// The eight decimal digits of n < 10^8 as ASCII in one word, the first in its lowest byte: the
+// two halves of four digits, each split into pairs, each pair into digits, all lanes at once.
+std::uint64_t OchoCifras(std::uint32_t n)
+{
+    static_assert(std::endian::native == std::endian::little, "the digits are laid out lowest byte first");
+    const std::uint64_t cuartetos = n / 10000 | std::uint64_t{n % 10000} << 32;
+    const std::uint64_t centenas = (cuartetos * 10486 >> 20) & 0x0000007F0000007F; // v / 100 below 10^4
+    const std::uint64_t pares = centenas | (cuartetos - centenas * 100) << 16;
+    const std::uint64_t decenas = (pares * 103 >> 10) & 0x000F000F000F000F; // v / 10 below 100
+    return (decenas | (pares - decenas * 10) << 8) + 0x3030303030303030;
+}
+
+} // namespace
 
 char* EscribeTextoNumero(char* destino, double valor)
 {
@@ -33,11 +110,57 @@ char* EscribeTextoNumero(char* destino, double valor)
         return destino + largo;
     }
     // 15 significant digits as printf's %.15g writes them: trailing zeros dropped, the exponent
-    // form below 1e-4 and from 1e15 on; only the exponent's letter changes, to "E".
-    char* fin = std::to_chars(destino, destino + 32, valor, std::chars_format::general, 15).ptr;
-    if (char* e = static_cast<char*>(std::memchr(destino, 'e', static_cast<std::size_t>(fin - destino))))
-        *e = 'E';
-    return fin;
+    // form below 1e-4 and from 1e15 on, at least two exponent digits; only the exponent's letter
+    // changes, to "E". The digits come from Cifras15, or from to_chars where it gives none.
+    std::uint64_t cifras = 0;
+    int exponente = 0;
+    if (!Cifras15(valor, cifras, exponente)) {
+        char* fin = std::to_chars(destino, destino + 32, valor, std::chars_format::general, 15).ptr;
+        if (char* e = static_cast<char*>(std::memchr(destino, 'e', static_cast<std::size_t>(fin - destino))))
+            *e = 'E';
+        return fin;
+    }
+    // d[1..15] are the digits, d[0] is '0'; n of them are significant, trailing zeros dropped.
+    char d[32] = {};
+    const std::uint64_t alto = OchoCifras(static_cast<std::uint32_t>(cifras / 100000000));
+    const std::uint64_t bajo = OchoCifras(static_cast<std::uint32_t>(cifras % 100000000));
+    std::memcpy(d, &alto, 8);
+    std::memcpy(d + 8, &bajo, 8);
+    constexpr std::uint64_t Ceros = 0x3030303030303030;
+    const int n = bajo != Ceros ? 15 - std::countl_zero(bajo - Ceros) / 8 : 7 - std::countl_zero(alto - Ceros) / 8;
+    char* c = destino;
+    if (valor < 0)
+        *c++ = '-';
+    // Fixed copies of 15 bytes: at most 1 + 15 + 1 + 15 = 32 are written, what the caller gives.
+    if (exponente >= 0 && exponente < 15) {
+        std::memcpy(c, d + 1, 15);
+        c += exponente + 1;
+        if (n > exponente + 1) {
+            *c = '.';
+            std::memcpy(c + 1, d + 2 + exponente, 15);
+            c += n - exponente;
+        }
+    } else if (exponente < 0 && exponente >= -4) {
+        std::memcpy(c, "0.000", 5);
+        c += 1 - exponente;
+        std::memcpy(c, d + 1, 15);
+        c += n;
+    } else {
+        *c++ = d[1];
+        if (n > 1) {
+            *c = '.';
+            std::memcpy(c + 1, d + 2, 15);
+            c += n;
+        }
+        *c++ = 'E';
+        *c++ = exponente < 0 ? '-' : '+';
+        const int absoluto = std::abs(exponente);
+        if (absoluto >= 100)
+            *c++ = static_cast<char>('0' + absoluto / 100);
+        *c++ = static_cast<char>('0' + absoluto / 10 % 10);
+        *c++ = static_cast<char>('0' + absoluto % 10);
+    }
+    return c;
 }
 
 bool EsNumerico(const QString& texto)
