@@ -20,8 +20,11 @@ ResultadoCartera ValoraCartera(const QSqlDatabase& db, const QString& entrada, c
     };
     std::map<std::int32_t, Parte> partes;
     std::vector<Suma> porAntiguedad;
-    const Recorrido r =
-        RecorreCartera(db, entrada, salida, ColumnasValoradas, avanza, [&](const PolizaLeida& p, std::string& bytes) {
+    // The lines are valued on several threads; their totals are summed here, in line order, so
+    // they come out as one thread sums them.
+    const Recorrido r = RecorreCarteraEnParalelo(
+        db, entrada, salida, ColumnasValoradas, avanza,
+        [](const PolizaLeida& p, std::string& bytes, LineaValorada& linea) {
             const ValoresPlan& valores = *p.valores;
             const double primaNeta = p.suma * valores.primaNeta;
             const double tarifa = p.suma * valores.primaTarifa;
@@ -29,21 +32,8 @@ ResultadoCartera ValoraCartera(const QSqlDatabase& db, const QString& entrada, c
             if (!std::isfinite(primaNeta) || !std::isfinite(tarifa) || !std::isfinite(enVigor))
                 throw RechazoDe(p.linea, QStringLiteral("Suma_Asegurada"),
                                 QStringLiteral("da valores que se desbordan"));
-            reserva.agrega(enVigor);
-            primaTarifa.agrega(tarifa);
-            suma.agrega(p.suma);
-            if (!std::isfinite(reserva.total()) || !std::isfinite(primaTarifa.total()) || !std::isfinite(suma.total()))
-                throw RechazoDe(p.linea, {}, QStringLiteral("los totales de la cartera se desbordan"));
-            // Each part is at most its total in size: finite when the total is.
-            Parte& parte = partes[p.escenario];
-            ++parte.polizas;
-            parte.suma.agrega(p.suma);
-            parte.primaTarifa.agrega(tarifa);
-            parte.reserva.agrega(enVigor);
-            const auto anios = static_cast<std::size_t>(p.antiguedad);
-            if (anios >= porAntiguedad.size())
-                porAntiguedad.resize(anios + 1);
-            porAntiguedad[anios].agrega(enVigor);
+            linea.importes[0] = tarifa;
+            linea.importes[1] = enVigor;
             char texto[3 * 32 + 4];
             char* c = texto;
             for (double valor : {primaNeta, tarifa, enVigor}) {
@@ -53,6 +43,25 @@ ResultadoCartera ValoraCartera(const QSqlDatabase& db, const QString& entrada, c
             *c++ = '\n';
             p.copia(bytes);
             bytes.append(texto, static_cast<std::size_t>(c - texto));
+        },
+        [&](const LineaValorada& linea) {
+            const double tarifa = linea.importes[0];
+            const double enVigor = linea.importes[1];
+            reserva.agrega(enVigor);
+            primaTarifa.agrega(tarifa);
+            suma.agrega(linea.suma);
+            if (!std::isfinite(reserva.total()) || !std::isfinite(primaTarifa.total()) || !std::isfinite(suma.total()))
+                throw RechazoDe(linea.linea, {}, QStringLiteral("los totales de la cartera se desbordan"));
+            // Each part is at most its total in size: finite when the total is.
+            Parte& parte = partes[linea.escenario];
+            ++parte.polizas;
+            parte.suma.agrega(linea.suma);
+            parte.primaTarifa.agrega(tarifa);
+            parte.reserva.agrega(enVigor);
+            const auto anios = static_cast<std::size_t>(linea.antiguedad);
+            if (anios >= porAntiguedad.size())
+                porAntiguedad.resize(anios + 1);
+            porAntiguedad[anios].agrega(enVigor);
         });
     ResultadoCartera resultado;
     static_cast<Recorrido&>(resultado) = r;

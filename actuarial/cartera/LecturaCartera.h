@@ -76,10 +76,36 @@ struct Recorrido
  * a cancel (`avanza`, called with the bytes read of the total after every block, answers false).
  * Only a regular file is read. The output is written whole or not at all, never over the
  * database nor over the input; files that cannot be read or written, and the store's failures,
- * are ErrorVV.
+ * are ErrorVV. `valora` is called on the calling thread, in line order.
  */
 Recorrido RecorreCartera(const QSqlDatabase& db, const QString& entrada, const QString& salida, const QString& columnas,
                          const std::function<bool(qint64 hecho, qint64 total)>& avanza,
                          const std::function<void(const PolizaLeida&, std::string& salida)>& valora);
+
+//! What a valued line leaves for the portfolio's totals.
+struct LineaValorada
+{
+    std::int64_t linea = 0;
+    std::int32_t escenario = 0;
+    double suma = 0.0;
+    double antiguedad = 0.0;
+    double importes[2] = {}; //!< the valuation's own
+};
+
+/*!
+ * \brief RecorreCartera with the lines read and valued by several threads, a block of lines each,
+ * and their totals kept in line order, so every byte written and every sum is as one thread makes
+ * them.
+ *
+ * `valora` runs on any of the threads, at once with itself: it writes the line's output and its
+ * `importes`, and touches nothing shared. `acumula` then gets each valued line on the calling
+ * thread, in line order (it may refuse the line by throwing a RechazoLinea). The store is read on
+ * the calling thread only. The first refusal in line order is the file's, as when read by one.
+ */
+Recorrido
+RecorreCarteraEnParalelo(const QSqlDatabase& db, const QString& entrada, const QString& salida, const QString& columnas,
+                         const std::function<bool(qint64 hecho, qint64 total)>& avanza,
+                         const std::function<void(const PolizaLeida&, std::string& salida, LineaValorada&)>& valora,
+                         const std::function<void(const LineaValorada&)>& acumula);
 
 } // namespace valvida
