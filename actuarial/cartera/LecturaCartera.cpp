@@ -174,6 +174,58 @@ struct Reparto
     bool fin = false;                  // no more blocks: the threads end
 };
 
+// A plain decimal at `c`: an optional "-", digits with at most one "." among or around them, 1 to
+// 15 digits in all, read up to the first byte that is none of these (`c` is left there). Its
+// digits are a whole number m held exactly, and m / 10^d is the double nearest the decimal, as one
+// correctly rounded division of two exact values: what from_chars reads. False for anything else.
+bool Decimal(const char*& c, const char* fin, double& valor)
+{
+    static constexpr double Potencias[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                           1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const bool negativo = c != fin && *c == '-';
+    const char* p = c + (negativo ? 1 : 0);
+    std::uint64_t m = 0;
+    const char* const entero = p;
+    for (; p != fin && static_cast<unsigned char>(*p - '0') < 10; ++p)
+        m = m * 10 + static_cast<unsigned char>(*p - '0');
+    std::ptrdiff_t cifras = p - entero;
+    std::ptrdiff_t decimales = 0;
+    if (p != fin && *p == '.') {
+        const char* const fraccion = ++p;
+        for (; p != fin && static_cast<unsigned char>(*p - '0') < 10; ++p)
+            m = m * 10 + static_cast<unsigned char>(*p - '0');
+        decimales = p - fraccion;
+        cifras += decimales;
+    }
+    if (cifras == 0 || cifras > 15)
+        return false;
+    const double v = static_cast<double>(m) / Potencias[decimales];
+    valor = negativo ? -v : v;
+    c = p;
+    return true;
+}
+
+// The usual line, five fields and four plain decimals (Decimal), split and read in one pass.
+// False for any other line, which is split and read field by field, refused where it fails.
+bool EnUnaPasada(std::string_view linea, std::string_view (&campos)[5], double (&numeros)[4])
+{
+    const char* c = linea.data();
+    const char* const fin = c + linea.size();
+    const char* const poliza = c;
+    while (c != fin && *c != ',')
+        ++c;
+    if (c == fin)
+        return false;
+    campos[0] = std::string_view(poliza, static_cast<std::size_t>(c - poliza));
+    for (int k = 0; k < 4; ++k) {
+        const char* const inicio = ++c;
+        if (!Decimal(c, fin, numeros[k]) || (k < 3 ? c == fin || *c != ',' : c != fin))
+            return false;
+        campos[k + 1] = std::string_view(inicio, static_cast<std::size_t>(c - inicio));
+    }
+    return true;
+}
+
 // Splits and checks each policy line; its thread's own view of the shared plans.
 class Lector
 {
@@ -186,20 +238,24 @@ class Lector
     PolizaLeida poliza(std::string_view linea)
     {
         std::string_view campos[5];
-        std::size_t n = 0;
-        const char* const fin = linea.data() + linea.size();
-        for (const char *c = linea.data(), *inicio = c;; ++c) {
-            if (c != fin && *c != ',')
-                continue;
-            if (n == 5)
+        double numeros[4];
+        const bool leidos = EnUnaPasada(linea, campos, numeros);
+        if (!leidos) {
+            std::size_t n = 0;
+            const char* const fin = linea.data() + linea.size();
+            for (const char *c = linea.data(), *inicio = c;; ++c) {
+                if (c != fin && *c != ',')
+                    continue;
+                if (n == 5)
+                    throw rechazo(QStringLiteral("debe tener 5 campos separados por comas"));
+                campos[n++] = std::string_view(inicio, static_cast<std::size_t>(c - inicio));
+                if (c == fin)
+                    break;
+                inicio = c + 1;
+            }
+            if (n != 5)
                 throw rechazo(QStringLiteral("debe tener 5 campos separados por comas"));
-            campos[n++] = std::string_view(inicio, static_cast<std::size_t>(c - inicio));
-            if (c == fin)
-                break;
-            inicio = c + 1;
         }
-        if (n != 5)
-            throw rechazo(QStringLiteral("debe tener 5 campos separados por comas"));
 
         PolizaLeida p;
         p.linea = m_linea;
@@ -207,9 +263,9 @@ class Lector
         p.poliza = campos[0];
         if (campos[0].empty())
             throw rechazo(QStringLiteral("Poliza"), QStringLiteral("está vacío"));
-        const double escenario = numero(campos[1], "Escenario");
+        const double escenario = leidos ? numeros[0] : numero(campos[1], "Escenario");
         Escenario& planes = escenarioNumero(escenario, campos[1]);
-        const double edad = numero(campos[2], "Edad");
+        const double edad = leidos ? numeros[1] : numero(campos[2], "Edad");
         // The columns hold whole ages only: 40.5 would be valued silently as 40.
         if (edad != std::floor(edad))
             throw rechazo(QStringLiteral("Edad"), QStringLiteral("debe ser un número entero"));
@@ -217,10 +273,10 @@ class Lector
         p.plan = planes.planes->plan.get();
         p.valores = &plan(planes, edad);
         p.edad = static_cast<std::int16_t>(edad);
-        p.suma = numero(campos[3], "Suma_Asegurada");
+        p.suma = leidos ? numeros[2] : numero(campos[3], "Suma_Asegurada");
         if (!(p.suma > 0.0))
             throw rechazo(QStringLiteral("Suma_Asegurada"), QStringLiteral("debe ser mayor que 0"));
-        p.antiguedad = numero(campos[4], "Antiguedad");
+        p.antiguedad = leidos ? numeros[3] : numero(campos[4], "Antiguedad");
         if (!(p.antiguedad >= 0.0 && p.antiguedad < p.valores->plazoSeguro))
             throw rechazo(QStringLiteral("Antiguedad"),
                           QStringLiteral("debe ser mayor o igual que 0 y menor que el plazo del seguro (%1)")
@@ -246,36 +302,14 @@ class Lector
         std::vector<const std::variant<ValoresPlan, QString>*> porEdad;
     };
 
-    // A field as a number by the files' rule (EsNumerico). Plain decimals are read from the bytes:
-    // up to 15 digits are a whole number m held exactly, and m / 10^d is the double nearest the
-    // decimal, as one correctly rounded division of two exact values. Longer ones go through
-    // from_chars, anything else (blanks, a sign "+", an exponent) through ANumero.
+    // A field as a number by the files' rule (EsNumerico): plain decimals (Decimal) from the
+    // bytes, longer ones through from_chars, anything else (blanks, a sign "+", an exponent)
+    // through ANumero.
     double numero(std::string_view campo, const char* nombre) const
     {
-        static constexpr double Potencias[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                               1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
         const char* c = campo.data();
-        const char* const fin = c + campo.size();
-        const bool negativo = c != fin && *c == '-';
-        c += negativo ? 1 : 0;
-        std::uint64_t m = 0;
-        int cifras = 0, decimales = -1;
-        for (; c != fin; ++c) {
-            const unsigned cifra = static_cast<unsigned char>(*c) - unsigned{'0'};
-            if (cifra < 10) {
-                m = m * 10 + cifra;
-                ++cifras;
-                decimales += decimales >= 0 ? 1 : 0;
-            } else if (*c == '.' && decimales < 0) {
-                decimales = 0;
-            } else {
-                break;
-            }
-        }
-        if (c == fin && cifras > 0 && cifras <= 15) {
-            const double valor = static_cast<double>(m) / Potencias[std::max(decimales, 0)];
-            return negativo ? -valor : valor;
-        }
+        if (double valor = 0.0; Decimal(c, campo.data() + campo.size(), valor) && c == campo.data() + campo.size())
+            return valor;
         bool sencillo = !campo.empty();
         bool punto = false;
         bool cifra = false;
