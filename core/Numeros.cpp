@@ -40,22 +40,25 @@ constexpr std::uint64_t Diez14 = 100000000000000;
 constexpr std::uint64_t Diez15 = 1000000000000000;
 
 // The 15 significant digits of |valor| rounded to nearest, and the decimal exponent of the first:
-// |valor| is about cifras 10^(exponente - 14). Exact: |valor| = m 2^e, and m 10^k (k <= 22) fits
+// |valor| is about cifras 10^(exponente - 14). Exact: |valor| = m 2^-d, and m 10^k (k <= 22) fits
 // in 128 bits, so the dropped part is compared with a half exactly. False for a value outside
 // 1e-8..1e15, whose scale does not fit, and for an exact tie, whose rounding is left to to_chars.
 bool Cifras15(double valor, std::uint64_t& cifras, int& exponente)
 {
+    // 10^j for j = -8..15, to tell floor(log10 |valor|) from the binary exponent's estimate.
+    static constexpr double Decadas[] = {1e-8, 1e-7, 1e-6, 1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3,
+                                         1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     const auto bits = std::bit_cast<std::uint64_t>(valor) & ~(std::uint64_t{1} << 63);
     const auto sesgado = static_cast<int>(bits >> 52);
-    // Below 1e-8 or from 1e15 on (2^50), zero, subnormals, infinities and NaN.
+    // Below 2^-27 or from 2^50 on: zero, subnormals, infinities and NaN among them.
     if (sesgado < 1023 - 27 || sesgado >= 1023 + 50)
         return false;
     const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
-    const int desplazamiento = 1075 - sesgado; // |valor| = m 2^-desplazamiento, 3 <= desplazamiento <= 79
-    // floor(log10 |valor|): log2 |valor| times log10 2 (1233 / 4096) is it or one less.
+    const int d = 1075 - sesgado; // 3 <= d <= 79
+    // floor(log10 |valor|): log2 |valor| times log10 2 (1233 / 4096) is it or one less; the
+    // comparison with an inexact power of ten may still miss by one, which the scaled digits show.
     int decimal = ((sesgado - 1023) * 1233) >> 12;
-    if (std::fabs(valor) >= static_cast<double>(Potencias10[static_cast<std::size_t>(std::clamp(decimal + 1, 0, 19))]))
-        ++decimal;
+    decimal += std::fabs(valor) >= Decadas[decimal + 9] ? 1 : 0;
     for (int intento = 0; intento < 3; ++intento) {
         const int k = 14 - decimal;
         if (k < 0 || k > 22)
@@ -63,16 +66,27 @@ bool Cifras15(double valor, std::uint64_t& cifras, int& exponente)
         // m 10^k as two products of 64 bits: m 10^3 stays below 2^63.
         const std::uint64_t factor = k > 19 ? m * Potencias10[static_cast<std::size_t>(k - 19)] : m;
         const Entero128 escalado = Entero128{factor} * Potencias10[static_cast<std::size_t>(std::min(k, 19))];
-        const auto entero = static_cast<std::uint64_t>(escalado >> desplazamiento);
+        const auto entero = static_cast<std::uint64_t>(escalado >> d);
         if (entero >= Diez15 || entero < Diez14) {
             decimal += entero >= Diez15 ? 1 : -1;
             continue;
         }
-        const Entero128 resto = escalado - (Entero128{entero} << desplazamiento);
-        const Entero128 mitad = Entero128{1} << (desplazamiento - 1);
-        if (resto == mitad)
-            return false;
-        cifras = entero + (resto > mitad ? 1 : 0);
+        // The dropped bits against a half: in one word for the usual scales (d < 64).
+        bool arriba = false;
+        if (d < 64) {
+            const std::uint64_t resto = static_cast<std::uint64_t>(escalado) & ((std::uint64_t{1} << d) - 1);
+            const std::uint64_t mitad = std::uint64_t{1} << (d - 1);
+            if (resto == mitad)
+                return false;
+            arriba = resto > mitad;
+        } else {
+            const Entero128 resto = escalado - (Entero128{entero} << d);
+            const Entero128 mitad = Entero128{1} << (d - 1);
+            if (resto == mitad)
+                return false;
+            arriba = resto > mitad;
+        }
+        cifras = entero + (arriba ? 1 : 0);
         exponente = decimal;
         if (cifras == Diez15) {
             cifras = Diez14;
@@ -85,7 +99,7 @@ bool Cifras15(double valor, std::uint64_t& cifras, int& exponente)
 
 // The eight decimal digits of n < 10^8 as ASCII in one word, the first in its lowest byte: the
 // two halves of four digits, each split into pairs, each pair into digits, all lanes at once.
-std::uint64_t OchoCifras(std::uint32_t n)
+[[gnu::always_inline]] inline std::uint64_t OchoCifras(std::uint32_t n)
 {
     static_assert(std::endian::native == std::endian::little, "the digits are laid out lowest byte first");
     const std::uint64_t cuartetos = n / 10000 | std::uint64_t{n % 10000} << 32;
@@ -99,22 +113,22 @@ std::uint64_t OchoCifras(std::uint32_t n)
 
 char* EscribeTextoNumero(char* destino, double valor)
 {
-    if (valor == 0.0) {
-        *destino = '0';
-        return destino + 1;
-    }
-    if (!std::isfinite(valor)) {
-        const char* texto = std::isnan(valor) ? "nan" : (valor > 0 ? "inf" : "-inf");
-        const std::size_t largo = std::strlen(texto);
-        std::memcpy(destino, texto, largo);
-        return destino + largo;
-    }
     // 15 significant digits as printf's %.15g writes them: trailing zeros dropped, the exponent
     // form below 1e-4 and from 1e15 on, at least two exponent digits; only the exponent's letter
     // changes, to "E". The digits come from Cifras15, or from to_chars where it gives none.
     std::uint64_t cifras = 0;
     int exponente = 0;
     if (!Cifras15(valor, cifras, exponente)) {
+        if (valor == 0.0) {
+            *destino = '0';
+            return destino + 1;
+        }
+        if (!std::isfinite(valor)) {
+            const char* texto = std::isnan(valor) ? "nan" : (valor > 0 ? "inf" : "-inf");
+            const std::size_t largo = std::strlen(texto);
+            std::memcpy(destino, texto, largo);
+            return destino + largo;
+        }
         char* fin = std::to_chars(destino, destino + 32, valor, std::chars_format::general, 15).ptr;
         if (char* e = static_cast<char*>(std::memchr(destino, 'e', static_cast<std::size_t>(fin - destino))))
             *e = 'E';
