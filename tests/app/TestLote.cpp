@@ -482,6 +482,14 @@ class TestLote : public QObject
         const prueba::SalidaLote solas = valora(poliza, 6);
         QCOMPARE(solas.estado, 0);
         const QList<QByteArray> valoradas = prueba::LeeArchivo(salida).split('\n');
+        // The first policy spelt otherwise (zeros, points, signs, 8 and 16 digits, exponents,
+        // blanks) is the same policy.
+        const QByteArray grafias[] = {"01,00,1000,2.50",           "1,-0,1000.,2.5", "1.0,0,00001000,2.5000000",
+                                      "1,0,1000.00000000000,02.5", "1,0,1e3,25e-1",  " 1,0 ,+1000,2.5 "};
+        for (const QByteArray& grafia : grafias) {
+            QCOMPARE(valora([&](int) { return "P0," + grafia; }, 1).estado, 0);
+            QCOMPARE(prueba::LeeArchivo(salida).split('\n').value(1).split(',').mid(5), valoradas[1].split(',').mid(5));
+        }
         const int n = 60000;
         const prueba::SalidaLote todas = valora(poliza, n);
         QCOMPARE(Salida(todas).section('\n', 0, 0), "0|Pólizas: 60000");
