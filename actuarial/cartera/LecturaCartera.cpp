@@ -239,6 +239,12 @@ constexpr std::size_t Relleno = 8;
     return true;
 }
 
+// Whether a field's value (always finite) is whole: from 2^52 on every double is.
+bool Entero(double valor)
+{
+    return std::fabs(valor) >= 4503599627370496.0 || valor == static_cast<double>(static_cast<std::int64_t>(valor));
+}
+
 // The usual line, five fields and four plain decimals (Decimal), split and read in one pass.
 // False for any other line, which is split and read field by field, refused where it fails.
 bool EnUnaPasada(std::string_view linea, std::string_view (&campos)[5], double (&numeros)[4])
@@ -301,7 +307,7 @@ class Lector
         Escenario& planes = escenarioNumero(escenario, campos[1]);
         const double edad = leidos ? numeros[1] : numero(campos[2], "Edad");
         // The columns hold whole ages only: 40.5 would be valued silently as 40.
-        if (edad != std::floor(edad))
+        if (!Entero(edad))
             throw rechazo(QStringLiteral("Edad"), QStringLiteral("debe ser un número entero"));
         p.escenario = static_cast<std::int32_t>(escenario);
         p.plan = planes.planes->plan.get();
@@ -373,7 +379,7 @@ class Lector
     {
         if (m_ultimo && escenario == m_ultimoNumero)
             return *m_ultimo;
-        if (escenario != std::floor(escenario) || escenario < -2147483648.0 || escenario > 2147483647.0)
+        if (!Entero(escenario) || escenario < -2147483648.0 || escenario > 2147483647.0)
             throw rechazo(QStringLiteral("Escenario"), QStringLiteral("no existe el escenario ") + Texto(campo));
         const auto clave = static_cast<std::int32_t>(escenario);
         Escenario& visto = m_escenarios[clave];
