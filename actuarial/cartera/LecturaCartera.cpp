@@ -22,6 +22,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <system_error>
 #include <thread>
 #include <unordered_map>
 #include <variant>
@@ -520,8 +521,12 @@ class Valoracion
         , m_lector(reparto)
         , m_limite(static_cast<std::size_t>(hilos) + 1)
     {
-        for (int h = 0; h < hilos; ++h)
-            m_hilos.emplace_back([this] { trabaja(); });
+        // A thread the system refuses is one fewer; with none the calling thread values alone.
+        try {
+            for (int h = 0; h < hilos; ++h)
+                m_hilos.emplace_back([this] { trabaja(); });
+        } catch (const std::system_error&) {
+        }
     }
 
     ~Valoracion()
@@ -676,7 +681,7 @@ Recorrido Recorre(const QSqlDatabase& db, const QString& entrada, const QString&
                 if (nl || fin || hay > MaximoBytesLinea + 1) {
                     const std::size_t final_ = nl ? static_cast<std::size_t>(nl - bytes) : hay;
                     std::string_view texto(bytes, final_);
-                    inicio = final_ + 1;
+                    inicio = std::min(final_ + 1, hay);
                     if (!texto.empty() && texto.back() == '\r')
                         texto.remove_suffix(1);
                     linea = 1;
@@ -700,10 +705,8 @@ Recorrido Recorre(const QSqlDatabase& db, const QString& entrada, const QString&
                 corte = ultimo ? static_cast<std::size_t>(static_cast<const char*>(ultimo) - bytes) + 1 : inicio;
                 if (fin || hay - corte > MaximoBytesLinea + 1)
                     corte = hay;
-            } else if (inicio > hay) {
-                inicio = hay;
             }
-            pendiente = hay - std::max(corte, inicio);
+            pendiente = hay - corte;
             std::unique_ptr<Bloque> siguiente = valoracion.nuevo();
             Reserva(*siguiente, pendiente + BytesBloque);
             std::memcpy(siguiente->bytes.get(), bytes + (hay - pendiente), pendiente);

@@ -417,6 +417,10 @@ class TestLote : public QObject
         const QString formula = base.archivo("f.csv", CabeceraCartera.toUtf8() + "\r\n=cmd|' /C calc'!A0,1,0,1,0\r\n");
         QCOMPARE(Lote({"cartera", base.ruta(), formula, formula + ".s"}).estado, 0);
         QVERIFY(prueba::LeeArchivo(formula + ".s").contains("\n'=cmd|' /C calc'!A0,1,0,1,0,"));
+        // The header alone, without its line's end, is a portfolio of no policies.
+        QCOMPARE(Salida(Lote({"cartera", base.ruta(), base.archivo("h.csv", CabeceraCartera.toUtf8()), salida})),
+                 "0|Pólizas: 0\nReserva total: 0\nPrima de tarifa total: 0\n|");
+        QCOMPARE(prueba::LeeArchivo(salida), (CabeceraCartera + ',' + ColumnasValoradas + '\n').toUtf8());
         QCOMPARE(filas.value(0), CabeceraCartera + "," + ColumnasValoradas);
         for (int k = 0; k < 6; ++k) {
             const auto& [poliza, prima, reserva] = polizas[k];
