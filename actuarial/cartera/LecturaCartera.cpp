@@ -37,13 +37,6 @@ RechazoLinea RechazoDe(std::int64_t linea, const QString& campo, const QString& 
     return {QStringLiteral("Línea %1, campo %2: %3").arg(linea).arg(campo, motivo)};
 }
 
-void Suma::agrega(double termino)
-{
-    const double t = m_suma + termino;
-    m_compensacion += std::fabs(m_suma) >= std::fabs(termino) ? (m_suma - t) + termino : (termino - t) + m_suma;
-    m_suma = t;
-}
-
 namespace {
 
 // Lines are read, valued and written in blocks of this size: a few in flight, each with its
@@ -64,6 +57,7 @@ struct PlanesEscenario
     std::unique_ptr<Plan> plan; // none: no such scenario
     std::int32_t primeraEdad = 0;
     std::int32_t ultimaEdad = -1;
+    std::int32_t orden = 0; // its place among the scenarios read
     std::vector<std::unique_ptr<std::variant<ValoresPlan, QString>>> porEdad;
     std::map<std::int16_t, std::unique_ptr<std::variant<ValoresPlan, QString>>> fuera; // ages outside the table
 };
@@ -158,6 +152,7 @@ struct Reparto
             leido.fallo = std::current_exception();
         }
         const std::lock_guard bloqueo(m);
+        leido.planes->orden = static_cast<std::int32_t>(escenarios.size());
         escenarios.try_emplace(clave, std::move(leido));
     }
 
@@ -311,6 +306,7 @@ class Lector
         if (!Entero(edad))
             throw rechazo(QStringLiteral("Edad"), QStringLiteral("debe ser un número entero"));
         p.escenario = static_cast<std::int32_t>(escenario);
+        p.ordenEscenario = planes.planes->orden;
         p.plan = planes.planes->plan.get();
         p.valores = &plan(planes, edad);
         p.edad = static_cast<std::int16_t>(edad);
@@ -423,7 +419,7 @@ class Lector
 };
 
 using Valora = std::function<void(const PolizaLeida&, std::string& salida, LineaValorada&)>;
-using Acumula = std::function<void(const LineaValorada&)>;
+using Acumula = std::function<void(std::span<const LineaValorada>)>;
 
 // Whole lines of the file, from line `primeraLinea` on, and what valuing them left: the output's
 // bytes, the valued lines, and the first failure (the lines before it valued).
@@ -491,6 +487,7 @@ void Valoran(Bloque& b, Lector& lector, const Valora& valora, bool guardaLineas)
             LineaValorada valorada;
             valorada.linea = p.linea;
             valorada.escenario = p.escenario;
+            valorada.ordenEscenario = p.ordenEscenario;
             valorada.suma = p.suma;
             valorada.antiguedad = p.antiguedad;
             valora(p, b.salida, valorada);
@@ -622,10 +619,8 @@ class Valoracion
 
     void cierra(const Bloque& b)
     {
-        if (m_acumula) {
-            for (const LineaValorada& linea : b.lineas)
-                m_acumula(linea);
-        }
+        if (m_acumula)
+            m_acumula(b.lineas);
         if (b.rechazo)
             throw *b.rechazo;
         if (b.fallo)
@@ -774,7 +769,7 @@ Recorrido
 RecorreCarteraEnParalelo(const QSqlDatabase& db, const QString& entrada, const QString& salida, const QString& columnas,
                          const std::function<bool(qint64 hecho, qint64 total)>& avanza,
                          const std::function<void(const PolizaLeida&, std::string& salida, LineaValorada&)>& valora,
-                         const std::function<void(const LineaValorada&)>& acumula)
+                         const std::function<void(std::span<const LineaValorada>)>& acumula)
 {
     // Beyond four threads the blocks in flight would cost more memory than they save time.
     const int hilos = static_cast<int>(std::min(std::thread::hardware_concurrency(), 4u));

@@ -507,6 +507,17 @@ class TestLote : public QObject
             const double una = solas.out.section('\n', k, k).section(": ", 1).toDouble();
             VV_CERCA(todas.out.section('\n', k, k).section(": ", 1).toDouble(), 10000 * una, 1e-12 * 10000 * una);
         }
+        // The summary by scenario, ascending though scenario 3 comes last: 10,000 of each policy.
+        const QString resumen = base.carpeta() + "/resumen.csv";
+        QCOMPARE(Lote({"cartera", "--resumen", resumen, base.ruta(), base.carpeta() + "/c.csv", salida}).estado, 0);
+        const QList<QByteArray> filas = prueba::LeeArchivo(resumen).split('\n');
+        for (int k = 0; k < 6; ++k) {
+            const QList<QByteArray> fila = filas.value(k + 1).split(',');
+            const int i = k < 2 ? k : k == 2 ? 5 : k - 1; // the policy of scenario k + 1
+            QCOMPARE(fila.value(0) + ',' + fila.value(2), QByteArray::number(k + 1) + ",10000");
+            const double reserva = valoradas[i + 1].split(',').value(7).toDouble();
+            VV_CERCA(fila.value(5).toDouble(), 10000 * reserva, 1e-9 * 10000 * reserva + 1e-9);
+        }
         // Policies i replaced, and the message: the policy on line i + 2.
         const QByteArray desborda = "X,1,0,1.7e308,2.5";
         const std::pair<QMap<int, QByteArray>, QString> rechazadas[] = {
