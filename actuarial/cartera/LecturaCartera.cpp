@@ -516,7 +516,7 @@ class Valoracion
         , m_acumula(acumula)
         , m_escritura(escritura)
         , m_lector(reparto)
-        , m_limite(static_cast<std::size_t>(hilos) + 1)
+        , m_limite(static_cast<std::size_t>(hilos) + 2)
     {
         // A thread the system refuses is one fewer; with none the calling thread values alone.
         try {
@@ -633,8 +633,8 @@ class Valoracion
     const Valora& m_valora;
     const Acumula& m_acumula;
     ArchivoAtomico& m_escritura;
-    Lector m_lector; // the calling thread's, with no threads
-    std::size_t m_limite;
+    Lector m_lector;      // the calling thread's, with no threads
+    std::size_t m_limite; // blocks in flight: one a thread and two more, so no thread waits for work
     std::deque<std::unique_ptr<Bloque>> m_enCurso; // in line order
     std::vector<std::unique_ptr<Bloque>> m_libres;
     std::deque<Bloque*> m_pendientes; // behind Reparto::m, not yet taken by a thread
