@@ -518,6 +518,20 @@ class TestLote : public QObject
             const double reserva = valoradas[i + 1].split(',').value(7).toDouble();
             VV_CERCA(fila.value(5).toDouble(), 10000 * reserva, 1e-9 * 10000 * reserva + 1e-9);
         }
+        // A cancel waits for the blocks already read: nothing is written, and a refusal among
+        // them is still the file's.
+        for (const bool mala : {false, true}) {
+            QByteArray bytes = CabeceraCartera.toUtf8();
+            for (int i = 0; i < n; ++i)
+                bytes += '\n' + (mala && i == 100 ? QByteArray("X,9,0,1000,1") : poliza(i));
+            int llamadas = 0;
+            QFile::remove(salida);
+            const ResultadoCartera r = ValoraCartera(base.db(), base.archivo("c.csv", bytes), salida,
+                                                     [&](qint64, qint64) { return ++llamadas < 2; });
+            QCOMPARE(int(r.estado), int(mala ? Recorrido::Estado::Rechazada : Recorrido::Estado::Cancelada));
+            QCOMPARE(r.rechazo, mala ? "Línea 102, campo Escenario: no existe el escenario 9" : "");
+            QVERIFY(!QFile::exists(salida));
+        }
         // Policies i replaced, and the message: the policy on line i + 2.
         const QByteArray desborda = "X,1,0,1.7e308,2.5";
         const std::pair<QMap<int, QByteArray>, QString> rechazadas[] = {
