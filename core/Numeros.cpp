@@ -134,38 +134,40 @@ char* EscribeTextoNumero(char* destino, double valor)
             *e = 'E';
         return fin;
     }
-    // d[1..15] are the digits, d[0] is '0'; n of them are significant, trailing zeros dropped.
-    char d[32] = {};
-    const std::uint64_t alto = OchoCifras(static_cast<std::uint32_t>(cifras / 100000000));
+    // The 15 digits in one 128-bit word, the first in its lowest byte, laid out there (a point
+    // put in by shifting the decimals up one byte) and stored 16 bytes at a time: the bytes never
+    // go through memory twice. n digits are significant, trailing zeros dropped.
+    const std::uint64_t alto = OchoCifras(static_cast<std::uint32_t>(cifras / 100000000)); // '0' and 7 digits
     const std::uint64_t bajo = OchoCifras(static_cast<std::uint32_t>(cifras % 100000000));
-    std::memcpy(d, &alto, 8);
-    std::memcpy(d + 8, &bajo, 8);
+    const Entero128 cifras15 = (Entero128{alto} | Entero128{bajo} << 64) >> 8;
     constexpr std::uint64_t Ceros = 0x3030303030303030;
     const int n = bajo != Ceros ? 15 - std::countl_zero(bajo - Ceros) / 8 : 7 - std::countl_zero(alto - Ceros) / 8;
+    // The digits with a point after the first `antes` of them.
+    const auto conPunto = [&](int antes) {
+        const Entero128 enteros = (Entero128{1} << (8 * antes)) - 1;
+        return (cifras15 & enteros) | (cifras15 & ~enteros) << 8 | Entero128{'.'} << (8 * antes);
+    };
+    const auto guarda = [](char* c, Entero128 bytes) { std::memcpy(c, &bytes, 16); };
     char* c = destino;
     if (valor < 0)
         *c++ = '-';
-    // Fixed copies of 15 bytes: at most 1 + 15 + 1 + 15 = 32 are written, what the caller gives.
+    // At most 1 + 5 + 16 bytes are stored, or 1 + 16 + 5 with an exponent: within the 32 given.
     if (exponente >= 0 && exponente < 15) {
-        std::memcpy(c, d + 1, 15);
-        c += exponente + 1;
         if (n > exponente + 1) {
-            *c = '.';
-            std::memcpy(c + 1, d + 2 + exponente, 15);
-            c += n - exponente;
+            guarda(c, conPunto(exponente + 1));
+            c += n + 1;
+        } else {
+            guarda(c, cifras15);
+            c += exponente + 1;
         }
     } else if (exponente < 0 && exponente >= -4) {
         std::memcpy(c, "0.000", 5);
         c += 1 - exponente;
-        std::memcpy(c, d + 1, 15);
+        guarda(c, cifras15);
         c += n;
     } else {
-        *c++ = d[1];
-        if (n > 1) {
-            *c = '.';
-            std::memcpy(c + 1, d + 2, 15);
-            c += n;
-        }
+        guarda(c, n > 1 ? conPunto(1) : cifras15);
+        c += n > 1 ? n + 1 : 1;
         *c++ = 'E';
         *c++ = exponente < 0 ? '-' : '+';
         const int absoluto = std::abs(exponente);
