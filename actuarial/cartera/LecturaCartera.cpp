@@ -229,7 +229,8 @@ constexpr std::size_t Relleno = 8;
     }
     if (cifras == 0 || cifras > 15)
         return false;
-    const double v = static_cast<double>(m) / Potencias[decimales];
+    // A whole number is exact as it is: the division, slow, only for decimals.
+    const double v = decimales > 0 ? static_cast<double>(m) / Potencias[decimales] : static_cast<double>(m);
     valor = negativo ? -v : v;
     c = p;
     return true;
@@ -336,7 +337,9 @@ class Lector
     struct Escenario
     {
         PlanesEscenario* planes = nullptr;
-        std::vector<const std::variant<ValoresPlan, QString>*> porEdad;
+        std::int32_t primeraEdad = 0;
+        std::int32_t ultimaEdad = -1;
+        std::vector<const ValoresPlan*> porEdad; // the ages found to be valued, straight to their values
     };
 
     // A field as a number by the files' rule (EsNumerico): plain decimals (Decimal) from the
@@ -382,6 +385,8 @@ class Lector
         Escenario& visto = m_escenarios[clave];
         if (!visto.planes) {
             visto.planes = &m_reparto.escenario(clave);
+            visto.primeraEdad = visto.planes->primeraEdad;
+            visto.ultimaEdad = visto.planes->ultimaEdad;
             visto.porEdad.resize(visto.planes->porEdad.size());
         }
         if (!visto.planes->plan)
@@ -393,21 +398,19 @@ class Lector
 
     const ValoresPlan& plan(Escenario& visto, double edad)
     {
-        // An age outside the table is refused as the plan refuses any age it does not fit.
         const auto x = static_cast<std::int16_t>(std::clamp(edad, -32768.0, 32767.0));
-        const std::variant<ValoresPlan, QString>* valores = nullptr;
-        const std::size_t i = static_cast<std::size_t>(x - visto.planes->primeraEdad);
-        const bool enTabla = x >= visto.planes->primeraEdad && x <= visto.planes->ultimaEdad;
-        if (enTabla)
-            valores = visto.porEdad[i];
-        if (!valores) {
-            valores = &m_reparto.enEdad(*visto.planes, x);
-            if (enTabla)
-                visto.porEdad[i] = valores;
-        }
-        if (const QString* motivo = std::get_if<QString>(valores))
+        const auto i = static_cast<std::size_t>(x - visto.primeraEdad);
+        const bool enTabla = x >= visto.primeraEdad && x <= visto.ultimaEdad;
+        if (enTabla && visto.porEdad[i])
+            return *visto.porEdad[i];
+        // An age outside the table is refused as the plan refuses any age it does not fit.
+        const std::variant<ValoresPlan, QString>& valores = m_reparto.enEdad(*visto.planes, x);
+        if (const QString* motivo = std::get_if<QString>(&valores))
             throw rechazo(QStringLiteral("Edad"), *motivo);
-        return std::get<ValoresPlan>(*valores);
+        const ValoresPlan& v = std::get<ValoresPlan>(valores);
+        if (enTabla)
+            visto.porEdad[i] = &v;
+        return v;
     }
 
     Reparto& m_reparto;
