@@ -62,15 +62,15 @@ struct PlanesEscenario
     std::map<std::int16_t, std::unique_ptr<std::variant<ValoresPlan, QString>>> fuera; // ages outside the table
 };
 
-// A thread that read a block of lines, or waited for a plan, when the file's end came: its work is dropped.
+// Thrown to a thread still waiting for a scenario when the valuation ends: its block is dropped.
 struct Abandono
 {
 };
 
 /*!
- * What the threads of a valuation share: the plans, the store being read by the thread that
- * opened it only (its connection is that thread's), and the blocks of lines in flight. Every
- * member behind `m`.
+ * What the threads of a valuation share: the plans, each scenario read from the store by the
+ * thread that opened it only (the connection is that thread's), and the lock and the condition
+ * under which the blocks in flight (Valoracion) are handed out and taken back.
  */
 struct Reparto
 {
