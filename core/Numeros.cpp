@@ -134,39 +134,51 @@ char* EscribeTextoNumero(char* destino, double valor)
             *e = 'E';
         return fin;
     }
-    // The 15 digits in one 128-bit word, the first in its lowest byte, laid out there (a point
-    // put in by shifting the decimals up one byte) and stored 16 bytes at a time: the bytes never
-    // go through memory twice. n digits are significant, trailing zeros dropped.
+    // The 15 digits in two words, the first digit in the lowest byte: 8 in `primera`, 7 in
+    // `segunda`. They are laid out there (a point put in by shifting the later digits up a byte)
+    // and stored a word at a time: the bytes never go through memory twice. n digits are
+    // significant, trailing zeros dropped.
     const std::uint64_t alto = OchoCifras(static_cast<std::uint32_t>(cifras / 100000000)); // '0' and 7 digits
     const std::uint64_t bajo = OchoCifras(static_cast<std::uint32_t>(cifras % 100000000));
-    const Entero128 cifras15 = (Entero128{alto} | Entero128{bajo} << 64) >> 8;
+    const std::uint64_t primera = alto >> 8 | bajo << 56;
+    const std::uint64_t segunda = bajo >> 8;
     constexpr std::uint64_t Ceros = 0x3030303030303030;
     const int n = bajo != Ceros ? 15 - std::countl_zero(bajo - Ceros) / 8 : 7 - std::countl_zero(alto - Ceros) / 8;
-    // The digits with a point after the first `antes` of them.
-    const auto conPunto = [&](int antes) {
-        const Entero128 enteros = (Entero128{1} << (8 * antes)) - 1;
-        return (cifras15 & enteros) | (cifras15 & ~enteros) << 8 | Entero128{'.'} << (8 * antes);
+    // A word with a point after its first k bytes (k < 8), the rest a byte up, the last one lost.
+    const auto punto = [](std::uint64_t bytes, int k) {
+        const int b = 8 * k;
+        return (bytes & ((std::uint64_t{1} << b) - 1)) | std::uint64_t{'.'} << b | (bytes >> b << 8) << b;
     };
-    const auto guarda = [](char* c, Entero128 bytes) { std::memcpy(c, &bytes, 16); };
+    // The 15 digits, or with a point after the first `antes` of them (1 to 15): 16 bytes.
+    const auto guarda = [&](char* c, int antes) {
+        std::uint64_t palabras[2] = {primera, segunda};
+        if (antes > 0 && antes < 8) {
+            palabras[0] = punto(primera, antes);
+            palabras[1] = segunda << 8 | primera >> 56;
+        } else if (antes >= 8) {
+            palabras[1] = punto(segunda, antes - 8);
+        }
+        std::memcpy(c, palabras, 16);
+    };
     char* c = destino;
     if (valor < 0)
         *c++ = '-';
     // At most 1 + 5 + 16 bytes are stored, or 1 + 16 + 5 with an exponent: within the 32 given.
     if (exponente >= 0 && exponente < 15) {
         if (n > exponente + 1) {
-            guarda(c, conPunto(exponente + 1));
+            guarda(c, exponente + 1);
             c += n + 1;
         } else {
-            guarda(c, cifras15);
+            guarda(c, 0);
             c += exponente + 1;
         }
     } else if (exponente < 0 && exponente >= -4) {
         std::memcpy(c, "0.000", 5);
         c += 1 - exponente;
-        guarda(c, cifras15);
+        guarda(c, 0);
         c += n;
     } else {
-        guarda(c, n > 1 ? conPunto(1) : cifras15);
+        guarda(c, n > 1 ? 1 : 0);
         c += n > 1 ? n + 1 : 1;
         *c++ = 'E';
         *c++ = exponente < 0 ? '-' : '+';
