@@ -93,6 +93,8 @@ class ArchivoAtomico : public Descriptor
     QString m_destino;  // after links
     QString m_temporal; // a named temporary file, where the folder's file system has no unnamed one
     int m_modo = -1;    // the old file's permissions, kept
+    qint64 m_escritos = 0;
+    qint64 m_enviados = 0; // the bytes whose way to the disk was started
 };
 
 } // namespace valvida

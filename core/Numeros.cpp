@@ -5,9 +5,12 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cfenv>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <string_view>
@@ -20,24 +23,172 @@ QString TextoNumero(double valor)
     return QString::fromLatin1(texto, EscribeTextoNumero(texto, valor) - texto);
 }
 
+namespace {
+
+__extension__ typedef unsigned __int128 Entero128;
+
+// 10^k for k = 0..19, the powers of ten a 64-bit word holds.
+constexpr auto Potencias10 = [] {
+    std::array<std::uint64_t, 20> p{};
+    p[0] = 1;
+    for (std::size_t k = 1; k < p.size(); ++k)
+        p[k] = p[k - 1] * 10;
+    return p;
+}();
+
+constexpr std::uint64_t Diez14 = 100000000000000;
+constexpr std::uint64_t Diez15 = 1000000000000000;
+
+// The 15 significant digits of |valor| rounded to nearest, and the decimal exponent of the first:
+// |valor| is about cifras 10^(exponente - 14). Exact: |valor| = m 2^-d, and m 10^k (k <= 22) fits
+// in 128 bits, so the dropped part is compared with a half exactly. False for a value outside
+// 1e-8..1e15, whose scale does not fit, and for an exact tie, whose rounding is left to to_chars.
+bool Cifras15(double valor, std::uint64_t& cifras, int& exponente)
+{
+    // 10^j for j = -8..15, to tell floor(log10 |valor|) from the binary exponent's estimate.
+    static constexpr double Decadas[] = {1e-8, 1e-7, 1e-6, 1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3,
+                                         1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const auto bits = std::bit_cast<std::uint64_t>(valor) & ~(std::uint64_t{1} << 63);
+    const auto sesgado = static_cast<int>(bits >> 52);
+    // Below 2^-27 or from 2^50 on: zero, subnormals, infinities and NaN among them.
+    if (sesgado < 1023 - 27 || sesgado >= 1023 + 50)
+        return false;
+    const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+    const int d = 1075 - sesgado; // 3 <= d <= 79
+    // floor(log10 |valor|): log2 |valor| times log10 2 (1233 / 4096) is it or one less; the
+    // comparison with an inexact power of ten may still miss by one, which the scaled digits show.
+    int decimal = ((sesgado - 1023) * 1233) >> 12;
+    decimal += std::fabs(valor) >= Decadas[decimal + 9] ? 1 : 0;
+    for (int intento = 0; intento < 3; ++intento) {
+        const int k = 14 - decimal;
+        if (k < 0 || k > 22)
+            return false;
+        // m 10^k as two products of 64 bits: m 10^3 stays below 2^63.
+        const std::uint64_t factor = k > 19 ? m * Potencias10[static_cast<std::size_t>(k - 19)] : m;
+        const Entero128 escalado = Entero128{factor} * Potencias10[static_cast<std::size_t>(std::min(k, 19))];
+        const auto entero = static_cast<std::uint64_t>(escalado >> d);
+        if (entero >= Diez15 || entero < Diez14) {
+            decimal += entero >= Diez15 ? 1 : -1;
+            continue;
+        }
+        // The dropped bits against a half: in one word for the usual scales (d < 64).
+        bool arriba = false;
+        if (d < 64) {
+            const std::uint64_t resto = static_cast<std::uint64_t>(escalado) & ((std::uint64_t{1} << d) - 1);
+            const std::uint64_t mitad = std::uint64_t{1} << (d - 1);
+            if (resto == mitad)
+                return false;
+            arriba = resto > mitad;
+        } else {
+            const Entero128 resto = escalado - (Entero128{entero} << d);
+            const Entero128 mitad = Entero128{1} << (d - 1);
+            if (resto == mitad)
+                return false;
+            arriba = resto > mitad;
+        }
+        cifras = entero + (arriba ? 1 : 0);
+        exponente = decimal;
+        if (cifras == Diez15) {
+            cifras = Diez14;
+            ++exponente;
+        }
+        return true;
+    }
+    return false;
+}
+
+// The eight decimal digits of n < 10^8 as ASCII in one word, the first in its lowest byte: the
+// two halves of four digits, each split into pairs, each pair into digits, all lanes at once.
+[[gnu::always_inline]] inline std::uint64_t OchoCifras(std::uint32_t n)
+{
+    static_assert(std::endian::native == std::endian::little, "the digits are laid out lowest byte first");
+    const std::uint64_t cuartetos = n / 10000 | std::uint64_t{n % 10000} << 32;
+    const std::uint64_t centenas = (cuartetos * 10486 >> 20) & 0x0000007F0000007F; // v / 100 below 10^4
+    const std::uint64_t pares = centenas | (cuartetos - centenas * 100) << 16;
+    const std::uint64_t decenas = (pares * 103 >> 10) & 0x000F000F000F000F; // v / 10 below 100
+    return (decenas | (pares - decenas * 10) << 8) + 0x3030303030303030;
+}
+
+} // namespace
+
 char* EscribeTextoNumero(char* destino, double valor)
 {
-    if (valor == 0.0) {
-        *destino = '0';
-        return destino + 1;
-    }
-    if (!std::isfinite(valor)) {
-        const char* texto = std::isnan(valor) ? "nan" : (valor > 0 ? "inf" : "-inf");
-        const std::size_t largo = std::strlen(texto);
-        std::memcpy(destino, texto, largo);
-        return destino + largo;
-    }
     // 15 significant digits as printf's %.15g writes them: trailing zeros dropped, the exponent
-    // form below 1e-4 and from 1e15 on; only the exponent's letter changes, to "E".
-    char* fin = std::to_chars(destino, destino + 32, valor, std::chars_format::general, 15).ptr;
-    if (char* e = static_cast<char*>(std::memchr(destino, 'e', static_cast<std::size_t>(fin - destino))))
-        *e = 'E';
-    return fin;
+    // form below 1e-4 and from 1e15 on, at least two exponent digits; only the exponent's letter
+    // changes, to "E". The digits come from Cifras15, or from to_chars where it gives none.
+    std::uint64_t cifras = 0;
+    int exponente = 0;
+    if (!Cifras15(valor, cifras, exponente)) {
+        if (valor == 0.0) {
+            *destino = '0';
+            return destino + 1;
+        }
+        if (!std::isfinite(valor)) {
+            const char* texto = std::isnan(valor) ? "nan" : (valor > 0 ? "inf" : "-inf");
+            const std::size_t largo = std::strlen(texto);
+            std::memcpy(destino, texto, largo);
+            return destino + largo;
+        }
+        char* fin = std::to_chars(destino, destino + 32, valor, std::chars_format::general, 15).ptr;
+        if (char* e = static_cast<char*>(std::memchr(destino, 'e', static_cast<std::size_t>(fin - destino))))
+            *e = 'E';
+        return fin;
+    }
+    // The 15 digits in two words, the first digit in the lowest byte: 8 in `primera`, 7 in
+    // `segunda`. They are laid out there (a point put in by shifting the later digits up a byte)
+    // and stored a word at a time: the bytes never go through memory twice. n digits are
+    // significant, trailing zeros dropped.
+    const std::uint64_t alto = OchoCifras(static_cast<std::uint32_t>(cifras / 100000000)); // '0' and 7 digits
+    const std::uint64_t bajo = OchoCifras(static_cast<std::uint32_t>(cifras % 100000000));
+    const std::uint64_t primera = alto >> 8 | bajo << 56;
+    const std::uint64_t segunda = bajo >> 8;
+    constexpr std::uint64_t Ceros = 0x3030303030303030;
+    const int n = bajo != Ceros ? 15 - std::countl_zero(bajo - Ceros) / 8 : 7 - std::countl_zero(alto - Ceros) / 8;
+    // A word with a point after its first k bytes (k < 8), the rest a byte up, the last one lost.
+    const auto punto = [](std::uint64_t bytes, int k) {
+        const int b = 8 * k;
+        return (bytes & ((std::uint64_t{1} << b) - 1)) | std::uint64_t{'.'} << b | (bytes >> b << 8) << b;
+    };
+    // The 15 digits, or with a point after the first `antes` of them (1 to 15): 16 bytes.
+    const auto guarda = [&](char* c, int antes) {
+        std::uint64_t palabras[2] = {primera, segunda};
+        if (antes > 0 && antes < 8) {
+            palabras[0] = punto(primera, antes);
+            palabras[1] = segunda << 8 | primera >> 56;
+        } else if (antes >= 8) {
+            palabras[1] = punto(segunda, antes - 8);
+        }
+        std::memcpy(c, palabras, 16);
+    };
+    char* c = destino;
+    if (valor < 0)
+        *c++ = '-';
+    // At most 1 + 5 + 16 bytes are stored, or 1 + 16 + 5 with an exponent: within the 32 given.
+    if (exponente >= 0 && exponente < 15) {
+        if (n > exponente + 1) {
+            guarda(c, exponente + 1);
+            c += n + 1;
+        } else {
+            guarda(c, 0);
+            c += exponente + 1;
+        }
+    } else if (exponente < 0 && exponente >= -4) {
+        std::memcpy(c, "0.000", 5);
+        c += 1 - exponente;
+        guarda(c, 0);
+        c += n;
+    } else {
+        guarda(c, n > 1 ? 1 : 0);
+        c += n > 1 ? n + 1 : 1;
+        *c++ = 'E';
+        *c++ = exponente < 0 ? '-' : '+';
+        const int absoluto = std::abs(exponente);
+        if (absoluto >= 100)
+            *c++ = static_cast<char>('0' + absoluto / 100);
+        *c++ = static_cast<char>('0' + absoluto / 10 % 10);
+        *c++ = static_cast<char>('0' + absoluto % 10);
+    }
+    return c;
 }
 
 bool EsNumerico(const QString& texto)

@@ -2,8 +2,9 @@
 
 #include "core/Numeros.h"
 
+#include <algorithm>
 #include <cmath>
-#include <map>
+#include <span>
 #include <vector>
 
 namespace valvida {
@@ -15,13 +16,18 @@ ResultadoCartera ValoraCartera(const QSqlDatabase& db, const QString& entrada, c
     // The scenarios' shares of the totals, and the reserve by whole years in force.
     struct Parte
     {
+        std::int32_t escenario = 0;
         std::int64_t polizas = 0;
         Suma suma, primaTarifa, reserva;
     };
-    std::map<std::int32_t, Parte> partes;
+    std::vector<Parte> partes; // by the scenario's place among those read
+
     std::vector<Suma> porAntiguedad;
-    const Recorrido r =
-        RecorreCartera(db, entrada, salida, ColumnasValoradas, avanza, [&](const PolizaLeida& p, std::string& bytes) {
+    // The lines are valued on several threads; their totals are summed here, in line order, so
+    // they come out as one thread sums them.
+    const Recorrido r = RecorreCarteraEnParalelo(
+        db, entrada, salida, ColumnasValoradas, avanza,
+        [](const PolizaLeida& p, std::string& bytes, LineaValorada& linea) {
             const ValoresPlan& valores = *p.valores;
             const double primaNeta = p.suma * valores.primaNeta;
             const double tarifa = p.suma * valores.primaTarifa;
@@ -29,21 +35,8 @@ ResultadoCartera ValoraCartera(const QSqlDatabase& db, const QString& entrada, c
             if (!std::isfinite(primaNeta) || !std::isfinite(tarifa) || !std::isfinite(enVigor))
                 throw RechazoDe(p.linea, QStringLiteral("Suma_Asegurada"),
                                 QStringLiteral("da valores que se desbordan"));
-            reserva.agrega(enVigor);
-            primaTarifa.agrega(tarifa);
-            suma.agrega(p.suma);
-            if (!std::isfinite(reserva.total()) || !std::isfinite(primaTarifa.total()) || !std::isfinite(suma.total()))
-                throw RechazoDe(p.linea, {}, QStringLiteral("los totales de la cartera se desbordan"));
-            // Each part is at most its total in size: finite when the total is.
-            Parte& parte = partes[p.escenario];
-            ++parte.polizas;
-            parte.suma.agrega(p.suma);
-            parte.primaTarifa.agrega(tarifa);
-            parte.reserva.agrega(enVigor);
-            const auto anios = static_cast<std::size_t>(p.antiguedad);
-            if (anios >= porAntiguedad.size())
-                porAntiguedad.resize(anios + 1);
-            porAntiguedad[anios].agrega(enVigor);
+            linea.importes[0] = tarifa;
+            linea.importes[1] = enVigor;
             char texto[3 * 32 + 4];
             char* c = texto;
             for (double valor : {primaNeta, tarifa, enVigor}) {
@@ -53,6 +46,32 @@ ResultadoCartera ValoraCartera(const QSqlDatabase& db, const QString& entrada, c
             *c++ = '\n';
             p.copia(bytes);
             bytes.append(texto, static_cast<std::size_t>(c - texto));
+        },
+        [&](std::span<const LineaValorada> lineas) {
+            for (const LineaValorada& linea : lineas) {
+                const double tarifa = linea.importes[0];
+                const double enVigor = linea.importes[1];
+                reserva.agrega(enVigor);
+                primaTarifa.agrega(tarifa);
+                suma.agrega(linea.suma);
+                if (!std::isfinite(reserva.total()) || !std::isfinite(primaTarifa.total()) ||
+                    !std::isfinite(suma.total()))
+                    throw RechazoDe(linea.linea, {}, QStringLiteral("los totales de la cartera se desbordan"));
+                // Each part is at most its total in size: finite when the total is.
+                const auto orden = static_cast<std::size_t>(linea.ordenEscenario);
+                if (orden >= partes.size())
+                    partes.resize(orden + 1);
+                Parte& parte = partes[orden];
+                parte.escenario = linea.escenario;
+                ++parte.polizas;
+                parte.suma.agrega(linea.suma);
+                parte.primaTarifa.agrega(tarifa);
+                parte.reserva.agrega(enVigor);
+                const auto anios = static_cast<std::size_t>(linea.antiguedad);
+                if (anios >= porAntiguedad.size())
+                    porAntiguedad.resize(anios + 1);
+                porAntiguedad[anios].agrega(enVigor);
+            }
         });
     ResultadoCartera resultado;
     static_cast<Recorrido&>(resultado) = r;
@@ -60,9 +79,13 @@ ResultadoCartera ValoraCartera(const QSqlDatabase& db, const QString& entrada, c
         resultado.reservaTotal = reserva.total();
         resultado.primaTarifaTotal = primaTarifa.total();
         resultado.sumaAseguradaTotal = suma.total();
-        for (const auto& [escenario, parte] : partes)
-            resultado.porEscenario.push_back(
-                {escenario, parte.polizas, parte.suma.total(), parte.primaTarifa.total(), parte.reserva.total()});
+        for (const Parte& parte : partes) {
+            if (parte.polizas > 0)
+                resultado.porEscenario.push_back({parte.escenario, parte.polizas, parte.suma.total(),
+                                                  parte.primaTarifa.total(), parte.reserva.total()});
+        }
+        std::sort(resultado.porEscenario.begin(), resultado.porEscenario.end(),
+                  [](const TotalesEscenario& a, const TotalesEscenario& b) { return a.escenario < b.escenario; });
         for (const Suma& s : porAntiguedad)
             resultado.reservaPorAntiguedad.push_back(s.total());
     }

@@ -48,8 +48,9 @@ inline const QString ColumnasValoradas = QStringLiteral("Prima_Neta_Anual,Prima_
  * read of the total after every block, answers false) or a failure leave no file and an
  * existing file as it was. Only reads the store. Files that cannot be read or written, and the
  * store's failures, are ErrorVV. Totals, by scenario and by whole years in force among them, are
- * summed with compensation, so a million terms lose no digits that are shown.
- * \test TestLote::cartera, TestLote::fallos
+ * summed with compensation, so a million terms lose no digits that are shown. The lines are
+ * valued on several threads (RecorreCarteraEnParalelo) and summed in line order on the calling one.
+ * \test TestLote::cartera, TestLote::carteraPorBloques, TestLote::fallos
  */
 ResultadoCartera ValoraCartera(const QSqlDatabase& db, const QString& entrada, const QString& salida,
                                const std::function<bool(qint64 hecho, qint64 total)>& avanza = {});

@@ -5,8 +5,10 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <cmath>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -31,7 +33,12 @@ RechazoLinea RechazoDe(std::int64_t linea, const QString& campo, const QString& 
 class Suma
 {
   public:
-    void agrega(double termino);
+    void agrega(double termino)
+    {
+        const double t = m_suma + termino;
+        m_compensacion += std::fabs(m_suma) >= std::fabs(termino) ? (m_suma - t) + termino : (termino - t) + m_suma;
+        m_suma = t;
+    }
     double total() const { return m_suma + m_compensacion; }
 
   private:
@@ -46,6 +53,7 @@ struct PolizaLeida
     std::string_view texto; //!< the line without its end
     std::string_view poliza;
     std::int32_t escenario = 0;
+    std::int32_t ordenEscenario = 0; //!< its scenario's place among those the valuation read: 0, 1, ...
     const Plan* plan = nullptr;
     const ValoresPlan* valores = nullptr; //!< the plan at the policy's issue age
     std::int16_t edad = 0;
@@ -76,10 +84,38 @@ struct Recorrido
  * a cancel (`avanza`, called with the bytes read of the total after every block, answers false).
  * Only a regular file is read. The output is written whole or not at all, never over the
  * database nor over the input; files that cannot be read or written, and the store's failures,
- * are ErrorVV.
+ * are ErrorVV. `valora` is called on the calling thread, in line order.
  */
 Recorrido RecorreCartera(const QSqlDatabase& db, const QString& entrada, const QString& salida, const QString& columnas,
                          const std::function<bool(qint64 hecho, qint64 total)>& avanza,
                          const std::function<void(const PolizaLeida&, std::string& salida)>& valora);
+
+//! What a valued line leaves for the portfolio's totals.
+struct LineaValorada
+{
+    std::int64_t linea = 0;
+    std::int32_t escenario = 0;
+    std::int32_t ordenEscenario = 0; //!< as PolizaLeida's: what is kept by scenario can be kept in a vector
+    double suma = 0.0;
+    double antiguedad = 0.0;
+    double importes[2] = {}; //!< the valuation's own
+};
+
+/*!
+ * \brief RecorreCartera with the lines read and valued by several threads, a block of lines each,
+ * and their totals kept in line order, so every byte written and every sum is as one thread makes
+ * them.
+ *
+ * `valora` runs on any of the threads, at once with itself: it writes the line's output and its
+ * `importes`, and touches nothing shared. `acumula` then gets the valued lines on the calling
+ * thread, a block's at a time, in line order (it may refuse a line by throwing a RechazoLinea).
+ * The store is read on the calling thread only. The first refusal in line order is the file's,
+ * as when read by one.
+ */
+Recorrido
+RecorreCarteraEnParalelo(const QSqlDatabase& db, const QString& entrada, const QString& salida, const QString& columnas,
+                         const std::function<bool(qint64 hecho, qint64 total)>& avanza,
+                         const std::function<void(const PolizaLeida&, std::string& salida, LineaValorada&)>& valora,
+                         const std::function<void(std::span<const LineaValorada>)>& acumula);
 
 } // namespace valvida

@@ -25,6 +25,7 @@
 
 #include <bit>
 #include <csignal>
+#include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -578,6 +579,10 @@ class TestLote : public QObject
         const QString formula = base.archivo("f.csv", CabeceraCartera.toUtf8() + "\r\n=cmd|' /C calc'!A0,1,0,1,0\r\n");
         QCOMPARE(Lote({"cartera", base.ruta(), formula, formula + ".s"}).estado, 0);
         QVERIFY(prueba::LeeArchivo(formula + ".s").contains("\n'=cmd|' /C calc'!A0,1,0,1,0,"));
+        // The header alone, without its line's end, is a portfolio of no policies.
+        QCOMPARE(Salida(Lote({"cartera", base.ruta(), base.archivo("h.csv", CabeceraCartera.toUtf8()), salida})),
+                 "0|Pólizas: 0\nReserva total: 0\nPrima de tarifa total: 0\n|");
+        QCOMPARE(prueba::LeeArchivo(salida), (CabeceraCartera + ',' + ColumnasValoradas + '\n').toUtf8());
         QCOMPARE(filas.value(0), CabeceraCartera + "," + ColumnasValoradas);
         for (int k = 0; k < 6; ++k) {
             const auto& [poliza, prima, reserva] = polizas[k];
@@ -618,6 +623,92 @@ class TestLote : public QObject
         for (const auto& [archivo, mensaje] : rechazadas) {
             QCOMPARE(Salida(Lote({"cartera", base.ruta(), base.archivo("c.csv", archivo), salida})),
                      "1||" + mensaje + "\n");
+            QVERIFY(!QFile::exists(salida));
+        }
+    }
+
+    void carteraPorBloques()
+    {
+        // A portfolio of about a megabyte is valued a block at a time on several threads: each line
+        // comes back in its place as the same policy valued alone, the totals are 10,000 times
+        // those of the six alone, and a refusal deep in the file keeps its line number, the first
+        // in line order winning (a sum that overflows the totals included).
+        BaseTemporal base;
+        Planes(base);
+        const QByteArray tipos[] = {"1,0,1000,2.5",  "2,0,1000,0.3",   "4,40,250,7.25",
+                                    "5,30,1.5,12.5", "6,50,3000,0.45", "3,0,10,1"};
+        const QString salida = base.carpeta() + "/valorada.csv";
+        const auto valora = [&](const std::function<QByteArray(int)>& linea, int n) {
+            QByteArray bytes = CabeceraCartera.toUtf8() + "\n";
+            for (int i = 0; i < n; ++i)
+                bytes += linea(i) + (i % 2 ? "\r\n" : "\n");
+            return Lote({"cartera", base.ruta(), base.archivo("c.csv", bytes), salida});
+        };
+        const auto poliza = [&](int i) { return "P" + QByteArray::number(i) + ',' + tipos[i % 6]; };
+        const prueba::SalidaLote solas = valora(poliza, 6);
+        QCOMPARE(solas.estado, 0);
+        const QList<QByteArray> valoradas = prueba::LeeArchivo(salida).split('\n');
+        // The first policy spelt otherwise (zeros, points, signs, 8 and 16 digits, exponents,
+        // blanks) is the same policy.
+        const QByteArray grafias[] = {"01,00,1000,2.50",           "1,-0,1000.,2.5", "1.0,0,00001000,2.5000000",
+                                      "1,0,1000.00000000000,02.5", "1,0,1e3,25e-1",  " 1,0 ,+1000,2.5 "};
+        for (const QByteArray& grafia : grafias) {
+            QCOMPARE(valora([&](int) { return "P0," + grafia; }, 1).estado, 0);
+            QCOMPARE(prueba::LeeArchivo(salida).split('\n').value(1).split(',').mid(5), valoradas[1].split(',').mid(5));
+        }
+        const int n = 60000;
+        const prueba::SalidaLote todas = valora(poliza, n);
+        QCOMPARE(Salida(todas).section('\n', 0, 0), "0|Pólizas: 60000");
+        const QList<QByteArray> lineas = prueba::LeeArchivo(salida).split('\n');
+        QCOMPARE(lineas.size(), n + 2);
+        for (int i = 0; i < n; ++i) {
+            if (lineas[i + 1] != poliza(i) + valoradas[i % 6 + 1].mid(poliza(i % 6).size()))
+                QFAIL(lineas[i + 1].constData());
+        }
+        for (int k : {1, 2}) {
+            const double una = solas.out.section('\n', k, k).section(": ", 1).toDouble();
+            VV_CERCA(todas.out.section('\n', k, k).section(": ", 1).toDouble(), 10000 * una, 1e-12 * 10000 * una);
+        }
+        // The summary by scenario, ascending though scenario 3 comes last: 10,000 of each policy.
+        const QString resumen = base.carpeta() + "/resumen.csv";
+        QCOMPARE(Lote({"cartera", "--resumen", resumen, base.ruta(), base.carpeta() + "/c.csv", salida}).estado, 0);
+        const QList<QByteArray> filas = prueba::LeeArchivo(resumen).split('\n');
+        for (int k = 0; k < 6; ++k) {
+            const QList<QByteArray> fila = filas.value(k + 1).split(',');
+            const int i = k < 2 ? k : k == 2 ? 5 : k - 1; // the policy of scenario k + 1
+            QCOMPARE(fila.value(0) + ',' + fila.value(2), QByteArray::number(k + 1) + ",10000");
+            const double reserva = valoradas[i + 1].split(',').value(7).toDouble();
+            VV_CERCA(fila.value(5).toDouble(), 10000 * reserva, 1e-9 * 10000 * reserva + 1e-9);
+        }
+        // A cancel waits for the blocks already read: nothing is written, and a refusal among
+        // them is still the file's.
+        for (const bool mala : {false, true}) {
+            QByteArray bytes = CabeceraCartera.toUtf8();
+            for (int i = 0; i < n; ++i)
+                bytes += '\n' + (mala && i == 100 ? QByteArray("X,9,0,1000,1") : poliza(i));
+            int llamadas = 0;
+            QFile::remove(salida);
+            const ResultadoCartera r = ValoraCartera(base.db(), base.archivo("c.csv", bytes), salida,
+                                                     [&](qint64, qint64) { return ++llamadas < 2; });
+            QCOMPARE(int(r.estado), int(mala ? Recorrido::Estado::Rechazada : Recorrido::Estado::Cancelada));
+            QCOMPARE(r.rechazo, mala ? "Línea 102, campo Escenario: no existe el escenario 9" : "");
+            QVERIFY(!QFile::exists(salida));
+        }
+        // Policies i replaced, and the message: the policy on line i + 2.
+        const QByteArray desborda = "X,1,0,1.7e308,2.5";
+        const std::pair<QMap<int, QByteArray>, QString> rechazadas[] = {
+            {{{50000, "X,9,0,1000,1"}}, "Línea 50002, campo Escenario: no existe el escenario 9"},
+            {{{40000, "X,1,0,1000,9"}, {20000, "X,1,0.5,1000,1"}, {55000, "X,9,0,1000,1"}},
+             "Línea 20002, campo Edad: debe ser un número entero"},
+            {{{30000, desborda}, {30001, desborda}, {30002, "X,1,-1,1000,1"}},
+             "Línea 30003: los totales de la cartera se desbordan"},
+            {{{30000, desborda}, {30001, "X,1,0,0,1"}, {30002, desborda}},
+             "Línea 30003, campo Suma_Asegurada: debe ser mayor que 0"},
+            {{{59999, "X,1,0,1000," + QByteArray(5000, '1')}}, "Línea 60001: tiene más de 4096 bytes"},
+        };
+        for (const auto& [cambios, mensaje] : rechazadas) {
+            QFile::remove(salida);
+            QCOMPARE(Salida(valora([&](int i) { return cambios.value(i, poliza(i)); }, n)), "1||" + mensaje + "\n");
             QVERIFY(!QFile::exists(salida));
         }
     }
