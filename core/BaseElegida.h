@@ -15,8 +15,8 @@ inline const QString NombreConfiguracion = QStringLiteral("valvida.conf");
  * (postgresql://...), kept as given, or a file's path, made absolute: a path in the
  * configuration from the program's folder, one on the command line from the current folder.
  * Error 5 for anything else on the command line, `--bd` without a name, a line of the
- * configuration that is not `bd=NOMBRE`, a second such line, or a URI that holds a password
- * (it belongs in PGPASSWORD or ~/.pgpass); 75 for a configuration that cannot be read.
+ * configuration that is not `bd=NOMBRE` or a second such line; 75 for a configuration that
+ * cannot be read. A URI holding a password is refused by AbreBaseDatos, before any title shows it.
  */
 QString BaseElegida(const QStringList& argumentos, const QString& carpetaPrograma);
 
