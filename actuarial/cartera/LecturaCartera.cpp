@@ -10,6 +10,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -242,25 +243,67 @@ bool Entero(double valor)
     return std::fabs(valor) >= 4503599627370496.0 || valor == static_cast<double>(static_cast<std::int64_t>(valor));
 }
 
-// The usual line, five fields and four plain decimals (Decimal), split and read in one pass.
-// False for any other line, which is split and read field by field, refused where it fails.
-bool EnUnaPasada(std::string_view linea, std::string_view (&campos)[5], double (&numeros)[4])
+// The first byte of the eight in `w` (the first byte lowest) that is `a` or `b`, times 8; 64 for none.
+// A byte's xor with its target is zero where it matches; the borrow trick flags the lowest zero
+// byte exactly (false flags only appear above a true one).
+[[gnu::always_inline]] inline int PrimeroDe(std::uint64_t w, unsigned char a, unsigned char b)
 {
-    const char* c = linea.data();
-    const char* const fin = c + linea.size();
-    const char* const poliza = c;
-    while (c != fin && *c != ',')
-        ++c;
-    if (c == fin)
-        return false;
-    campos[0] = std::string_view(poliza, static_cast<std::size_t>(c - poliza));
-    for (int k = 0; k < 4; ++k) {
-        const char* const inicio = ++c;
-        if (!Decimal(c, fin, numeros[k]) || (k < 3 ? c == fin || *c != ',' : c != fin))
-            return false;
-        campos[k + 1] = std::string_view(inicio, static_cast<std::size_t>(c - inicio));
+    constexpr std::uint64_t Unos = 0x0101010101010101;
+    constexpr std::uint64_t Altos = 0x8080808080808080;
+    const std::uint64_t xa = w ^ (Unos * a);
+    const std::uint64_t xb = w ^ (Unos * b);
+    const std::uint64_t ceros = (((xa - Unos) & ~xa) | ((xb - Unos) & ~xb)) & Altos;
+    return ceros ? std::countr_zero(ceros) & ~7 : 64;
+}
+
+// The usual line at `c`, five fields and four plain decimals (Decimal), split and read in one pass
+// up to its end: "\n", "\r\n" or the block's end `fin`. Answers where the next line starts, or null
+// for any other line, which is split and read field by field, refused where it fails. Scenario
+// and age, mostly of one or two digits, skip Decimal. Reads up to Relleno bytes past `fin`.
+const char* EnUnaPasada(const char* c, const char* const fin, std::string_view& linea, std::string_view (&campos)[5],
+                        double (&numeros)[4])
+{
+    const char* const inicio = c;
+    for (;; c += 8) {
+        if (c >= fin)
+            return nullptr;
+        std::uint64_t w = 0;
+        std::memcpy(&w, c, 8);
+        if (const int bits = PrimeroDe(w, ',', '\n'); bits < 64) {
+            c += bits / 8;
+            break;
+        }
     }
-    return true;
+    if (c >= fin || *c != ',')
+        return nullptr;
+    campos[0] = std::string_view(inicio, static_cast<std::size_t>(c - inicio));
+    for (int k = 0; k < 4; ++k) {
+        const char* const campo = ++c;
+        const auto d0 = static_cast<unsigned char>(c[0] - '0');
+        const auto d1 = static_cast<unsigned char>(c[1] - '0');
+        if (k < 2 && d0 < 10 && c[1] == ',') {
+            numeros[k] = d0;
+            c += 1;
+        } else if (k < 2 && d0 < 10 && d1 < 10 && c[2] == ',') {
+            numeros[k] = d0 * 10 + d1;
+            c += 2;
+        } else if (!Decimal(c, fin, numeros[k]) || (k < 3 && (c == fin || *c != ','))) {
+            return nullptr;
+        }
+        campos[k + 1] = std::string_view(campo, static_cast<std::size_t>(c - campo));
+    }
+    const char* const final_ = c;
+    if (c != fin && *c == '\r')
+        ++c;
+    if (c != fin) {
+        if (*c != '\n')
+            return nullptr;
+        ++c;
+    }
+    if (static_cast<std::size_t>(final_ - inicio) > MaximoBytesLinea)
+        return nullptr;
+    linea = std::string_view(inicio, static_cast<std::size_t>(final_ - inicio));
+    return c;
 }
 
 // Splits and checks each policy line; its thread's own view of the shared plans.
@@ -272,55 +315,31 @@ class Lector
     {
     }
 
+    // The line as EnUnaPasada read it: its fields and numbers.
+    PolizaLeida poliza(std::string_view linea, const std::string_view (&campos)[5], const double (&numeros)[4])
+    {
+        return poliza(linea, campos, &numeros);
+    }
+
+    // Any other line, split here and its fields read one by one.
     PolizaLeida poliza(std::string_view linea)
     {
         std::string_view campos[5];
-        double numeros[4];
-        const bool leidos = EnUnaPasada(linea, campos, numeros);
-        if (!leidos) {
-            std::size_t n = 0;
-            const char* const fin = linea.data() + linea.size();
-            for (const char *c = linea.data(), *inicio = c;; ++c) {
-                if (c != fin && *c != ',')
-                    continue;
-                if (n == 5)
-                    throw rechazo(QStringLiteral("debe tener 5 campos separados por comas"));
-                campos[n++] = std::string_view(inicio, static_cast<std::size_t>(c - inicio));
-                if (c == fin)
-                    break;
-                inicio = c + 1;
-            }
-            if (n != 5)
+        std::size_t n = 0;
+        const char* const fin = linea.data() + linea.size();
+        for (const char *c = linea.data(), *inicio = c;; ++c) {
+            if (c != fin && *c != ',')
+                continue;
+            if (n == 5)
                 throw rechazo(QStringLiteral("debe tener 5 campos separados por comas"));
+            campos[n++] = std::string_view(inicio, static_cast<std::size_t>(c - inicio));
+            if (c == fin)
+                break;
+            inicio = c + 1;
         }
-
-        PolizaLeida p;
-        p.linea = m_linea;
-        p.texto = linea;
-        p.poliza = campos[0];
-        if (campos[0].empty())
-            throw rechazo(QStringLiteral("Poliza"), QStringLiteral("está vacío"));
-        const double escenario = leidos ? numeros[0] : numero(campos[1], "Escenario");
-        Escenario& planes = escenarioNumero(escenario, campos[1]);
-        const double edad = leidos ? numeros[1] : numero(campos[2], "Edad");
-        // The columns hold whole ages only: 40.5 would be valued silently as 40.
-        if (!Entero(edad))
-            throw rechazo(QStringLiteral("Edad"), QStringLiteral("debe ser un número entero"));
-        p.escenario = static_cast<std::int32_t>(escenario);
-        p.ordenEscenario = planes.planes->orden;
-        p.plan = planes.planes->plan.get();
-        p.valores = &plan(planes, edad);
-        p.edad = static_cast<std::int16_t>(edad);
-        p.suma = leidos ? numeros[2] : numero(campos[3], "Suma_Asegurada");
-        if (!(p.suma > 0.0))
-            throw rechazo(QStringLiteral("Suma_Asegurada"), QStringLiteral("debe ser mayor que 0"));
-        p.antiguedad = leidos ? numeros[3] : numero(campos[4], "Antiguedad");
-        if (!(p.antiguedad >= 0.0 && p.antiguedad < p.valores->plazoSeguro))
-            throw rechazo(QStringLiteral("Antiguedad"),
-                          QStringLiteral("debe ser mayor o igual que 0 y menor que el plazo del seguro (%1)")
-                              .arg(p.valores->plazoSeguro));
-        ++m_polizas;
-        return p;
+        if (n != 5)
+            throw rechazo(QStringLiteral("debe tener 5 campos separados por comas"));
+        return poliza(linea, campos, nullptr);
     }
 
     void siguienteLinea() { ++m_linea; }
@@ -333,6 +352,38 @@ class Lector
     RechazoLinea rechazo(const QString& motivo) const { return RechazoDe(m_linea, {}, motivo); }
 
   private:
+    // Checks the fields of a line split; its numbers read already, or (none) read here.
+    PolizaLeida poliza(std::string_view linea, const std::string_view (&campos)[5], const double (*numeros)[4])
+    {
+        PolizaLeida p;
+        p.linea = m_linea;
+        p.texto = linea;
+        p.poliza = campos[0];
+        if (campos[0].empty())
+            throw rechazo(QStringLiteral("Poliza"), QStringLiteral("está vacío"));
+        const double escenario = numeros ? (*numeros)[0] : numero(campos[1], "Escenario");
+        Escenario& planes = escenarioNumero(escenario, campos[1]);
+        const double edad = numeros ? (*numeros)[1] : numero(campos[2], "Edad");
+        // The columns hold whole ages only: 40.5 would be valued silently as 40.
+        if (!Entero(edad))
+            throw rechazo(QStringLiteral("Edad"), QStringLiteral("debe ser un número entero"));
+        p.escenario = static_cast<std::int32_t>(escenario);
+        p.ordenEscenario = planes.planes->orden;
+        p.plan = planes.planes->plan.get();
+        p.valores = &plan(planes, edad);
+        p.edad = static_cast<std::int16_t>(edad);
+        p.suma = numeros ? (*numeros)[2] : numero(campos[3], "Suma_Asegurada");
+        if (!(p.suma > 0.0))
+            throw rechazo(QStringLiteral("Suma_Asegurada"), QStringLiteral("debe ser mayor que 0"));
+        p.antiguedad = numeros ? (*numeros)[3] : numero(campos[4], "Antiguedad");
+        if (!(p.antiguedad >= 0.0 && p.antiguedad < p.valores->plazoSeguro))
+            throw rechazo(QStringLiteral("Antiguedad"),
+                          QStringLiteral("debe ser mayor o igual que 0 y menor que el plazo del seguro (%1)")
+                              .arg(p.valores->plazoSeguro));
+        ++m_polizas;
+        return p;
+    }
+
     // A scenario's plans as this thread has seen them, by issue age.
     struct Escenario
     {
@@ -379,6 +430,13 @@ class Lector
     {
         if (m_ultimo && escenario == m_ultimoNumero)
             return *m_ultimo;
+        // A portfolio mixes a few scenarios of small numbers: those are found without hashing.
+        const auto directo = static_cast<std::size_t>(std::clamp(escenario, 0.0, double{Directos}));
+        if (directo < Directos && static_cast<double>(directo) == escenario && m_directos[directo]) {
+            m_ultimo = m_directos[directo];
+            m_ultimoNumero = escenario;
+            return *m_ultimo;
+        }
         if (!Entero(escenario) || escenario < -2147483648.0 || escenario > 2147483647.0)
             throw rechazo(QStringLiteral("Escenario"), QStringLiteral("no existe el escenario ") + Texto(campo));
         const auto clave = static_cast<std::int32_t>(escenario);
@@ -391,6 +449,8 @@ class Lector
         }
         if (!visto.planes->plan)
             throw rechazo(QStringLiteral("Escenario"), QStringLiteral("no existe el escenario ") + Texto(campo));
+        if (clave >= 0 && static_cast<std::size_t>(clave) < Directos)
+            m_directos[static_cast<std::size_t>(clave)] = &visto;
         m_ultimo = &visto;
         m_ultimoNumero = escenario;
         return visto;
@@ -415,6 +475,8 @@ class Lector
 
     Reparto& m_reparto;
     std::unordered_map<std::int32_t, Escenario> m_escenarios;
+    static constexpr std::size_t Directos = 256;
+    std::array<Escenario*, Directos> m_directos{}; // the scenarios 0..255 seen, straight to their plans
     Escenario* m_ultimo = nullptr;
     double m_ultimoNumero = 0.0;
     std::int64_t m_linea = 0;
@@ -473,20 +535,30 @@ void Valoran(Bloque& b, Lector& lector, const Valora& valora, bool guardaLineas)
     const std::int64_t antes = lector.polizas();
     lector.desdeLinea(b.primeraLinea);
     try {
-        std::size_t inicio = b.inicio;
-        while (inicio < b.fin) {
-            const char* nl = static_cast<const char*>(std::memchr(b.bytes.get() + inicio, '\n', b.fin - inicio));
-            const std::size_t final_ = nl ? static_cast<std::size_t>(nl - b.bytes.get()) : b.fin;
-            std::string_view linea(b.bytes.get() + inicio, final_ - inicio);
-            inicio = final_ + 1;
-            if (!linea.empty() && linea.back() == '\r')
-                linea.remove_suffix(1);
+        const char* c = b.bytes.get() + b.inicio;
+        const char* const fin = b.bytes.get() + b.fin;
+        while (c < fin) {
             lector.siguienteLinea();
-            if (linea.size() > MaximoBytesLinea)
-                throw lector.rechazo(QStringLiteral("tiene más de %1 bytes").arg(MaximoBytesLinea));
-            if (linea.empty())
-                continue;
-            const PolizaLeida p = lector.poliza(linea);
+            std::string_view linea;
+            std::string_view campos[5];
+            double numeros[4];
+            PolizaLeida p;
+            if (const char* siguiente = EnUnaPasada(c, fin, linea, campos, numeros)) {
+                c = siguiente;
+                p = lector.poliza(linea, campos, numeros);
+            } else {
+                const char* nl = static_cast<const char*>(std::memchr(c, '\n', static_cast<std::size_t>(fin - c)));
+                const char* const final_ = nl ? nl : fin;
+                linea = std::string_view(c, static_cast<std::size_t>(final_ - c));
+                c = final_ + 1;
+                if (!linea.empty() && linea.back() == '\r')
+                    linea.remove_suffix(1);
+                if (linea.size() > MaximoBytesLinea)
+                    throw lector.rechazo(QStringLiteral("tiene más de %1 bytes").arg(MaximoBytesLinea));
+                if (linea.empty())
+                    continue;
+                p = lector.poliza(linea);
+            }
             LineaValorada valorada;
             valorada.linea = p.linea;
             valorada.escenario = p.escenario;
