@@ -15,6 +15,10 @@
 #include <limits>
 #include <string_view>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace valvida {
 
 QString TextoNumero(double valor)
@@ -39,6 +43,34 @@ constexpr auto Potencias10 = [] {
 constexpr std::uint64_t Diez14 = 100000000000000;
 constexpr std::uint64_t Diez15 = 1000000000000000;
 
+// The usual values, 2^-11 <= |valor| < 2^49 (below 10^15), by their biased binary exponent: the
+// decimal exponent of the smallest mantissa, and the mantissa from which it is one more.
+constexpr int PrimerSesgado = 1012;
+constexpr int UltimoSesgado = 1072;
+struct Decada
+{
+    int decimal;
+    std::uint64_t umbral;
+};
+constexpr auto PorExponente = [] {
+    std::array<Decada, UltimoSesgado - PrimerSesgado> t{};
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        const int d = 1075 - PrimerSesgado - static_cast<int>(i); // |valor| = m 2^-d, 4 <= d <= 63
+        // The least m with m 2^-d >= 10^j.
+        const auto umbral = [d](int j) {
+            if (j >= 0)
+                return Entero128{Potencias10[static_cast<std::size_t>(j)]} << d;
+            const Entero128 q = Potencias10[static_cast<std::size_t>(-j)];
+            return ((Entero128{1} << d) + q - 1) / q;
+        };
+        int decimal = -5;
+        while (umbral(decimal + 1) <= Entero128{1} << 52)
+            ++decimal;
+        t[i] = {decimal, static_cast<std::uint64_t>(std::min(umbral(decimal + 1), Entero128{1} << 53))};
+    }
+    return t;
+}();
+
 // The 15 significant digits of |valor| rounded to nearest, and the decimal exponent of the first:
 // |valor| is about cifras 10^(exponente - 14). Exact: |valor| = m 2^-d, and m 10^k (k <= 22) fits
 // in 128 bits, so the dropped part is compared with a half exactly. False for a value outside
@@ -55,6 +87,26 @@ bool Cifras15(double valor, std::uint64_t& cifras, int& exponente)
         return false;
     const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
     const int d = 1075 - sesgado; // 3 <= d <= 79
+    if (sesgado >= PrimerSesgado && sesgado < UltimoSesgado) {
+        // The decimal exponent from the table, exact; m 10^k in one product (k <= 18), its
+        // dropped bits (d < 64) in the low word.
+        const Decada& decada = PorExponente[static_cast<std::size_t>(sesgado - PrimerSesgado)];
+        const int decimal = decada.decimal + (m >= decada.umbral ? 1 : 0);
+        const Entero128 escalado = Entero128{m} * Potencias10[static_cast<std::size_t>(14 - decimal)];
+        const auto alto = static_cast<std::uint64_t>(escalado >> 64);
+        const auto bajo = static_cast<std::uint64_t>(escalado);
+        const std::uint64_t resto = bajo & ((std::uint64_t{1} << d) - 1);
+        const std::uint64_t mitad = std::uint64_t{1} << (d - 1);
+        if (resto == mitad)
+            return false;
+        cifras = (alto << (64 - d) | bajo >> d) + (resto > mitad ? 1 : 0);
+        exponente = decimal;
+        if (cifras == Diez15) {
+            cifras = Diez14;
+            ++exponente;
+        }
+        return true;
+    }
     // floor(log10 |valor|): log2 |valor| times log10 2 (1233 / 4096) is it or one less; the
     // comparison with an inexact power of ten may still miss by one, which the scaled digits show.
     int decimal = ((sesgado - 1023) * 1233) >> 12;
@@ -99,7 +151,7 @@ bool Cifras15(double valor, std::uint64_t& cifras, int& exponente)
 
 // The eight decimal digits of n < 10^8 as ASCII in one word, the first in its lowest byte: the
 // two halves of four digits, each split into pairs, each pair into digits, all lanes at once.
-[[gnu::always_inline]] inline std::uint64_t OchoCifras(std::uint32_t n)
+[[maybe_unused, gnu::always_inline]] inline std::uint64_t OchoCifras(std::uint32_t n)
 {
     static_assert(std::endian::native == std::endian::little, "the digits are laid out lowest byte first");
     const std::uint64_t cuartetos = n / 10000 | std::uint64_t{n % 10000} << 32;
@@ -107,6 +159,63 @@ bool Cifras15(double valor, std::uint64_t& cifras, int& exponente)
     const std::uint64_t pares = centenas | (cuartetos - centenas * 100) << 16;
     const std::uint64_t decenas = (pares * 103 >> 10) & 0x000F000F000F000F; // v / 10 below 100
     return (decenas | (pares - decenas * 10) << 8) + 0x3030303030303030;
+}
+
+// A value Cifras15 gives no digits for: zero, infinities and NaN, and the rest through to_chars.
+// Apart, so the usual path stays short.
+[[gnu::noinline, gnu::cold]] char* TextoPorToChars(char* destino, double valor)
+{
+    if (valor == 0.0) {
+        *destino = '0';
+        return destino + 1;
+    }
+    if (!std::isfinite(valor)) {
+        const char* texto = std::isnan(valor) ? "nan" : (valor > 0 ? "inf" : "-inf");
+        const std::size_t largo = std::strlen(texto);
+        std::memcpy(destino, texto, largo);
+        return destino + largo;
+    }
+    char* fin = std::to_chars(destino, destino + 32, valor, std::chars_format::general, 15).ptr;
+    if (char* e = static_cast<char*>(std::memchr(destino, 'e', static_cast<std::size_t>(fin - destino))))
+        *e = 'E';
+    return fin;
+}
+
+#if defined(__SSE2__)
+// The eight decimal digits of n < 10^8, one in each 16-bit lane, the first lowest: n split in two
+// halves of four digits, each repeated four times and divided by 1000, 100, 10 and 1 by
+// multiplying by a reciprocal's high half, then each lane less ten times the one before it.
+[[gnu::always_inline]] inline __m128i OchoCifrasSse2(std::uint32_t n)
+{
+    const __m128i valor = _mm_cvtsi32_si128(static_cast<int>(n));
+    const __m128i cuatro = _mm_srli_epi64(_mm_mul_epu32(valor, _mm_set1_epi32(static_cast<int>(0xD1B71759))), 45);
+    const __m128i resto = _mm_sub_epi32(valor, _mm_mul_epu32(cuatro, _mm_set1_epi32(10000)));
+    const __m128i mitades = _mm_slli_epi64(_mm_unpacklo_epi16(cuatro, resto), 2);
+    const __m128i repetidas =
+        _mm_unpacklo_epi32(_mm_unpacklo_epi16(mitades, mitades), _mm_unpacklo_epi16(mitades, mitades));
+    // 8389 / 2^23, 5243 / 2^19, 13108 / 2^17 and 2^15 / 2^15 (the halves were multiplied by 4).
+    const __m128i reciprocos = _mm_setr_epi16(8389, 5243, 13108, -32768, 8389, 5243, 13108, -32768);
+    const __m128i escalas = _mm_setr_epi16(1 << 7, 1 << 11, 1 << 13, -32768, 1 << 7, 1 << 11, 1 << 13, -32768);
+    const __m128i cocientes = _mm_mulhi_epu16(_mm_mulhi_epu16(repetidas, reciprocos), escalas);
+    return _mm_sub_epi16(cocientes, _mm_slli_epi64(_mm_mullo_epi16(cocientes, _mm_set1_epi16(10)), 16));
+}
+#endif
+
+// The 15 digits of 10^14 <= cifras < 10^15 as ASCII after a '0', the first in the lowest byte:
+// bytes 0 to 7 in `alto`, 8 to 15 in `bajo`.
+[[gnu::always_inline]] inline void DieciseisCifras(std::uint64_t cifras, std::uint64_t& alto, std::uint64_t& bajo)
+{
+    const auto primeras = static_cast<std::uint32_t>(cifras / 100000000);
+    const auto ultimas = static_cast<std::uint32_t>(cifras % 100000000);
+#if defined(__SSE2__)
+    const __m128i bytes =
+        _mm_add_epi8(_mm_packus_epi16(OchoCifrasSse2(primeras), OchoCifrasSse2(ultimas)), _mm_set1_epi8('0'));
+    alto = static_cast<std::uint64_t>(_mm_cvtsi128_si64(bytes));
+    bajo = static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(bytes, bytes)));
+#else
+    alto = OchoCifras(primeras);
+    bajo = OchoCifras(ultimas);
+#endif
 }
 
 } // namespace
@@ -118,28 +227,15 @@ char* EscribeTextoNumero(char* destino, double valor)
     // changes, to "E". The digits come from Cifras15, or from to_chars where it gives none.
     std::uint64_t cifras = 0;
     int exponente = 0;
-    if (!Cifras15(valor, cifras, exponente)) {
-        if (valor == 0.0) {
-            *destino = '0';
-            return destino + 1;
-        }
-        if (!std::isfinite(valor)) {
-            const char* texto = std::isnan(valor) ? "nan" : (valor > 0 ? "inf" : "-inf");
-            const std::size_t largo = std::strlen(texto);
-            std::memcpy(destino, texto, largo);
-            return destino + largo;
-        }
-        char* fin = std::to_chars(destino, destino + 32, valor, std::chars_format::general, 15).ptr;
-        if (char* e = static_cast<char*>(std::memchr(destino, 'e', static_cast<std::size_t>(fin - destino))))
-            *e = 'E';
-        return fin;
-    }
+    if (!Cifras15(valor, cifras, exponente))
+        return TextoPorToChars(destino, valor);
     // The 15 digits in two words, the first digit in the lowest byte: 8 in `primera`, 7 in
     // `segunda`. They are laid out there (a point put in by shifting the later digits up a byte)
     // and stored a word at a time: the bytes never go through memory twice. n digits are
     // significant, trailing zeros dropped.
-    const std::uint64_t alto = OchoCifras(static_cast<std::uint32_t>(cifras / 100000000)); // '0' and 7 digits
-    const std::uint64_t bajo = OchoCifras(static_cast<std::uint32_t>(cifras % 100000000));
+    std::uint64_t alto = 0; // '0' and 7 digits
+    std::uint64_t bajo = 0;
+    DieciseisCifras(cifras, alto, bajo);
     const std::uint64_t primera = alto >> 8 | bajo << 56;
     const std::uint64_t segunda = bajo >> 8;
     constexpr std::uint64_t Ceros = 0x3030303030303030;
