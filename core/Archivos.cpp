@@ -193,7 +193,7 @@ void ArchivoAtomico::escribe(const char* datos, qint64 bytes)
     // A large file starts on its way to the disk as it is written, so the sync at the end waits
     // for its last part only. Only a start: confirma's fdatasync still answers for every byte.
     m_escritos += bytes;
-    constexpr qint64 Tramo = qint64{8} << 20;
+    constexpr qint64 Tramo = qint64{2} << 20;
     if (m_escritos - m_enviados >= Tramo) {
         ::sync_file_range(m_fd, m_enviados, m_escritos - m_enviados, SYNC_FILE_RANGE_WRITE);
         m_enviados = m_escritos;
