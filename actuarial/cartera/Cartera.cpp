@@ -27,7 +27,7 @@ ResultadoCartera ValoraCartera(const QSqlDatabase& db, const QString& entrada, c
     // they come out as one thread sums them.
     const Recorrido r = RecorreCarteraEnParalelo(
         db, entrada, salida, ColumnasValoradas, avanza,
-        [](const PolizaLeida& p, std::string& bytes, LineaValorada& linea) {
+        [](const PolizaLeida& p, char* c, LineaValorada& linea) {
             const ValoresPlan& valores = *p.valores;
             const double primaNeta = p.suma * valores.primaNeta;
             const double tarifa = p.suma * valores.primaTarifa;
@@ -37,15 +37,11 @@ ResultadoCartera ValoraCartera(const QSqlDatabase& db, const QString& entrada, c
                                 QStringLiteral("da valores que se desbordan"));
             linea.importes[0] = tarifa;
             linea.importes[1] = enVigor;
-            char texto[3 * 32 + 4];
-            char* c = texto;
             for (double valor : {primaNeta, tarifa, enVigor}) {
                 *c++ = ',';
                 c = EscribeTextoNumero(c, valor);
             }
-            *c++ = '\n';
-            p.copia(bytes);
-            bytes.append(texto, static_cast<std::size_t>(c - texto));
+            return c;
         },
         [&](std::span<const LineaValorada> lineas) {
             for (const LineaValorada& linea : lineas) {

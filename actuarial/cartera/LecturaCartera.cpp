@@ -483,7 +483,7 @@ class Lector
     std::int64_t m_polizas = 0;
 };
 
-using Valora = std::function<void(const PolizaLeida&, std::string& salida, LineaValorada&)>;
+using Valora = std::function<char*(const PolizaLeida&, char* columnas, LineaValorada&)>;
 using Acumula = std::function<void(std::span<const LineaValorada>)>;
 
 // Whole lines of the file, from line `primeraLinea` on, and what valuing them left: the output's
@@ -495,7 +495,9 @@ struct Bloque
     std::size_t inicio = 0;
     std::size_t fin = 0;
     std::int64_t primeraLinea = 0;
-    std::string salida;
+    std::unique_ptr<char[]> salida;
+    std::size_t usados = 0; // of salida's bytes
+    std::size_t lugar = 0;  // salida's size
     std::vector<LineaValorada> lineas;
     std::int64_t polizas = 0;
     std::optional<RechazoLinea> rechazo;
@@ -524,11 +526,30 @@ std::int64_t Lineas(const char* desde, const char* hasta)
     return n;
 }
 
+// The line at `destino`, its policy number kept from being read as a formula; answers its end.
+char* CopiaLinea(char* destino, const PolizaLeida& p)
+{
+    // Only a cell starting as a formula can need the guard: the rest skip the text's decoding.
+    bool posible = false;
+    if (!p.poliza.empty()) {
+        switch (p.poliza.front()) {
+        case '=':
+        case '+':
+        case '-':
+        case '@':
+        case '\t':
+        case '\r': posible = true;
+        }
+    }
+    if (const QString celda = posible ? Texto(p.poliza) : QString(); posible && CeldaCsv(celda) != celda)
+        *destino++ = '\'';
+    std::memcpy(destino, p.texto.data(), p.texto.size());
+    return destino + p.texto.size();
+}
+
 void Valoran(Bloque& b, Lector& lector, const Valora& valora, bool guardaLineas)
 {
-    b.salida.clear();
-    // An output line is about three times its input line: the block's bytes are seldom moved.
-    b.salida.reserve(4 * (b.fin - b.inicio) + 4096);
+    b.usados = 0;
     b.lineas.clear();
     b.rechazo.reset();
     b.fallo = nullptr;
@@ -565,7 +586,20 @@ void Valoran(Bloque& b, Lector& lector, const Valora& valora, bool guardaLineas)
             valorada.ordenEscenario = p.ordenEscenario;
             valorada.suma = p.suma;
             valorada.antiguedad = p.antiguedad;
-            valora(p, b.salida, valorada);
+            // Room for the line, its guard, its columns and its end: an output line is about three
+            // times its input line, so the block's bytes are seldom moved.
+            if (b.lugar - b.usados < p.texto.size() + BytesColumnas + 2) {
+                const std::size_t lugar =
+                    std::max(2 * b.lugar, 4 * (b.fin - b.inicio) + p.texto.size() + BytesColumnas);
+                auto mayor = std::make_unique_for_overwrite<char[]>(lugar);
+                std::memcpy(mayor.get(), b.salida.get(), b.usados);
+                b.salida = std::move(mayor);
+                b.lugar = lugar;
+            }
+            char* d = CopiaLinea(b.salida.get() + b.usados, p);
+            d = valora(p, d, valorada);
+            *d++ = '\n';
+            b.usados = static_cast<std::size_t>(d - b.salida.get());
             if (guardaLineas)
                 b.lineas.push_back(valorada);
         }
@@ -700,7 +734,7 @@ class Valoracion
             throw *b.rechazo;
         if (b.fallo)
             std::rethrow_exception(b.fallo);
-        m_escritura.escribe(b.salida.data(), static_cast<qint64>(b.salida.size()));
+        m_escritura.escribe(b.salida.get(), static_cast<qint64>(b.usados));
         m_polizas += b.polizas;
     }
 
@@ -813,37 +847,20 @@ Recorrido Recorre(const QSqlDatabase& db, const QString& entrada, const QString&
 
 } // namespace
 
-void PolizaLeida::copia(std::string& salida) const
-{
-    // Only a cell starting as a formula can need the guard: the rest skip the text's decoding.
-    bool posible = false;
-    if (!poliza.empty()) {
-        switch (poliza.front()) {
-        case '=':
-        case '+':
-        case '-':
-        case '@':
-        case '\t':
-        case '\r': posible = true;
-        }
-    }
-    if (const QString celda = posible ? Texto(poliza) : QString(); posible && CeldaCsv(celda) != celda)
-        salida.push_back('\'');
-    salida.append(texto);
-}
-
 Recorrido RecorreCartera(const QSqlDatabase& db, const QString& entrada, const QString& salida, const QString& columnas,
                          const std::function<bool(qint64 hecho, qint64 total)>& avanza,
-                         const std::function<void(const PolizaLeida&, std::string& salida)>& valora)
+                         const std::function<char*(const PolizaLeida&, char* columnas)>& valora)
 {
-    const Valora enLinea = [&valora](const PolizaLeida& p, std::string& bytes, LineaValorada&) { valora(p, bytes); };
+    const Valora enLinea = [&valora](const PolizaLeida& p, char* destino, LineaValorada&) {
+        return valora(p, destino);
+    };
     return Recorre(db, entrada, salida, columnas, avanza, enLinea, {}, 0);
 }
 
 Recorrido
 RecorreCarteraEnParalelo(const QSqlDatabase& db, const QString& entrada, const QString& salida, const QString& columnas,
                          const std::function<bool(qint64 hecho, qint64 total)>& avanza,
-                         const std::function<void(const PolizaLeida&, std::string& salida, LineaValorada&)>& valora,
+                         const std::function<char*(const PolizaLeida&, char* columnas, LineaValorada&)>& valora,
                          const std::function<void(std::span<const LineaValorada>)>& acumula)
 {
     // Beyond four threads the blocks in flight would cost more memory than they save time.

@@ -59,10 +59,10 @@ struct PolizaLeida
     std::int16_t edad = 0;
     double suma = 0.0;
     double antiguedad = 0.0;
-
-    //! The line again at the end of `salida`, its policy number kept from being read as a formula.
-    void copia(std::string& salida) const;
 };
+
+//! The most bytes a line's valued columns may take: `valora` writes within them.
+constexpr std::size_t BytesColumnas = 256;
 
 //! How the reading of a portfolio ended.
 struct Recorrido
@@ -74,8 +74,10 @@ struct Recorrido
 };
 
 /*!
- * \brief Reads a portfolio file and hands each policy, checked, to `valora`, which appends its
- * output line to the bytes given; the output gets the header and `columnas` first.
+ * \brief Reads a portfolio file and hands each policy, checked, to `valora`, which writes the
+ * line's valued columns, each after a comma, at the bytes given (BytesColumnas of room) and
+ * answers their end; the output gets the header and `columnas` first, then each line as read
+ * (its policy number kept from being read as a formula), its columns and its end.
  *
  * One policy a line: identifier, scenario, whole issue age x, sum insured S > 0, time in force s
  * with 0 <= s < n; each plan computed once per (scenario, age) from the stored scenario and its
@@ -88,7 +90,7 @@ struct Recorrido
  */
 Recorrido RecorreCartera(const QSqlDatabase& db, const QString& entrada, const QString& salida, const QString& columnas,
                          const std::function<bool(qint64 hecho, qint64 total)>& avanza,
-                         const std::function<void(const PolizaLeida&, std::string& salida)>& valora);
+                         const std::function<char*(const PolizaLeida&, char* columnas)>& valora);
 
 //! What a valued line leaves for the portfolio's totals.
 struct LineaValorada
@@ -106,8 +108,8 @@ struct LineaValorada
  * and their totals kept in line order, so every byte written and every sum is as one thread makes
  * them.
  *
- * `valora` runs on any of the threads, at once with itself: it writes the line's output and its
- * `importes`, and touches nothing shared. `acumula` then gets the valued lines on the calling
+ * `valora` runs on any of the threads, at once with itself: it writes the line's columns as
+ * RecorreCartera's and its `importes`, and touches nothing shared. `acumula` then gets the valued lines on the calling
  * thread, a block's at a time, in line order (it may refuse a line by throwing a RechazoLinea).
  * The store is read on the calling thread only. The first refusal in line order is the file's,
  * as when read by one.
@@ -115,7 +117,7 @@ struct LineaValorada
 Recorrido
 RecorreCarteraEnParalelo(const QSqlDatabase& db, const QString& entrada, const QString& salida, const QString& columnas,
                          const std::function<bool(qint64 hecho, qint64 total)>& avanza,
-                         const std::function<void(const PolizaLeida&, std::string& salida, LineaValorada&)>& valora,
+                         const std::function<char*(const PolizaLeida&, char* columnas, LineaValorada&)>& valora,
                          const std::function<void(std::span<const LineaValorada>)>& acumula);
 
 } // namespace valvida

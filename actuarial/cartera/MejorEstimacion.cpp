@@ -95,8 +95,8 @@ ResultadoMejorEstimacion ValoraMejorEstimacion(const QSqlDatabase& db, const QSt
     Suma total;
     ResultadoMejorEstimacion resultado;
     std::vector<FlujoAnio>* anuales = flujos.isEmpty() ? nullptr : &resultado.flujos;
-    const Recorrido r = RecorreCartera(
-        db, entrada, salida, ColumnaMejorEstimacion, avanza, [&](const PolizaLeida& p, std::string& bytes) {
+    const Recorrido r =
+        RecorreCartera(db, entrada, salida, ColumnaMejorEstimacion, avanza, [&](const PolizaLeida& p, char* columnas) {
             auto [plan, nuevo] = planes.try_emplace(p.valores);
             if (nuevo)
                 plan->second = PlanDe(p);
@@ -112,13 +112,8 @@ ResultadoMejorEstimacion ValoraMejorEstimacion(const QSqlDatabase& db, const QSt
             if (!std::isfinite(valor) || !std::isfinite(total.total()))
                 throw RechazoDe(p.linea, QStringLiteral("Suma_Asegurada"),
                                 QStringLiteral("da una mejor estimación que se desborda"));
-            char texto[32 + 2];
-            char* e = texto;
-            *e++ = ',';
-            e = EscribeTextoNumero(e, valor);
-            *e++ = '\n';
-            p.copia(bytes);
-            bytes.append(texto, static_cast<std::size_t>(e - texto));
+            *columnas++ = ',';
+            return EscribeTextoNumero(columnas, valor);
         });
     static_cast<Recorrido&>(resultado) = r;
     if (r.estado != Recorrido::Estado::Valorada) {
