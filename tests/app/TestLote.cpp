@@ -644,7 +644,10 @@ class TestLote : public QObject
                 bytes += linea(i) + (i % 2 ? "\r\n" : "\n");
             return Lote({"cartera", base.ruta(), base.archivo("c.csv", bytes), salida});
         };
-        const auto poliza = [&](int i) { return "P" + QByteArray::number(i) + ',' + tipos[i % 6]; };
+        // Policy numbers of 2 to 25 bytes: the comma after them anywhere in a word of eight.
+        const auto poliza = [&](int i) {
+            return "P" + QByteArray(i % 7 * 3, '0') + QByteArray::number(i) + ',' + tipos[i % 6];
+        };
         const prueba::SalidaLote solas = valora(poliza, 6);
         QCOMPARE(solas.estado, 0);
         const QList<QByteArray> valoradas = prueba::LeeArchivo(salida).split('\n');
