@@ -124,15 +124,15 @@ std::variant<ValoresPlan, QString> Plan::enEdad(std::int16_t edad, bool soloPrim
 
 double ReservaEnVigor(const ValoresPlan& valores, double antiguedad)
 {
+    // Whole months and years by truncation, which is floor from 0 on and needs no library call.
     if (valores.plazoSeguro == 1) {
-        const double meses = std::floor(12.0 * antiguedad + 1e-6);
-        if (meses < 0.0 || meses >= static_cast<double>(valores.reserva.size()))
+        const double meses = 12.0 * antiguedad + 1e-6;
+        if (!(meses >= 0.0) || meses >= static_cast<double>(valores.reserva.size()))
             return 0.0;
         return valores.reserva[static_cast<std::size_t>(meses)];
     }
-    const double anios = std::floor(antiguedad);
-    const double f = antiguedad - anios;
-    const auto k = static_cast<std::size_t>(anios);
+    const auto k = static_cast<std::size_t>(antiguedad);
+    const double f = antiguedad - static_cast<double>(k);
     return (1.0 - f) * (valores.reserva.at(k) + valores.prima.at(k + 1)) + f * valores.reserva.at(k + 1);
 }
 
