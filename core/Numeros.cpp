@@ -15,7 +15,7 @@
 #include <limits>
 #include <string_view>
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) && defined(__x86_64__)
 #include <emmintrin.h>
 #endif
 
@@ -181,7 +181,7 @@ bool Cifras15(double valor, std::uint64_t& cifras, int& exponente)
     return fin;
 }
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) && defined(__x86_64__)
 // The eight decimal digits of n < 10^8, one in each 16-bit lane, the first lowest: n split in two
 // halves of four digits, each repeated four times and divided by 1000, 100, 10 and 1 by
 // multiplying by a reciprocal's high half, then each lane less ten times the one before it.
@@ -207,7 +207,7 @@ bool Cifras15(double valor, std::uint64_t& cifras, int& exponente)
 {
     const auto primeras = static_cast<std::uint32_t>(cifras / 100000000);
     const auto ultimas = static_cast<std::uint32_t>(cifras % 100000000);
-#if defined(__SSE2__)
+#if defined(__SSE2__) && defined(__x86_64__)
     const __m128i bytes =
         _mm_add_epi8(_mm_packus_epi16(OchoCifrasSse2(primeras), OchoCifrasSse2(ultimas)), _mm_set1_epi8('0'));
     alto = static_cast<std::uint64_t>(_mm_cvtsi128_si64(bytes));
