@@ -613,8 +613,9 @@ void Valoran(Bloque& b, Lector& lector, const Valora& valora, bool guardaLineas)
 
 /*!
  * The threads that value blocks, each with its Lector, and the calling thread's side: blocks
- * handed out in line order, taken back in that order, their lines summed and their bytes written.
- * With no threads the calling thread values each block as it is handed out.
+ * handed out in line order, taken back in that order and their lines summed; one more thread
+ * writes their bytes in that order, so the calling thread never waits on the disk. With no
+ * threads the calling thread values and writes each block as it is handed out.
  */
 class Valoracion
 {
@@ -631,6 +632,10 @@ class Valoracion
         try {
             for (int h = 0; h < hilos; ++h)
                 m_hilos.emplace_back([this] { trabaja(); });
+            if (!m_hilos.empty()) {
+                m_hilos.emplace_back([this] { escribeEnOrden(); });
+                m_escritor = true;
+            }
         } catch (const std::system_error&) {
         }
     }
@@ -653,6 +658,7 @@ class Valoracion
     // An empty block to fill, its storage reused.
     std::unique_ptr<Bloque> nuevo()
     {
+        const std::lock_guard bloqueo(m_reparto.m);
         if (m_libres.empty())
             return std::make_unique<Bloque>();
         std::unique_ptr<Bloque> b = std::move(m_libres.back());
@@ -680,26 +686,38 @@ class Valoracion
     }
 
     // Takes back the blocks in flight until `limite` are left: their lines summed, their bytes
-    // written; the first failure in line order thrown.
+    // handed to the writer; the first failure in line order thrown, or the writer's.
     void espera(std::size_t limite)
     {
         for (;;) {
             std::unique_lock bloqueo(m_reparto.m);
             m_reparto.atiende(bloqueo);
+            if (m_falloEscritura)
+                std::rethrow_exception(m_falloEscritura);
             if (!m_enCurso.empty() && m_enCurso.front()->hecho) {
                 bloqueo.unlock();
                 cierra(*m_enCurso.front());
-                m_libres.push_back(std::move(m_enCurso.front()));
+                bloqueo.lock();
+                if (m_escritor)
+                    m_porEscribir.push_back(std::move(m_enCurso.front()));
+                else
+                    m_libres.push_back(std::move(m_enCurso.front()));
                 m_enCurso.pop_front();
+                m_reparto.cambio.notify_all();
                 continue;
             }
-            if (m_enCurso.size() <= limite)
+            // At most two blocks wait for the writer; none at the end.
+            if (m_enCurso.size() <= limite && m_porEscribir.size() <= (limite == 0 ? 0 : 2))
                 return;
             m_reparto.cambio.wait(bloqueo);
         }
     }
 
-    void devuelve(std::unique_ptr<Bloque> b) { m_libres.push_back(std::move(b)); }
+    void devuelve(std::unique_ptr<Bloque> b)
+    {
+        const std::lock_guard bloqueo(m_reparto.m);
+        m_libres.push_back(std::move(b));
+    }
 
     std::int64_t polizas() const { return m_polizas; }
 
@@ -726,6 +744,34 @@ class Valoracion
         }
     }
 
+    // The writer's thread: the blocks summed, their bytes in line order, until the end or a
+    // failure, which the calling thread throws.
+    void escribeEnOrden()
+    {
+        for (;;) {
+            Bloque* b = nullptr;
+            {
+                std::unique_lock bloqueo(m_reparto.m);
+                m_reparto.cambio.wait(bloqueo, [&] { return m_reparto.fin || !m_porEscribir.empty(); });
+                if (m_reparto.fin || m_falloEscritura)
+                    return;
+                b = m_porEscribir.front().get();
+            }
+            try {
+                m_escritura.escribe(b->salida.get(), static_cast<qint64>(b->usados));
+            } catch (...) {
+                const std::lock_guard bloqueo(m_reparto.m);
+                m_falloEscritura = std::current_exception();
+            }
+            {
+                const std::lock_guard bloqueo(m_reparto.m);
+                m_libres.push_back(std::move(m_porEscribir.front()));
+                m_porEscribir.pop_front();
+            }
+            m_reparto.cambio.notify_all();
+        }
+    }
+
     void cierra(const Bloque& b)
     {
         if (m_acumula)
@@ -734,7 +780,8 @@ class Valoracion
             throw *b.rechazo;
         if (b.fallo)
             std::rethrow_exception(b.fallo);
-        m_escritura.escribe(b.salida.get(), static_cast<qint64>(b.usados));
+        if (!m_escritor)
+            m_escritura.escribe(b.salida.get(), static_cast<qint64>(b.usados));
         m_polizas += b.polizas;
     }
 
@@ -746,7 +793,10 @@ class Valoracion
     std::size_t m_limite; // blocks in flight: one a thread and two more, so no thread waits for work
     std::deque<std::unique_ptr<Bloque>> m_enCurso; // in line order
     std::vector<std::unique_ptr<Bloque>> m_libres;
-    std::deque<Bloque*> m_pendientes; // behind Reparto::m, not yet taken by a thread
+    std::deque<Bloque*> m_pendientes;                  // behind Reparto::m, not yet taken by a thread
+    std::deque<std::unique_ptr<Bloque>> m_porEscribir; // behind Reparto::m
+    std::exception_ptr m_falloEscritura;               // behind Reparto::m
+    bool m_escritor = false;                           // a thread writes the blocks; without it the calling thread does
     std::int64_t m_polizas = 0;
     std::vector<std::thread> m_hilos; // last: joined first
 };
