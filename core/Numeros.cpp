@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <span>
 #include <string_view>
 
 #if defined(__SSE2__) && defined(__x86_64__)
@@ -75,7 +76,8 @@ constexpr auto PorExponente = [] {
 // |valor| is about cifras 10^(exponente - 14). Exact: |valor| = m 2^-d, and m 10^k (k <= 22) fits
 // in 128 bits, so the dropped part is compared with a half exactly. False for a value outside
 // 1e-8..1e15, whose scale does not fit, and for an exact tie, whose rounding is left to to_chars.
-bool Cifras15(double valor, std::uint64_t& cifras, int& exponente)
+// Any value; Cifras15 takes the usual ones without it.
+[[gnu::noinline]] bool Cifras15General(double valor, std::uint64_t& cifras, int& exponente)
 {
     // 10^j for j = -8..15, to tell floor(log10 |valor|) from the binary exponent's estimate.
     static constexpr double Decadas[] = {1e-8, 1e-7, 1e-6, 1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3,
@@ -87,26 +89,6 @@ bool Cifras15(double valor, std::uint64_t& cifras, int& exponente)
         return false;
     const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
     const int d = 1075 - sesgado; // 3 <= d <= 79
-    if (sesgado >= PrimerSesgado && sesgado < UltimoSesgado) {
-        // The decimal exponent from the table, exact; m 10^k in one product (k <= 18), its
-        // dropped bits (d < 64) in the low word.
-        const Decada& decada = PorExponente[static_cast<std::size_t>(sesgado - PrimerSesgado)];
-        const int decimal = decada.decimal + (m >= decada.umbral ? 1 : 0);
-        const Entero128 escalado = Entero128{m} * Potencias10[static_cast<std::size_t>(14 - decimal)];
-        const auto alto = static_cast<std::uint64_t>(escalado >> 64);
-        const auto bajo = static_cast<std::uint64_t>(escalado);
-        const std::uint64_t resto = bajo & ((std::uint64_t{1} << d) - 1);
-        const std::uint64_t mitad = std::uint64_t{1} << (d - 1);
-        if (resto == mitad)
-            return false;
-        cifras = (alto << (64 - d) | bajo >> d) + (resto > mitad ? 1 : 0);
-        exponente = decimal;
-        if (cifras == Diez15) {
-            cifras = Diez14;
-            ++exponente;
-        }
-        return true;
-    }
     // floor(log10 |valor|): log2 |valor| times log10 2 (1233 / 4096) is it or one less; the
     // comparison with an inexact power of ten may still miss by one, which the scaled digits show.
     int decimal = ((sesgado - 1023) * 1233) >> 12;
@@ -147,6 +129,35 @@ bool Cifras15(double valor, std::uint64_t& cifras, int& exponente)
         return true;
     }
     return false;
+}
+
+// Cifras15General's digits, the usual values (PorExponente) without its search for the exponent.
+[[gnu::always_inline]] inline bool Cifras15(double valor, std::uint64_t& cifras, int& exponente)
+{
+    const auto bits = std::bit_cast<std::uint64_t>(valor) & ~(std::uint64_t{1} << 63);
+    const auto sesgado = static_cast<int>(bits >> 52);
+    if (sesgado < PrimerSesgado || sesgado >= UltimoSesgado)
+        return Cifras15General(valor, cifras, exponente);
+    const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+    const int d = 1075 - sesgado;
+    // The decimal exponent from the table, exact; m 10^k in one product (k <= 18), its
+    // dropped bits (d < 64) in the low word.
+    const Decada& decada = PorExponente[static_cast<std::size_t>(sesgado - PrimerSesgado)];
+    const int decimal = decada.decimal + (m >= decada.umbral ? 1 : 0);
+    const Entero128 escalado = Entero128{m} * Potencias10[static_cast<std::size_t>(14 - decimal)];
+    const auto alto = static_cast<std::uint64_t>(escalado >> 64);
+    const auto bajo = static_cast<std::uint64_t>(escalado);
+    const std::uint64_t resto = bajo & ((std::uint64_t{1} << d) - 1);
+    const std::uint64_t mitad = std::uint64_t{1} << (d - 1);
+    if (resto == mitad)
+        return false;
+    cifras = (alto << (64 - d) | bajo >> d) + (resto > mitad ? 1 : 0);
+    exponente = decimal;
+    if (cifras == Diez15) {
+        cifras = Diez14;
+        ++exponente;
+    }
+    return true;
 }
 
 // The eight decimal digits of n < 10^8 as ASCII in one word, the first in its lowest byte: the
@@ -218,9 +229,9 @@ bool Cifras15(double valor, std::uint64_t& cifras, int& exponente)
 #endif
 }
 
-} // namespace
-
-char* EscribeTextoNumero(char* destino, double valor)
+// EscribeTextoNumero's work, put in place by each writer: the constants stay in registers from
+// one number to the next.
+[[gnu::always_inline]] inline char* Escribe(char* destino, double valor)
 {
     // 15 significant digits as printf's %.15g writes them: trailing zeros dropped, the exponent
     // form below 1e-4 and from 1e15 on, at least two exponent digits; only the exponent's letter
@@ -285,6 +296,22 @@ char* EscribeTextoNumero(char* destino, double valor)
         *c++ = static_cast<char>('0' + absoluto % 10);
     }
     return c;
+}
+
+} // namespace
+
+char* EscribeTextoNumero(char* destino, double valor)
+{
+    return Escribe(destino, valor);
+}
+
+char* EscribeColumnasNumeros(char* destino, std::span<const double> valores)
+{
+    for (const double valor : valores) {
+        *destino++ = ',';
+        destino = Escribe(destino, valor);
+    }
+    return destino;
 }
 
 bool EsNumerico(const QString& texto)

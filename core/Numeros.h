@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 
 namespace valvida {
 
@@ -21,6 +22,12 @@ QString TextoNumero(double valor);
  * written. For writers of many numbers that must not build a QString for each.
  */
 char* EscribeTextoNumero(char* destino, double valor);
+
+/*!
+ * Each of `valores` after a comma, as EscribeTextoNumero writes it, at `destino` (room for 33
+ * bytes a value); returns the end. A file's columns of numbers, written in one call.
+ */
+char* EscribeColumnasNumeros(char* destino, std::span<const double> valores);
 
 /*!
  * Whether typed text reads as a number: blanks around, an optional sign, digits with at most

@@ -37,11 +37,8 @@ ResultadoCartera ValoraCartera(const QSqlDatabase& db, const QString& entrada, c
                                 QStringLiteral("da valores que se desbordan"));
             linea.importes[0] = tarifa;
             linea.importes[1] = enVigor;
-            for (double valor : {primaNeta, tarifa, enVigor}) {
-                *c++ = ',';
-                c = EscribeTextoNumero(c, valor);
-            }
-            return c;
+            const double columnas[] = {primaNeta, tarifa, enVigor};
+            return EscribeColumnasNumeros(c, columnas);
         },
         [&](std::span<const LineaValorada> lineas) {
             for (const LineaValorada& linea : lineas) {

@@ -112,8 +112,7 @@ ResultadoMejorEstimacion ValoraMejorEstimacion(const QSqlDatabase& db, const QSt
             if (!std::isfinite(valor) || !std::isfinite(total.total()))
                 throw RechazoDe(p.linea, QStringLiteral("Suma_Asegurada"),
                                 QStringLiteral("da una mejor estimación que se desborda"));
-            *columnas++ = ',';
-            return EscribeTextoNumero(columnas, valor);
+            return EscribeColumnasNumeros(columnas, {&valor, 1});
         });
     static_cast<Recorrido&>(resultado) = r;
     if (r.estado != Recorrido::Estado::Valorada) {
