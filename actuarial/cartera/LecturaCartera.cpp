@@ -563,10 +563,9 @@ void Valoran(Bloque& b, Lector& lector, const Valora& valora, bool guardaLineas)
             std::string_view linea;
             std::string_view campos[5];
             double numeros[4];
-            PolizaLeida p;
-            if (const char* siguiente = EnUnaPasada(c, fin, linea, campos, numeros)) {
+            const char* const siguiente = EnUnaPasada(c, fin, linea, campos, numeros);
+            if (siguiente) {
                 c = siguiente;
-                p = lector.poliza(linea, campos, numeros);
             } else {
                 const char* nl = static_cast<const char*>(std::memchr(c, '\n', static_cast<std::size_t>(fin - c)));
                 const char* const final_ = nl ? nl : fin;
@@ -578,8 +577,9 @@ void Valoran(Bloque& b, Lector& lector, const Valora& valora, bool guardaLineas)
                     throw lector.rechazo(QStringLiteral("tiene más de %1 bytes").arg(MaximoBytesLinea));
                 if (linea.empty())
                     continue;
-                p = lector.poliza(linea);
             }
+            // Made in place: a policy assigned over a default one costs a clearing and a copy a line.
+            const PolizaLeida p = siguiente ? lector.poliza(linea, campos, numeros) : lector.poliza(linea);
             LineaValorada valorada;
             valorada.linea = p.linea;
             valorada.escenario = p.escenario;
