@@ -250,7 +250,10 @@ constexpr auto PorExponente = [] {
     const std::uint64_t primera = alto >> 8 | bajo << 56;
     const std::uint64_t segunda = bajo >> 8;
     constexpr std::uint64_t Ceros = 0x3030303030303030;
-    const int n = bajo != Ceros ? 15 - std::countl_zero(bajo - Ceros) / 8 : 7 - std::countl_zero(alto - Ceros) / 8;
+    const auto ceros = [](std::uint64_t bytes) {
+        return static_cast<int>(static_cast<unsigned>(std::countl_zero(bytes)) / 8);
+    };
+    const int n = bajo != Ceros ? 15 - ceros(bajo - Ceros) : 7 - ceros(alto - Ceros);
     // A word with a point after its first k bytes (k < 8), the rest a byte up, the last one lost.
     const auto punto = [](std::uint64_t bytes, int k) {
         const int b = 8 * k;
