@@ -648,6 +648,8 @@ class Valoracion
             m_pendientes.clear();
         }
         m_reparto.cambio.notify_all();
+        m_trabajo.notify_all();
+        m_escribir.notify_all();
         for (std::thread& h : m_hilos)
             h.join();
     }
@@ -680,7 +682,7 @@ class Valoracion
                 const std::lock_guard bloqueo(m_reparto.m);
                 m_pendientes.push_back(bloque);
             }
-            m_reparto.cambio.notify_all();
+            m_trabajo.notify_one();
         }
         espera(m_limite);
     }
@@ -703,7 +705,8 @@ class Valoracion
                 else
                     m_libres.push_back(std::move(m_enCurso.front()));
                 m_enCurso.pop_front();
-                m_reparto.cambio.notify_all();
+                if (m_escritor)
+                    m_escribir.notify_one();
                 continue;
             }
             // At most two blocks wait for the writer; none at the end.
@@ -729,7 +732,7 @@ class Valoracion
             Bloque* b = nullptr;
             {
                 std::unique_lock bloqueo(m_reparto.m);
-                m_reparto.cambio.wait(bloqueo, [&] { return m_reparto.fin || !m_pendientes.empty(); });
+                m_trabajo.wait(bloqueo, [&] { return m_reparto.fin || !m_pendientes.empty(); });
                 if (m_pendientes.empty())
                     return;
                 b = m_pendientes.front();
@@ -752,7 +755,7 @@ class Valoracion
             Bloque* b = nullptr;
             {
                 std::unique_lock bloqueo(m_reparto.m);
-                m_reparto.cambio.wait(bloqueo, [&] { return m_reparto.fin || !m_porEscribir.empty(); });
+                m_escribir.wait(bloqueo, [&] { return m_reparto.fin || !m_porEscribir.empty(); });
                 if (m_reparto.fin || m_falloEscritura)
                     return;
                 b = m_porEscribir.front().get();
@@ -797,6 +800,10 @@ class Valoracion
     std::deque<std::unique_ptr<Bloque>> m_porEscribir; // behind Reparto::m
     std::exception_ptr m_falloEscritura;               // behind Reparto::m
     bool m_escritor = false;                           // a thread writes the blocks; without it the calling thread does
+    // Each side waits on its own condition, so a block handed on wakes only who takes it; the
+    // calling thread and a thread waiting for a scenario wait on Reparto::cambio.
+    std::condition_variable m_trabajo;
+    std::condition_variable m_escribir;
     std::int64_t m_polizas = 0;
     std::vector<std::thread> m_hilos; // last: joined first
 };
