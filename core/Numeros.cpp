@@ -231,22 +231,16 @@ constexpr auto PorExponente = [] {
 
 // EscribeTextoNumero's work, put in place by each writer: the constants stay in registers from
 // one number to the next.
-[[gnu::always_inline]] inline char* Escribe(char* destino, double valor)
+// The text of `valor` from its 15 digits (DieciseisCifras: alto, bajo) and the decimal exponent of
+// the first, as printf's %.15g writes it: trailing zeros dropped, the exponent form below 1e-4 and
+// from 1e15 on, at least two exponent digits; only the exponent's letter changes, to "E".
+[[gnu::always_inline]] inline char* Escribe(char* destino, double valor, std::uint64_t alto, std::uint64_t bajo,
+                                            int exponente)
 {
-    // 15 significant digits as printf's %.15g writes them: trailing zeros dropped, the exponent
-    // form below 1e-4 and from 1e15 on, at least two exponent digits; only the exponent's letter
-    // changes, to "E". The digits come from Cifras15, or from to_chars where it gives none.
-    std::uint64_t cifras = 0;
-    int exponente = 0;
-    if (!Cifras15(valor, cifras, exponente))
-        return TextoPorToChars(destino, valor);
     // The 15 digits in two words, the first digit in the lowest byte: 8 in `primera`, 7 in
     // `segunda`. They are laid out there (a point put in by shifting the later digits up a byte)
     // and stored a word at a time: the bytes never go through memory twice. n digits are
     // significant, trailing zeros dropped.
-    std::uint64_t alto = 0; // '0' and 7 digits
-    std::uint64_t bajo = 0;
-    DieciseisCifras(cifras, alto, bajo);
     const std::uint64_t primera = alto >> 8 | bajo << 56;
     const std::uint64_t segunda = bajo >> 8;
     constexpr std::uint64_t Ceros = 0x3030303030303030;
@@ -305,14 +299,39 @@ constexpr auto PorExponente = [] {
 
 char* EscribeTextoNumero(char* destino, double valor)
 {
-    return Escribe(destino, valor);
+    // The digits from Cifras15, or from to_chars where it gives none.
+    std::uint64_t cifras = 0;
+    int exponente = 0;
+    if (!Cifras15(valor, cifras, exponente))
+        return TextoPorToChars(destino, valor);
+    std::uint64_t alto = 0;
+    std::uint64_t bajo = 0;
+    DieciseisCifras(cifras, alto, bajo);
+    return Escribe(destino, valor, alto, bajo, exponente);
 }
 
 char* EscribeColumnasNumeros(char* destino, std::span<const double> valores)
 {
-    for (const double valor : valores) {
-        *destino++ = ',';
-        destino = Escribe(destino, valor);
+    // Up to four numbers at a time: the digits of each are found beside the others', work that
+    // does not wait on itself and that the processor overlaps, then they are written in turn.
+    constexpr std::size_t Grupo = 4;
+    while (!valores.empty()) {
+        const std::size_t n = std::min(valores.size(), Grupo);
+        std::uint64_t cifras[Grupo] = {};
+        int exponentes[Grupo] = {};
+        bool usuales[Grupo] = {};
+        for (std::size_t i = 0; i < n; ++i)
+            usuales[i] = Cifras15(valores[i], cifras[i], exponentes[i]);
+        std::uint64_t altos[Grupo] = {};
+        std::uint64_t bajos[Grupo] = {};
+        for (std::size_t i = 0; i < n; ++i)
+            DieciseisCifras(usuales[i] ? cifras[i] : Diez14, altos[i], bajos[i]);
+        for (std::size_t i = 0; i < n; ++i) {
+            *destino++ = ',';
+            destino = usuales[i] ? Escribe(destino, valores[i], altos[i], bajos[i], exponentes[i])
+                                 : TextoPorToChars(destino, valores[i]);
+        }
+        valores = valores.subspan(n);
     }
     return destino;
 }

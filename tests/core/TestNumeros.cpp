@@ -11,6 +11,7 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <span>
 #include <string_view>
 #include <tuple>
 #include <vector>
@@ -86,8 +87,10 @@ class TestNumeros : public QObject
             valores.push_back(std::ldexp(static_cast<double>(azar() >> 11), -static_cast<int>(azar() % 80)));
         }
         char texto[32], esperado[40];
+        std::string columnas; // each value of `valores` after a comma, as written alone
         for (const double v : valores) {
-            for (const double valor : {v, -v}) {
+            for (const bool negativo : {false, true}) {
+                const double valor = negativo ? -v : v;
                 char* fin =
                     std::to_chars(esperado, esperado + sizeof esperado, valor, std::chars_format::general, 15).ptr;
                 std::replace(esperado, fin, 'e', 'E');
@@ -99,8 +102,16 @@ class TestNumeros : public QObject
                 if (escrito != regla)
                     QFAIL(qPrintable(QString::asprintf("%.17g: ", valor) + QLatin1String(escrito) + " en vez de " +
                                      QLatin1String(regla)));
+                if (!negativo)
+                    columnas.append(",").append(escrito);
             }
         }
+        // The same values as a file's columns, written in runs of 1 to 7.
+        std::string escritas(valores.size() * 33, '\0');
+        char* c = escritas.data();
+        for (std::size_t i = 0, k = 1; i < valores.size(); i += k, k = k % 7 + 1)
+            c = EscribeColumnasNumeros(c, std::span(valores).subspan(i, std::min(k, valores.size() - i)));
+        QVERIFY(std::string_view(escritas.data(), static_cast<std::size_t>(c - escritas.data())) == columnas);
     }
 
     void aNumero()
