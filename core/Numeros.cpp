@@ -229,8 +229,6 @@ constexpr auto PorExponente = [] {
 #endif
 }
 
-// EscribeTextoNumero's work, put in place by each writer: the constants stay in registers from
-// one number to the next.
 // The text of `valor` from its 15 digits (DieciseisCifras: alto, bajo) and the decimal exponent of
 // the first, as printf's %.15g writes it: trailing zeros dropped, the exponent form below 1e-4 and
 // from 1e15 on, at least two exponent digits; only the exponent's letter changes, to "E".
