@@ -109,10 +109,10 @@ struct LineaValorada
  * them.
  *
  * `valora` runs on any of the threads, at once with itself: it writes the line's columns as
- * RecorreCartera's and its `importes`, and touches nothing shared. `acumula` then gets the valued lines on the calling
- * thread, a block's at a time, in line order (it may refuse a line by throwing a RechazoLinea).
- * The store is read on the calling thread only. The first refusal in line order is the file's,
- * as when read by one.
+ * RecorreCartera's and its `importes`, and touches nothing shared. `acumula` then gets the valued
+ * lines on the calling thread, a block's at a time, in line order (it may refuse a line by
+ * throwing a RechazoLinea). The store is read on the calling thread only. The first refusal in
+ * line order is the file's, as when read by one.
  */
 Recorrido
 RecorreCarteraEnParalelo(const QSqlDatabase& db, const QString& entrada, const QString& salida, const QString& columnas,
