@@ -136,32 +136,30 @@ std::unordered_map<QString, std::vector<std::unique_ptr<QSqlQuery>>>& Fallidas()
     throw error;
 }
 
+// A connection's entry taken out of one of the maps above, under their lock; the caller frees
+// it after the lock is released, since freeing a query may call into the driver.
+template <typename Mapa> typename Mapa::mapped_type Saca(Mapa& mapa, const QString& nombreConexion)
+{
+    const QMutexLocker candado(&CandadoSentencias());
+    const auto conexion = mapa.find(nombreConexion);
+    if (conexion == mapa.end())
+        return {};
+    typename Mapa::mapped_type sacado = std::move(conexion->second);
+    mapa.erase(conexion);
+    return sacado;
+}
+
 // Frees a connection's failed queries once its transaction has ended.
 void LiberaFallidas(const QString& nombreConexion)
 {
-    std::vector<std::unique_ptr<QSqlQuery>> liberadas;
-    QMutexLocker candado(&CandadoSentencias());
-    const auto conexion = Fallidas().find(nombreConexion);
-    if (conexion == Fallidas().end())
-        return;
-    liberadas = std::move(conexion->second);
-    Fallidas().erase(conexion);
-    candado.unlock();
+    Saca(Fallidas(), nombreConexion);
 }
 
 // Finalizes the statements kept for a connection name, before its connection closes.
 void OlvidaSentencias(const QString& nombreConexion)
 {
     LiberaFallidas(nombreConexion);
-    SentenciasPorTexto quitadas;
-    {
-        QMutexLocker candado(&CandadoSentencias());
-        const auto conexion = SentenciasGuardadas().find(nombreConexion);
-        if (conexion == SentenciasGuardadas().end())
-            return;
-        quitadas = std::move(conexion->second);
-        SentenciasGuardadas().erase(conexion);
-    }
+    Saca(SentenciasGuardadas(), nombreConexion);
 }
 
 } // namespace
